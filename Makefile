@@ -1,0 +1,37 @@
+# The two commands of a new machine: `make run` and `make test`.
+BUILD          := build
+BUILD_SANITIZE := build-sanitize
+CMAKE_FLAGS    := -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+.PHONY: all deps configure build run test test-sanitize fuzz clean
+
+all: build
+
+deps:
+	@tools/install-deps
+
+configure: deps
+	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD)
+
+run: build
+	cd $(BUILD)/bin && ./vimo
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j $$(nproc)
+
+test-sanitize: deps
+	@cmake -S . -B $(BUILD_SANITIZE) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKQ_SANITIZE=ON >/dev/null
+	@cmake --build $(BUILD_SANITIZE)
+	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	    ctest --test-dir $(BUILD_SANITIZE) --output-on-failure -j $$(nproc)
+
+# libFuzzer targets, built with clang in build-fuzz/bin (see tests/fuzz).
+fuzz: deps
+	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKQ_FUZZ=ON >/dev/null
+	@cmake --build build-fuzz
+
+clean:
+	rm -rf $(BUILD) $(BUILD_SANITIZE) build-fuzz
