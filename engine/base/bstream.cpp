@@ -1,0 +1,293 @@
+#include "engine/base/bstream.h"
+
+#include <string>
+
+#include "engine/base/class_base.h"
+#include "engine/base/create.h"
+#include "engine/base/exception.h"
+#include "engine/base/type_registry.h"
+
+namespace kq {
+
+namespace {
+
+constexpr const char* end_of_buffer = "unexpected end of buffer.";
+
+std::int64_t bytes_left(Stream& stream)
+{
+    return static_cast<std::int64_t>(stream.size()) - stream.tell();
+}
+
+std::string id_text(std::int32_t id)
+{
+    return std::to_string(static_cast<std::uint32_t>(id));
+}
+
+}
+
+void write_u8(Stream& stream, std::uint8_t value)
+{
+    stream.write(&value, 1);
+}
+
+std::uint8_t read_u8(Stream& stream)
+{
+    std::uint8_t value = 0;
+    if (stream.read(&value, 1) != 1)
+        stream.error(end_of_buffer);
+    return value;
+}
+
+void write_u32(Stream& stream, std::uint32_t value)
+{
+    const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
+                                   static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
+    stream.write(bytes, 4);
+}
+
+std::uint32_t read_u32(Stream& stream)
+{
+    std::uint8_t bytes[4] = {};
+    if (stream.read(bytes, 4) != 4)
+        stream.error(end_of_buffer);
+    return bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (std::uint32_t(bytes[3]) << 24);
+}
+
+std::uint32_t read_count(Stream& stream, std::uint32_t element_size)
+{
+    const std::uint32_t count = read_u32(stream);
+    if (static_cast<std::int64_t>(count) * element_size > bytes_left(stream))
+        stream.error(end_of_buffer);
+    return count;
+}
+
+BStream::~BStream()
+{
+    release_blocks();
+}
+
+void BStream::reset()
+{
+    AutoStream::reset();
+    release_blocks();
+    m_entries.clear();
+    m_object_ids.clear();
+    m_owners.clear();
+}
+
+void BStream::release_blocks()
+{
+    for (RefCounter*& block : m_blocks)
+        RefCounter::release(block);
+    m_blocks.clear();
+}
+
+std::int32_t BStream::bind_new(const void* key, Entry entry)
+{
+    const std::int32_t id = new_id();
+    bind_object(const_cast<void*>(key), id);
+    m_entries[id] = entry;
+    return id;
+}
+
+BStream::Entry* BStream::entry(std::int32_t id, Kind kind)
+{
+    auto found = m_entries.find(id);
+    if (found == m_entries.end())
+        return nullptr;
+    if (found->second.kind != kind)
+        error("reference id " + id_text(id) + " is used as the wrong kind.");
+    return &found->second;
+}
+
+void BStream::write_ref(RefCounter* block)
+{
+    if (!block) {
+        write_u32(*this, null_ref);
+        return;
+    }
+    std::int32_t id = find_id(block);
+    if (id < 0)
+        id = bind_new(block, Entry{Kind::block});
+    write_u32(*this, static_cast<std::uint32_t>(id));
+}
+
+RefCounter* BStream::read_counter_ref()
+{
+    const std::uint32_t id = read_u32(*this);
+    if (id == null_ref)
+        return nullptr;
+    if (entry(static_cast<std::int32_t>(id), Kind::block))
+        return static_cast<RefCounter*>(find_object(static_cast<std::int32_t>(id)));
+    RefCounter* block = RefCounter::allocate();
+    if (!block)
+        throw std::bad_alloc();
+    // The stream keeps the block alive until it ends, whether or not a handle takes it.
+    RefCounter::link(block);
+    m_blocks.push_back(block);
+    bind_object(block, static_cast<std::int32_t>(id));
+    m_entries[static_cast<std::int32_t>(id)] = Entry{Kind::block};
+    return block;
+}
+
+void BStream::write_object_ref(const BinaryIO* object)
+{
+    if (!object) {
+        write_u32(*this, null_ref);
+        return;
+    }
+    const void* whole = dynamic_cast<const void*>(object);
+    if (std::int32_t id = find_id(whole); id >= 0) {
+        write_u32(*this, static_cast<std::uint32_t>(id));
+        return;
+    }
+    const rtti::ClassBase* descriptor = rtti::TypeRegistry::find_class_of(typeid(*object));
+    // An unregistered class has no registered name to report; the compiler's name of it is
+    // shown only to help find the class.
+    if (!descriptor)
+        KQ_THROW(rtti::RTTIException, typeid(*object).name(), "type descriptor not found, unable to store.");
+    const std::int32_t id = bind_new(whole, Entry{Kind::object});
+    write_u32(*this, static_cast<std::uint32_t>(id));
+    write_name(descriptor->name());
+    object->store(*this);
+}
+
+BStream::ObjectRead BStream::read_object(Check check, bool strong)
+{
+    const std::uint32_t raw_id = read_u32(*this);
+    if (raw_id == null_ref)
+        return {};
+    const auto id = static_cast<std::int32_t>(raw_id);
+    Entry* known = entry(id, Kind::object);
+    if (!known)
+        return read_new_object(id, check);
+    if (known->dead)
+        error("reference id " + id_text(id) + " names an object that could not be read.");
+    // A strong handle on an object whose data are still being read would own its own owner.
+    if (strong && known->loading)
+        error("reference id " + id_text(id) + " makes a shared object own itself.");
+    if (!check(known->object))
+        error("reference id " + id_text(id) + " names an object of another class.");
+    return {known->object, id, false};
+}
+
+BStream::ObjectRead BStream::read_new_object(std::int32_t id, Check check)
+{
+    const StrCache name = read_name();
+    void* created = rtti::create(name);
+    const auto* descriptor = dynamic_cast<const rtti::ClassBase*>(rtti::TypeRegistry::find_type(name));
+    BinaryIO* object = descriptor ? descriptor->binary_io(created) : nullptr;
+    if (!object || !check(object)) {
+        rtti::TypeRegistry::get_type(name).destroy(created);
+        ::operator delete(created);
+        error("object [" + std::string(name.c_str()) + "] is not of the expected class.");
+    }
+    // Bound before its data are read, so that references from inside them resolve to it.
+    bind_object(created, id);
+    m_entries[id] = Entry{Kind::object, object, true};
+    const std::size_t order = m_object_ids.size();
+    m_object_ids.push_back(id);
+    try {
+        descriptor->load_binary(*this, created);
+    } catch (...) {
+        discard(id, order);
+        throw;
+    }
+    m_entries[id].loading = false;
+    return {object, id, true, order};
+}
+
+// Deletes the object of id and unbinds everything read inside it: those objects were owned by
+// it or are lost with it.
+void BStream::discard(std::int32_t id, std::size_t order)
+{
+    BinaryIO* object = m_entries[id].object;
+    for (std::size_t i = order; i < m_object_ids.size(); ++i) {
+        Entry& dead = m_entries[m_object_ids[i]];
+        dead.dead = true;
+        dead.object = nullptr;
+    }
+    delete object;
+}
+
+RefCounter* BStream::read_handle_block(const ObjectRead& read, const void* owner)
+{
+    RefCounter* block = nullptr;
+    try {
+        block = read_counter_ref();
+        if (!block)
+            error("shared object reference id " + id_text(read.id) + " has no count block.");
+        if (block->m_pointer && block->m_pointer != owner)
+            error("count block shared by two objects.");
+        auto [known, added] = m_owners.emplace(owner, block);
+        if (!added && known->second != block)
+            error("shared object reference id " + id_text(read.id) + " read with two count blocks.");
+    } catch (...) {
+        if (read.fresh)
+            discard(read.id, read.order);
+        throw;
+    }
+    return block;
+}
+
+void BStream::write_name(StrCache name)
+{
+    const void* key = reinterpret_cast<const void*>(name.word());
+    if (std::int32_t id = find_id(key); id >= 0) {
+        write_u32(*this, static_cast<std::uint32_t>(id));
+        return;
+    }
+    write_u32(*this, static_cast<std::uint32_t>(bind_new(key, Entry{Kind::name})));
+    write_u8(*this, name.is_unique() ? 1 : 0);
+    if (!name.is_unique())
+        write_binary(*this, std::string(name.c_str()));
+}
+
+StrCache BStream::read_name()
+{
+    const auto id = static_cast<std::int32_t>(read_u32(*this));
+    if (entry(id, Kind::name))
+        return StrCache::from_word(reinterpret_cast<std::uintptr_t>(find_object(id)));
+    StrCache name;
+    if (read_u8(*this) != 0) {
+        name = StrCache::make_unique();
+    } else {
+        std::string text;
+        read_binary(*this, text);
+        name = StrCache::get(text.c_str());
+    }
+    bind_object(reinterpret_cast<void*>(name.word()), id);
+    m_entries[id] = Entry{Kind::name};
+    return name;
+}
+
+BStream& write_binary(BStream& stream, StrCache name)
+{
+    stream.write_name(name);
+    return stream;
+}
+
+BStream& read_binary(BStream& stream, StrCache& name)
+{
+    name = stream.read_name();
+    return stream;
+}
+
+BStream& write_binary(BStream& stream, const std::set<StrCache>& names)
+{
+    write_u32(stream, static_cast<std::uint32_t>(names.size()));
+    for (StrCache name : names)
+        stream.write_name(name);
+    return stream;
+}
+
+BStream& read_binary(BStream& stream, std::set<StrCache>& names)
+{
+    names.clear();
+    const std::uint32_t count = read_count(stream, 4);
+    for (std::uint32_t i = 0; i < count; ++i)
+        names.insert(stream.read_name());
+    return stream;
+}
+
+}

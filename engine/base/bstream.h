@@ -1,0 +1,196 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <set>
+#include <vector>
+
+#include "engine/base/auto_stream.h"
+#include "engine/base/binary_io.h"
+#include "engine/base/ref_counter.h"
+#include "engine/base/shared_ptr.h"
+#include "engine/base/str_cache.h"
+
+namespace kq {
+
+/// The id that stands for no object and no block.
+inline constexpr std::uint32_t null_ref = 0xFFFFFFFF;
+
+/// Writes one byte.
+void write_u8(Stream& stream, std::uint8_t value);
+/// Reads one byte; "unexpected end of buffer." when none is left.
+std::uint8_t read_u8(Stream& stream);
+/// Writes 4 bytes, little-endian.
+void write_u32(Stream& stream, std::uint32_t value);
+/// Reads 4 bytes, little-endian; "unexpected end of buffer." when fewer are left.
+std::uint32_t read_u32(Stream& stream);
+/// Reads a 4-byte count of elements taking at least `element_size` bytes each; a count that
+/// cannot fit in what is left is "unexpected end of buffer.".
+std::uint32_t read_count(Stream& stream, std::uint32_t element_size);
+
+/// The binary object stream: writes each object, count block and interned string once and
+/// afterwards by its id, so that reading back restores the same sharing. Objects are written
+/// with their registered class name and created by it when read. Every id read is checked
+/// against the kind it was bound as.
+class BStream : public AutoStream
+{
+public:
+    /// A stream over the buffer, which must outlive it; nothing known yet.
+    explicit BStream(Buffer& buffer) : AutoStream(buffer) {}
+    /// Drops the stream's own hold on the count blocks it read.
+    ~BStream() override;
+
+    /// Forgets every id and restarts the counter at 0.
+    void reset() override;
+
+    /// Writes a count block reference: its id, binding a new one first; `null_ref` for null.
+    void write_ref(RefCounter* block);
+    /// Reads a count block reference; a new id gives a new zeroed block, kept alive by the
+    /// stream until it ends.
+    RefCounter* read_counter_ref();
+
+    /// Writes an object reference: its id, and at first occurrence its registered class name
+    /// and its own data; `null_ref` for null.
+    void write_object_ref(const BinaryIO* object);
+    /// Reads an object reference that must be a T; null for `null_ref`. A new object is
+    /// created by its class name; the caller owns it.
+    template <class T>
+    T* read_object_ref()
+    {
+        return cast_checked<T>(read_object(&is_a<T>, false).object);
+    }
+
+    /// Writes an interned string: its id, and at first occurrence whether it is a unique id and
+    /// its text.
+    void write_name(StrCache name);
+    /// Reads an interned string; a unique id comes back as a fresh unique id of this process.
+    StrCache read_name();
+
+    /// Writes a shared handle: the object reference, then its count block reference.
+    template <class T>
+    void write_shared(const SharedPtr<T>& handle)
+    {
+        write_object_ref(handle.get());
+        if (handle)
+            write_ref(handle.counter());
+    }
+
+    /// Reads a shared handle into `handle` (left as it is when it already holds the block read).
+    template <class T>
+    void read_shared(SharedPtr<T>& handle)
+    {
+        const ObjectRead read = read_object(&is_a<T>, true);
+        if (!read.object) {
+            handle = SharedPtr<T>();
+            return;
+        }
+        T* object = cast_checked<T>(read.object);
+        RefCounter* block = read_handle_block(read, owner_of(object));
+        handle = SharedPtr<T>(object, block);
+    }
+
+private:
+    enum class Kind { object, block, name };
+
+    struct Entry
+    {
+        Kind kind;
+        BinaryIO* object = nullptr;  ///< the object's binary side, for objects
+        bool loading = false;        ///< the object's own data are being read
+        bool dead = false;           ///< the object's reading failed; it was deleted
+    };
+
+    struct ObjectRead
+    {
+        BinaryIO* object = nullptr;
+        std::int32_t id = -1;
+        bool fresh = false;      ///< created by this read
+        std::size_t order = 0;   ///< where a fresh object stands among the objects read
+    };
+
+    using Check = bool (*)(BinaryIO*);
+
+    template <class T>
+    static bool is_a(BinaryIO* object)
+    {
+        return dynamic_cast<T*>(object) != nullptr;
+    }
+
+    template <class T>
+    static T* cast_checked(BinaryIO* object)
+    {
+        return object ? dynamic_cast<T*>(object) : nullptr;
+    }
+
+    // What a count block records as its owner, the same way `SharedPtr` records it.
+    template <class T>
+    static const void* owner_of(T* object)
+    {
+        if constexpr (std::is_base_of_v<SharedObject, T>)
+            return static_cast<SharedObject*>(object);
+        else
+            return object;
+    }
+
+    std::int32_t bind_new(const void* key, Entry entry);
+    Entry* entry(std::int32_t id, Kind kind);
+    ObjectRead read_object(Check check, bool strong);
+    ObjectRead read_new_object(std::int32_t id, Check check);
+    void discard(std::int32_t id, std::size_t order);
+    RefCounter* read_handle_block(const ObjectRead& read, const void* owner);
+    void release_blocks();
+
+    std::map<std::int32_t, Entry> m_entries;
+    std::vector<std::int32_t> m_object_ids;      ///< object ids in the order they were bound
+    std::vector<RefCounter*> m_blocks;           ///< blocks read, each holding one link of ours
+    std::map<const void*, RefCounter*> m_owners; ///< the block each shared object was read with
+};
+
+/// Writes an interned string (see `BStream::write_name`).
+BStream& write_binary(BStream& stream, StrCache name);
+/// Reads an interned string (see `BStream::read_name`).
+BStream& read_binary(BStream& stream, StrCache& name);
+/// Writes a set of interned names: a 4-byte count, then each name in set order.
+BStream& write_binary(BStream& stream, const std::set<StrCache>& names);
+/// Replaces the set by the names read.
+BStream& read_binary(BStream& stream, std::set<StrCache>& names);
+
+/// Writes a shared handle (see `BStream::write_shared`).
+template <class T>
+BStream& write_binary(BStream& stream, const SharedPtr<T>& handle)
+{
+    stream.write_shared(handle);
+    return stream;
+}
+
+/// Reads a shared handle (see `BStream::read_shared`).
+template <class T>
+BStream& read_binary(BStream& stream, SharedPtr<T>& handle)
+{
+    stream.read_shared(handle);
+    return stream;
+}
+
+/// Writes a list of handles: a 4-byte count, then each handle.
+template <class T>
+BStream& write_binary(BStream& stream, const std::vector<SharedPtr<T>>& handles)
+{
+    write_u32(stream, static_cast<std::uint32_t>(handles.size()));
+    for (const SharedPtr<T>& handle : handles)
+        stream.write_shared(handle);
+    return stream;
+}
+
+/// Replaces the list by the handles read.
+template <class T>
+BStream& read_binary(BStream& stream, std::vector<SharedPtr<T>>& handles)
+{
+    const std::uint32_t count = read_count(stream, 4);
+    std::vector<SharedPtr<T>> read(count);
+    for (SharedPtr<T>& handle : read)
+        stream.read_shared(handle);
+    handles = std::move(read);
+    return stream;
+}
+
+}

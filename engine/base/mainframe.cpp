@@ -1,0 +1,258 @@
+#include "engine/base/mainframe.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "engine/base/clock.h"
+#include "engine/base/exception.h"
+#include "engine/base/service.h"
+#include "engine/base/string_stream.h"
+
+namespace kq {
+
+namespace {
+
+// Above every user-space address of a 64-bit Linux process (47- or 56-bit address spaces),
+// so a generated id never equals the address an owner uses as its id.
+constexpr Mainframe::TaskId first_generated_id = Mainframe::TaskId(1) << 57;
+
+static_assert(sizeof(Mainframe::TaskId) == 8, "task ids hold 64-bit addresses");
+
+// Runs a service operation; a failure is logged with the service's name and passed on.
+template <class Operation>
+void guarded(Service& service, Operation operation, const char* failure)
+{
+    try {
+        (service.*operation)();
+    } catch (...) {
+        get_log("error") << "! service " << service.name() << failure << t_io::endl;
+        throw;
+    }
+}
+
+}
+
+Mainframe* Mainframe::s_instance = nullptr;
+
+Mainframe::Mainframe() : m_next_id(first_generated_id), m_mark(m_tasks.end()) {}
+
+Mainframe::~Mainframe()
+{
+    if (m_services.empty())
+        return;
+    log_error("Not all services unregistered before mainframe shutdown",
+              source_file_name(__FILE__), __LINE__);
+    unregister_all_quietly();
+}
+
+void Mainframe::create()
+{
+    if (!s_instance)
+        s_instance = new Mainframe;
+}
+
+void Mainframe::destroy()
+{
+    // The pointer stays set while the destructor runs: services shut down there may still
+    // remove their tasks.
+    delete s_instance;
+    s_instance = nullptr;
+}
+
+Mainframe& Mainframe::current()
+{
+    if (!s_instance)
+        KQ_THROW(CoreException, "Mainframe not created");
+    return *s_instance;
+}
+
+Mainframe::TaskId Mainframe::add_task(Callable callable, TaskId id, std::int64_t period,
+                                      unsigned flags)
+{
+    Mainframe& self = current();
+    if (id == 0)
+        id = self.m_next_id++;
+    self.m_tasks.insert(self.m_mark,
+        Task{std::make_shared<const Callable>(std::move(callable)), id, period, time_ms(), flags});
+    if (self.m_sleeping)
+        wake_sleep();
+    return id;
+}
+
+void Mainframe::remove_task(TaskId id)
+{
+    if (id == 0)
+        return;
+    Mainframe& self = current();
+    // The early-removal calls run after the walk: they may add or remove tasks themselves.
+    std::vector<std::shared_ptr<const Callable>> removal_calls;
+    for (auto task = self.m_tasks.begin(); task != self.m_tasks.end();) {
+        if (task->id != id) {
+            ++task;
+            continue;
+        }
+        if ((task->flags & run_once_or_on_removal) == run_once_or_on_removal)
+            removal_calls.push_back(task->callable);
+        task = self.erase_task(task);
+    }
+    for (const auto& callable : removal_calls)
+        (*callable)();
+}
+
+void Mainframe::run()
+{
+    while (has_work())
+        step();
+}
+
+void Mainframe::run_while(const Condition& condition)
+{
+    while (has_work()) {
+        if (!condition())
+            return;
+        step();
+    }
+}
+
+void Mainframe::wait(std::int64_t ms)
+{
+    const std::int64_t deadline = time_ms() + ms;
+    run_while([deadline] { return time_ms() < deadline; });
+}
+
+bool Mainframe::has_work()
+{
+    return s_instance && !s_instance->m_quit && !s_instance->m_tasks.empty();
+}
+
+void Mainframe::quit()
+{
+    current().m_quit = true;
+}
+
+void Mainframe::set_no_wait(bool no_wait)
+{
+    current().m_no_wait = no_wait;
+}
+
+std::int64_t Mainframe::slept_total()
+{
+    return current().m_slept_total;
+}
+
+void Mainframe::step()
+{
+    Mainframe& self = current();
+    while (!self.m_quit) {
+        std::int64_t due = 0;
+        const auto task = self.earliest_task(due);
+        if (task == self.m_tasks.end())
+            return;
+        const std::int64_t now = time_ms();
+        if (due <= now || self.m_no_wait) {
+            self.run_task(task, now);
+            return;
+        }
+        // Tasks may be added while asleep, so look again afterwards.
+        self.sleep_until(due, now);
+    }
+}
+
+Mainframe::TaskList::iterator Mainframe::earliest_task(std::int64_t& due)
+{
+    auto best = m_tasks.end();
+    for (auto task = m_tasks.begin(); task != m_tasks.end(); ++task) {
+        if (task->period == 0) {
+            due = time_ms();
+            return task;
+        }
+        const std::int64_t task_due = task->last + task->period;
+        if (best == m_tasks.end() || task_due < due) {
+            best = task;
+            due = task_due;
+        }
+    }
+    return best;
+}
+
+void Mainframe::sleep_until(std::int64_t due, std::int64_t now)
+{
+    m_sleeping = true;
+    sleep_ms(due - now);
+    m_sleeping = false;
+    m_slept_total += time_ms() - now;
+}
+
+void Mainframe::run_task(TaskList::iterator task, std::int64_t now)
+{
+    // The call goes through its own reference to the callable, so a task that removes
+    // itself (or is removed by a nested loop) does not destroy the code that is running.
+    std::shared_ptr<const Callable> callable;
+    if (task->flags != periodic) {
+        callable = std::move(task->callable);
+        erase_task(task);
+    } else {
+        task->last = now;
+        callable = task->callable;
+    }
+    // Tasks added during this run go before every task listed when it began.
+    m_mark = m_tasks.begin();
+    (*callable)();
+}
+
+Mainframe::TaskList::iterator Mainframe::erase_task(TaskList::iterator task)
+{
+    if (m_mark == task)
+        ++m_mark;
+    return m_tasks.erase(task);
+}
+
+void Mainframe::register_service(SharedPtr<Service> service)
+{
+    Mainframe& self = current();
+    self.m_services.push_back(service);
+    guarded(*service, &Service::initialize, " failed to initialize. ");
+}
+
+void Mainframe::unregister_service(SharedPtr<Service> service)
+{
+    Mainframe& self = current();
+    if (!service)
+        return;
+    const auto is_it = [&service](const SharedPtr<Service>& listed) { return listed == service; };
+    if (std::find_if(self.m_services.begin(), self.m_services.end(), is_it) == self.m_services.end()) {
+        StringStream text;
+        text << "Service " << service->name() << " not in register.";
+        log_error(text.str().c_str(), source_file_name(__FILE__), __LINE__);
+        return;
+    }
+    guarded(*service, &Service::shutdown, " failed to shutdown. ");
+    // Look again: the shutdown may have changed the list.
+    const auto listed = std::find_if(self.m_services.begin(), self.m_services.end(), is_it);
+    if (listed != self.m_services.end())
+        self.m_services.erase(listed);
+}
+
+void Mainframe::unregister_all()
+{
+    Mainframe& self = current();
+    while (!self.m_services.empty())
+        unregister_service(self.m_services.back());
+}
+
+void Mainframe::unregister_all_quietly() noexcept
+{
+    // A destructor must not throw: a failed shutdown is logged by the guard and its service
+    // dropped, so that the others are still shut down.
+    while (!m_services.empty()) {
+        SharedPtr<Service> last = m_services.back();
+        try {
+            unregister_service(last);
+        } catch (...) {
+            if (!m_services.empty() && m_services.back() == last)
+                m_services.pop_back();
+        }
+    }
+}
+
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+
+namespace kq {
+
+/// What `PropertyOwner::property` is asked to do, with what its data points to.
+enum PropertyOperation : std::int32_t
+{
+    property_get = 0,     ///< fill an array of the property's components
+    property_set = 1,     ///< read an array of the property's components
+    property_type = 2,    ///< a `StrCache` receives the component type's registered name
+    property_label = 3,   ///< a `std::string` receives the display label
+    property_count = 4,   ///< a `std::int32_t` receives the number of components
+    property_list = 5,    ///< a `std::function<void(std::int32_t)>` is called with each id
+    property_exists = 6,  ///< a `bool` is set to true when the id exists
+};
+
+/// The id that means every property (with `property_list`).
+inline constexpr std::int32_t all_properties = -1;
+
+/// An object that exposes numbered, named, typed properties to generic code.
+class PropertyOwner
+{
+public:
+    virtual ~PropertyOwner() = default;
+
+    /// Performs the operation on the property of this id. An owning class handles its own
+    /// properties in a fixed order, then passes the call to its base. Here no property exists:
+    /// get, set, type, label and count log "Property not found." and leave data alone; list and
+    /// exists do nothing.
+    virtual void property(std::int32_t operation, std::int32_t id, void* data);
+};
+
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "engine/base/ref_counter.h"
+
+namespace kq {
+
+/// Base of engine objects that carry their own count block, shared by every handle made from
+/// them, so that the object keeps one identity (also across binary streams).
+class SharedObject {
+public:
+    SharedObject() = default;
+    /// A copy is a new object with an identity (a block) of its own.
+    SharedObject(const SharedObject&) {}
+    /// Assignment keeps the target's identity.
+    SharedObject& operator=(const SharedObject&) { return *this; }
+    /// Drops the object's own link; weak handles left on the block then yield null.
+    virtual ~SharedObject();
+
+    /// The object's own block (made on first use, null when memory is exhausted); the block
+    /// owns this object whenever it owns nothing else.
+    RefCounter* counter();
+
+    /// Moves the object's own link to `block` (a block read back from a binary stream).
+    void replace_counter(RefCounter* block);
+
+private:
+    RefCounter* m_counter = nullptr;
+};
+
+}

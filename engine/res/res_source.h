@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+#include "engine/base/shared_object.h"
+#include "engine/res/res_stream.h"
+
+namespace kq {
+
+/// A place that resource files come from.
+class ResSource : public SharedObject
+{
+public:
+    /// Opens the named file for reading; empty when it is not there.
+    virtual ResStream open(const std::string& name) = 0;
+    /// Opens the named file for writing, creating it; empty when the source cannot write.
+    virtual ResStream create(const std::string& name) = 0;
+    /// Turns a full path, in place, into the name relative to this source; false (path left
+    /// alone) when the path does not lie in the source.
+    virtual bool name_of(std::string& path) = 0;
+    /// Turns a name, in place, into the full path of the existing file; false when the file
+    /// does not exist.
+    virtual bool locate(std::string& name) = 0;
+};
+
+}

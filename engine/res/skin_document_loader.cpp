@@ -1,0 +1,161 @@
+#include "engine/res/skin_document_loader.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "engine/base/bstream.h"
+#include "engine/base/exception.h"
+#include "engine/base/file_path.h"
+#include "engine/base/log.h"
+#include "engine/base/string_stream.h"
+#include "engine/host/system/file.h"
+#include "engine/res/res.h"
+#include "engine/res/skin_document.h"
+
+namespace kq {
+namespace {
+
+constexpr const char* temporary_suffix = ".tmp";
+
+std::string with_extension(const std::string& path, const char* extension)
+{
+    FilePath result(path);
+    result.set_extension(extension);
+    return result.str();
+}
+
+// A whole file read into memory, named as the file in error texts. The readers take a few
+// bytes at a time, which from memory costs nothing and from the file a system call each.
+class FileImage : public StringBuffer
+{
+public:
+    explicit FileImage(Buffer& file) : StringBuffer(read_all(file)), m_name(file.name()) {}
+
+    std::string name() const override { return m_name; }
+
+private:
+    static std::string read_all(Buffer& file)
+    {
+        std::string content(file.size(), '\0');
+        content.resize(file.read(content.data(), static_cast<std::uint32_t>(content.size())));
+        return content;
+    }
+
+    std::string m_name;
+};
+
+TStream& skin_log()
+{
+    return get_log("skin");
+}
+
+// Writes the content to a temporary file of the source and renames it over the file of that
+// name, so that a reader never meets a half-written file. False when the source cannot write
+// there; the temporary file is removed then.
+bool write_replacing(ResSource& source, const std::string& name, const std::string& content)
+{
+    ResStream out = source.create(name + temporary_suffix);
+    auto* file = dynamic_cast<FileBuffer*>(out.m_buffer.get());
+    if (!file)
+        return false;
+    const std::string temporary = file->path();
+    const std::string target = temporary.substr(0, temporary.size() - std::string(temporary_suffix).size());
+    const auto size = static_cast<std::uint32_t>(content.size());
+    const bool written = file->write(content.data(), size) == size;
+    out.m_buffer.reset();
+    std::error_code failure;
+    if (written)
+        std::filesystem::rename(temporary, target, failure);
+    if (!written || failure) {
+        host::remove_file(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+// The binary copy beside the text file that was read, written through the text's source.
+// Failing to write it costs only speed: the document is used without a copy.
+void write_binary_copy(const SkinDocument& document, const ResStream& text)
+{
+    auto* file = dynamic_cast<const FileBuffer*>(text.m_buffer.get());
+    std::string name = file ? file->path() : std::string();
+    if (!text.m_source || !text.m_source->name_of(name))
+        return;
+    const std::string copy = with_extension(name, "sdb");
+    try {
+        StringBuffer content;
+        {
+            BStream stream(content);
+            document.store(stream);
+        }
+        if (!write_replacing(*text.m_source, copy, content.str()))
+            skin_log() << "! binary copy " << copy << " not written" << t_io::endl;
+    } catch (const Exception& error) {
+        skin_log() << "! binary copy " << copy << " not written: " << error.what() << t_io::endl;
+    }
+}
+
+void read_binary_file(SkinDocument& document, const ResStream& binary)
+{
+    FileImage file(*binary.m_buffer);
+    BStream stream(file);
+    document.load(stream);
+}
+
+// Reads the document from its binary copy; false (the document to be read from its text)
+// when the copy is damaged or cut short.
+bool read_binary_copy(SkinDocument& document, const ResStream& binary)
+{
+    try {
+        read_binary_file(document, binary);
+        return true;
+    } catch (const Exception& error) {
+        skin_log() << "! damaged binary copy, reading the text: " << error.what() << t_io::endl;
+        return false;
+    }
+}
+
+void read_text_file(SkinDocument& document, const ResStream& text)
+{
+    FileImage file(*text.m_buffer);
+    TStream stream(file);
+    document.read_text(stream);
+}
+
+}
+
+SharedPtr<ResRecord> SkinDocumentLoader::load(ResRequest& request)
+{
+    Res& res = *Res::instance();
+    SharedPtr<SkinDocument> document(new SkinDocument);
+    ResStream text = res.open_file(request.m_key.m_path);
+    ResStream binary = res.open_file(with_extension(request.m_key.m_path, "sdb"));
+    const ResStream* origin = nullptr;
+    if (text) {
+        if (!binary || binary.m_time < text.m_time || !read_binary_copy(*document, binary)) {
+            read_text_file(*document, text);
+            write_binary_copy(*document, text);
+        }
+        origin = &text;
+    } else if (binary) {
+        read_binary_file(*document, binary);
+        request.m_key.m_path = with_extension(request.m_key.m_path, "sdt");
+        origin = &binary;
+    } else {
+        return {};
+    }
+    return SharedPtr<ResRecord>(
+        new ResRecord(SharedPtr<Resource>(document), origin->m_time, origin->m_source.get(), this));
+}
+
+bool SkinDocumentLoader::store(const ResRequest& request, ResRecord& record)
+{
+    auto* document = dynamic_cast<SkinDocument*>(record.resource().get());
+    if (!record.source() || !document)
+        return false;
+    StringStream text;
+    document->write_text(text);
+    return write_replacing(*record.source(), request.m_key.m_path, text.str());
+}
+
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "engine/res/res_loader.h"
+
+namespace kq {
+
+/// Loads skin documents from their ".sdt" text, or from the binary copy ".sdb" beside it
+/// while that copy is not older than the text; writes the copy after reading the text.
+class SkinDocumentLoader : public ResLoader
+{
+public:
+    /// True: documents stay loaded after their last handle goes.
+    bool keep_when_unused() const override { return true; }
+    /// The document of the request's ".sdt" path, from the text or its binary copy; empty when
+    /// neither exists. Only a binary copy found: the request keeps its ".sdt" name.
+    SharedPtr<ResRecord> load(ResRequest& request) override;
+    /// Writes the document back as text through the source that opened it; false when that
+    /// source is gone or cannot write, or the record holds no skin document.
+    bool store(const ResRequest& request, ResRecord& record) override;
+    /// True: a loaded document is never reloaded.
+    bool is_up_to_date(const ResRecord&, const ResRequest&) override { return true; }
+};
+
+}

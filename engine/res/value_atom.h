@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+
+#include "engine/base/binary_io.h"
+#include "engine/base/shared_ptr.h"
+#include "engine/base/text_io.h"
+
+namespace kq {
+
+class SkinPath;
+class TStream;
+
+/// The value of a skin node: a small expression evaluated when the node is read, in the
+/// context of the path that was asked for.
+class ValueAtom : public BinaryIO, public TextIO
+{
+public:
+    /// The value as text, for the node read at the context path.
+    virtual std::string evaluate(const SkinPath& context) = 0;
+    /// Whether the result cannot depend on the context.
+    virtual bool is_constant() = 0;
+    /// Whether replacing the atom by a constant of its result saves work.
+    virtual bool is_foldable() = 0;
+};
+
+/// Reads one atom at the stream's position; empty at the end of input or before ":" or "{".
+SharedPtr<ValueAtom> parse_atom(TStream& stream);
+
+/// Evaluates the atom in the slot; a constant, foldable atom is first replaced in the slot by
+/// a constant of its result, so that it is computed only once.
+std::string evaluate_folding(SharedPtr<ValueAtom>& slot, const SkinPath& context);
+
+}

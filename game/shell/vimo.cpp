@@ -1,0 +1,40 @@
+#include "game/shell/vimo.h"
+
+#include "engine/base/file_path.h"
+#include "engine/res/dictionary.h"
+#include "engine/res/res.h"
+#include "engine/res/res_handle.h"
+#include "engine/res/skin.h"
+
+namespace kq {
+
+namespace {
+
+// The words stay published for the whole run; the dictionary itself is not kept.
+void publish_dictionary()
+{
+    ResHandle<Dictionary> dictionary(ResKey{FilePath("skin/main/dic.xml").str(), 0});
+    if (Dictionary* loaded = dictionary.get())
+        loaded->publish_words();
+}
+
+}
+
+Vimo::Vimo() : Application("KQ", "Vimo", "1.3.2") {}
+
+void Vimo::start()
+{
+    Application::start();
+    start_res_service();
+    start_skin_service();
+    publish_dictionary();
+}
+
+void Vimo::shutdown()
+{
+    stop_skin_service();
+    stop_res_service();
+    Application::shutdown();
+}
+
+}

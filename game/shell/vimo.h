@@ -1,0 +1,20 @@
+#pragma once
+
+#include "engine/base/application.h"
+
+namespace kq {
+
+/// The game's application: the product "Vimo" of "KQ", version "1.3.2".
+class Vimo : public Application
+{
+public:
+    /// The application with the game's names and version.
+    Vimo();
+
+    /// The base start, then the game's services in their order.
+    void start() override;
+    /// The game's services stopped in reverse order, then the base shutdown.
+    void shutdown() override;
+};
+
+}

@@ -1,0 +1,150 @@
+#include "engine/base/log.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "engine/base/debug_output.h"
+#include "engine/base/exception.h"
+#include "engine/base/log_file.h"
+#include "engine/base/parse_buffer.h"
+#include "engine/base/tstream.h"
+#include "tests/base/temp_dir.h"
+
+namespace kq {
+namespace {
+
+std::string file_text(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// Collects the broadcast lines for as long as it lives.
+class Listener
+{
+public:
+    Listener()
+        : m_id(add_debug_listener([this](const std::string& line, const std::string* log) {
+              m_lines.emplace_back(log ? *log : "", line);
+          }))
+    {
+    }
+    ~Listener() { remove_debug_listener(m_id); }
+
+    const std::vector<std::pair<std::string, std::string>>& lines() const { return m_lines; }
+
+private:
+    std::int32_t m_id;
+    std::vector<std::pair<std::string, std::string>> m_lines;
+};
+
+// Points the logs at a folder for one test; logs opened meanwhile stay open after it.
+class ScopedLogDir
+{
+public:
+    explicit ScopedLogDir(const std::string& dir) : m_old(get_log_dir()) { set_log_dir(dir); }
+    ~ScopedLogDir() { set_log_dir(m_old); }
+
+private:
+    std::string m_old;
+};
+
+TEST(Log, WithoutFolderEveryLogIsTheNullLog)
+{
+    ScopedLogDir off("");
+    TStream& log = get_log("log_test_null");
+    EXPECT_EQ(&log, &get_log("log_test_other"));
+    EXPECT_EQ(log.buffer().name(), "[null buffer]");
+    log << "Starting" << t_io::endl;
+}
+
+TEST(Log, OpenedOnceInTheFolder)
+{
+    TempDir dir;
+    ScopedLogDir on(dir.path());
+    TStream& log = get_log("Log_Test_File");
+    EXPECT_EQ(&log, &get_log("Log_Test_File"));
+    log << "line" << t_io::endl;
+    EXPECT_NE(file_text(dir.file("log_test_file.log")).find(" log started\r\n\r\nline\r\n"), std::string::npos);
+}
+
+TEST(LogFile, FramesEachRunAndAppends)
+{
+    TempDir dir;
+    const std::string path = dir.file("application.log");
+    {
+        LogFile log(path);
+        log.stream() << "first run" << t_io::endl;
+    }
+    {
+        LogFile log(path);
+        log.stream() << "second run" << t_io::endl;
+    }
+    const std::string time = "[0-9]{2}:[0-9]{2}:[0-9]{2}";
+    const std::string run = time + " log started\r\n\r\n(first|second) run\r\n\r\n" + time + " log stopped\r\n\r\n";
+    EXPECT_TRUE(std::regex_match(file_text(path), std::regex(run + run))) << file_text(path);
+}
+
+TEST(LogFile, BroadcastsFinishedLines)
+{
+    TempDir dir;
+    const std::string path = dir.file("game.log");
+    Listener listener;
+    {
+        LogFile log(path);
+        const std::size_t framing = listener.lines().size();
+        EXPECT_EQ(framing, 2u) << "the started line and the empty line after it";
+        log.stream() << "a\r\nb";
+        ASSERT_EQ(listener.lines().size(), framing + 1);
+        EXPECT_EQ(listener.lines().back(), std::make_pair(std::string("game"), std::string("a")));
+        log.stream() << t_io::endl;
+        EXPECT_EQ(listener.lines().back().second, "b");
+        log.stream() << "c\r\nd\r\ne\r";
+        EXPECT_EQ(listener.lines().size(), framing + 4);
+        EXPECT_EQ(listener.lines()[framing + 2].second, "c");
+        EXPECT_EQ(listener.lines()[framing + 3].second, "d");
+    }
+    EXPECT_NE(file_text(path).find("a\r\nb\r\nc\r\nd\r\ne\r"), std::string::npos);
+}
+
+TEST(DebugOutput, RemovedOrUnknownListeners)
+{
+    int calls = 0;
+    const std::int32_t id = add_debug_listener([&](const std::string&, const std::string* log) {
+        EXPECT_EQ(log, nullptr);
+        ++calls;
+    });
+    EXPECT_GE(id, 0);
+    debug_broadcast("x", nullptr);
+    remove_debug_listener(id);
+    remove_debug_listener(123456);
+    debug_broadcast("y", nullptr);
+    EXPECT_EQ(calls, 1);
+}
+
+TEST(Log, ErrorLayoutInTheErrorLog)
+{
+    TempDir dir;
+    ScopedLogDir on(dir.path());
+    Listener listener;
+    log_error("x", "a", 7);
+    const std::vector<std::pair<std::string, std::string>> expected = {
+        {"error", "x"},
+        {"error", "  File a, line 7."},
+    };
+    ASSERT_GE(listener.lines().size(), 2u);
+    EXPECT_EQ(std::vector(listener.lines().end() - 2, listener.lines().end()), expected);
+    EXPECT_THROW(log_error(nullptr, "a", 7), IOException);
+}
+
+}
+}

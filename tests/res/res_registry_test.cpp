@@ -1,0 +1,253 @@
+// The resource registry file "default.root" and the register file.
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+
+#include <gtest/gtest.h>
+
+#include "engine/host/system/directories.h"
+#include "engine/res/file_res_source.h"
+#include "engine/res/res.h"
+#include "engine/res/res_exception.h"
+#include "test_resources.h"
+
+namespace kq {
+namespace {
+
+using test::TempDir;
+
+// The sources as "priority root flags", roots under `dir` shown relative to it.
+std::vector<std::string> describe_sources(const Res& res, const std::string& dir)
+{
+    std::vector<std::string> described;
+    for (const auto& [priority, source] : res.sources()) {
+        auto* file_source = dynamic_cast<FileResSource*>(source.get());
+        std::string root = file_source->root();
+        if (root.compare(0, dir.size(), dir) == 0)
+            root = "~/" + root.substr(dir.size());
+        described.push_back(std::to_string(priority) + " " + root + (file_source->is_read_only() ? " ro" : "") +
+                            (file_source->is_localized() ? " loc" : ""));
+    }
+    return described;
+}
+
+std::vector<std::string> search_paths(const Res& res)
+{
+    return {res.search_paths().begin(), res.search_paths().end()};
+}
+
+TEST(ResRootFile, StatementsSetSourcesPathsAndLanguage)
+{
+    struct Case {
+        const char* text;
+        std::vector<std::string> sources;
+        std::vector<std::string> paths;
+        std::string language;
+    };
+    const Case cases[] = {
+        {"SOURCE 10 FILE data READ_ONLY LOCALIZED LOCALIZED\r\nPATH x", {"10 ~/data/ ro loc"}, {"", "x"}, "def"},
+        {"SOURCE 0ah FILE a SOURCE 5 FILE B SOURCE 5 FILE c LOCALIZED",
+         {"5 ~/b/", "5 ~/c/ loc", "10 ~/a/"}, {""}, "def"},
+        {"SOURCE 1 FILE \"/abs/Path\" // absolute folders keep their case\n", {"1 /abs/Path/"}, {""}, "def"},
+        {"SOURCE 100 FILE \"\" PATH \"Data\\\\Skin\" PATH y", {"100 ~/"}, {"", "data/skin", "y"}, "def"},
+        {"LANGUAGE ger", {}, {""}, "ger"},
+        {"", {}, {""}, "def"},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        SharedPtr<Res> res(new Res);
+        res->set_platform("win");
+        res->read_root_file(dir.write("default.root", c.text));
+        EXPECT_EQ(describe_sources(*res, dir.str()), c.sources) << c.text;
+        EXPECT_EQ(search_paths(*res), c.paths) << c.text;
+        EXPECT_EQ(res->language(), c.language) << c.text;
+    }
+}
+
+TEST(ResRootFile, MissingFileGivesOneSourceOverItsFolder)
+{
+    TempDir dir;
+    SharedPtr<Res> res(new Res);
+    res->read_root_file(dir.str() + "default.root");
+    EXPECT_EQ(describe_sources(*res, dir.str()), std::vector<std::string>{"100 ~/"});
+    EXPECT_EQ(search_paths(*res), std::vector<std::string>{""});
+}
+
+TEST(ResRootFile, InitializeReadsTheCurrentFolder)
+{
+    TempDir dir;
+    const std::string previous = host::get_current_dir();
+    ASSERT_TRUE(host::set_current_dir(dir.str()));
+    SharedPtr<Res> res(new Res);
+    res->initialize();
+    const std::string current = host::get_current_dir();
+    host::set_current_dir(previous);
+    EXPECT_EQ(res->platform(), "win");
+    EXPECT_EQ(res->variants(), (std::vector<std::string>{"win", "def"}));
+    EXPECT_EQ(describe_sources(*res, current), std::vector<std::string>{"100 ~/"});
+}
+
+TEST(ResRootFile, ErrorsNameTheWordRead)
+{
+    struct Case {
+        const char* text;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"LANGUAGE AUTO ( )", "empty languages"},
+        {"SOURCE 5 ZIP a", "ZIP unknown source type."},
+        {"PATH a FOO", "FOO unknown operand."},
+        {"path a", "path unknown operand."},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        SharedPtr<Res> res(new Res);
+        try {
+            res->read_root_file(dir.write("default.root", c.text));
+            ADD_FAILURE() << c.text;
+        } catch (const ResException& error) {
+            EXPECT_EQ(std::string(error.what()), std::string("kq.res: ") + c.message);
+        }
+    }
+}
+
+TEST(ResRootFile, TextFormatErrorsPassThrough)
+{
+    TempDir dir;
+    SharedPtr<Res> res(new Res);
+    EXPECT_THROW(res->read_root_file(dir.write("default.root", "LANGUAGE AUTO ( eng")), IOException);
+}
+
+// Sets LC_ALL, which decides the user's language, for one scope.
+class ScopedLocale
+{
+public:
+    explicit ScopedLocale(const char* locale)
+    {
+        if (const char* old = std::getenv("LC_ALL"))
+            m_old = old;
+        setenv("LC_ALL", locale, 1);
+    }
+    ~ScopedLocale()
+    {
+        if (m_old)
+            setenv("LC_ALL", m_old->c_str(), 1);
+        else
+            unsetenv("LC_ALL");
+    }
+
+private:
+    std::optional<std::string> m_old;
+};
+
+TEST(ResRootFile, AutoLanguageTakesTheUsersWhenOffered)
+{
+    struct Case {
+        const char* locale;
+        const char* language;
+    };
+    const Case cases[] = {{"en_GB.UTF-8", "eng"}, {"pl_PL", "ger"}, {"de_AT", "ger"}, {"C", "ger"}};
+    for (const Case& c : cases) {
+        ScopedLocale locale(c.locale);
+        TempDir dir;
+        SharedPtr<Res> res(new Res);
+        res->set_platform("win");
+        res->read_root_file(dir.write("default.root", "LANGUAGE AUTO ( ger eng )"));
+        EXPECT_EQ(res->language(), c.language) << c.locale;
+        EXPECT_EQ(res->variants(), (std::vector<std::string>{"win", c.language}));
+    }
+}
+
+TEST(ResRootFile, SamePathAgainChangesNothing)
+{
+    TempDir dir;
+    const std::string root = dir.write("default.root", "SOURCE 10 FILE data");
+    SharedPtr<Res> res(new Res);
+    res->read_root_file(root);
+    res->add_source(1, SharedPtr<ResSource>(new FileResSource("other", false, false)));
+    res->read_root_file(root);
+    EXPECT_EQ(res->sources().size(), 2u);
+    res->read_root_file(dir.write("other.root", "SOURCE 10 FILE data"));
+    EXPECT_EQ(res->sources().size(), 1u);
+}
+
+TEST(ResRootFile, LastRegisterStatementDecidesManagement)
+{
+    struct Case {
+        const char* text;
+        bool managed;
+    };
+    const Case cases[] = {
+        {"REGISTER a MANAGE", true},
+        {"REGISTER a MANAGE REGISTER b", false},
+        {"REGISTER a REGISTER b MANAGE", true},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        SharedPtr<Res> res(new Res);
+        res->read_root_file(dir.write("default.root", c.text));
+        EXPECT_EQ(res->is_managed(), c.managed) << c.text;
+    }
+}
+
+TEST(ResRegisterFile, ReadsKeysByType)
+{
+    TempDir dir;
+    dir.write("list.reg",
+              "RES \"lost.png\" 0\n"
+              "TYPE \"class kq::Texture\"\n"
+              "RES \"UI/A.png\" 0 RES \"b.png\" 1h\n"
+              "OTHER words\n"
+              "TYPE \"class kq::Sample\" RES \"s.ogg\" 1\n");
+    SharedPtr<Res> res(new Res);
+    res->read_root_file(dir.write("default.root", "REGISTER list.reg"));
+    const Res::Register expected = {
+        {StrCache("class kq::Texture"), {{"ui/a.png", 0}, {"b.png", 1}}},
+        {StrCache("class kq::Sample"), {{"s.ogg", 1}}},
+    };
+    EXPECT_EQ(res->registered(), expected);
+}
+
+TEST(ResRegisterFile, ManagedFileListsLoadedFilesAndReadsBack)
+{
+    TempDir dir;
+    dir.write("data/a.txt", "a");
+    dir.write("data/b b.txt", "uses a.txt");
+    const std::string root = dir.write("default.root", "SOURCE 1 FILE data REGISTER files.reg MANAGE");
+    Res::Register loaded;
+    {
+        SharedPtr<Res> res(new Res);
+        res->read_root_file(root);
+        res->add_loader(type_name<test::TextResource>(), SharedPtr<ResLoader>(new test::TextLoader<test::TextResource>("txt")));
+        ResRequest request{type_name<test::TextResource>(), {"b b.txt", 0}};
+        res->load(request);
+        loaded = res->registered();
+        res->shutdown();
+    }
+    // Only the outermost load is listed: the file it uses comes with it.
+    const Res::Register expected = {{type_name<test::TextResource>(), {{"b b.txt", 0}}}};
+    EXPECT_EQ(loaded, expected);
+    EXPECT_FALSE(std::filesystem::exists(dir.str() + "files.reg.tmp"));
+    SharedPtr<Res> again(new Res);
+    again->read_root_file(root);
+    EXPECT_EQ(again->registered(), expected);
+}
+
+TEST(ResPaths, PushAndPopStandBeforeTheBaseEntry)
+{
+    TempDir dir;
+    SharedPtr<Res> res(new Res);
+    res->read_root_file(dir.write("default.root", "PATH x"));
+    res->push_path("a");
+    EXPECT_EQ(search_paths(*res), (std::vector<std::string>{"a", "", "x"}));
+    res->push_path("b");
+    EXPECT_EQ(search_paths(*res), (std::vector<std::string>{"b", "", "x"}));
+    res->pop_path();
+    EXPECT_EQ(search_paths(*res), (std::vector<std::string>{"a", "", "x"}));
+    res->pop_path();
+    res->pop_path();  // underflow: logged, ignored
+    EXPECT_EQ(search_paths(*res), (std::vector<std::string>{"", "x"}));
+}
+
+}
+}

@@ -1,0 +1,152 @@
+#include "engine/res/skin_document_loader.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "engine/base/exception.h"
+#include "skin_fixture.h"
+
+namespace kq {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Loads "doc.sdt" through the services, with the text and its binary copy arranged by each test.
+class SkinDocumentLoaderTest : public test::SkinTest
+{
+protected:
+    void load() { start({make_skin_document_task("doc.sdt")}); }
+    void reload()
+    {
+        stop();
+        load();
+    }
+    fs::path file(const char* name) const { return fs::path(m_dir.str()) / name; }
+    // Makes the file look written `seconds` before (negative: after) the text.
+    void age(const char* name, int seconds)
+    {
+        fs::last_write_time(file(name), fs::last_write_time(file("doc.sdt")) - std::chrono::seconds(seconds));
+    }
+    std::string content(const char* name) const
+    {
+        std::ifstream in(file(name), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+};
+
+TEST_F(SkinDocumentLoaderTest, TextIsReadAndItsBinaryCopyWritten)
+{
+    write("doc.sdt", "a 1\n");
+    load();
+    EXPECT_EQ(text("a"), "1");
+    EXPECT_TRUE(fs::exists(file("doc.sdb")));
+    EXPECT_FALSE(fs::exists(file("doc.sdb.tmp")));
+}
+
+TEST_F(SkinDocumentLoaderTest, BinaryCopyNotOlderThanTheTextIsPreferred)
+{
+    write("doc.sdt", "a 1\n");
+    load();
+    write("doc.sdt", "a 2\n");
+    age("doc.sdt", 10);
+    reload();
+    EXPECT_EQ(text("a"), "1");
+}
+
+TEST_F(SkinDocumentLoaderTest, NewerTextIsReadAndTheCopyRewritten)
+{
+    write("doc.sdt", "a 1\n");
+    load();
+    write("doc.sdt", "a 2\n");
+    age("doc.sdb", 10);
+    reload();
+    EXPECT_EQ(text("a"), "2");
+    // The rewritten copy now holds the new text, even once the text is older again.
+    write("doc.sdt", "a 3\n");
+    age("doc.sdt", 10);
+    reload();
+    EXPECT_EQ(text("a"), "2");
+}
+
+TEST_F(SkinDocumentLoaderTest, OnlyTheBinaryCopyLoadsUnderTheTextName)
+{
+    write("doc.sdt", "a 1\n");
+    load();
+    fs::remove(file("doc.sdt"));
+    reload();
+    EXPECT_EQ(text("a"), "1");
+    ASSERT_EQ(skin().documents().size(), 1u);
+    EXPECT_EQ(skin().documents()[0].path(), "doc.sdt");
+}
+
+TEST_F(SkinDocumentLoaderTest, UnreadableBinaryCopyFallsBackToTheText)
+{
+    write("doc.sdt", "a 1 b { c 2 }\n");
+    load();
+    const std::string good = content("doc.sdb");
+    stop();
+    const std::string damaged[] = {
+        "",
+        good.substr(0, good.size() / 2),
+        std::string(good.size(), '\xff'),
+        std::string(64, '\x01'),
+    };
+    for (const std::string& copy : damaged) {
+        write("doc.sdb", copy);
+        age("doc.sdb", -10);
+        load();
+        EXPECT_EQ(text("b.c"), "2");
+        EXPECT_EQ(content("doc.sdb"), good);
+        stop();
+    }
+}
+
+TEST_F(SkinDocumentLoaderTest, DamagedBinaryCopyWithoutTextIsAnError)
+{
+    write("doc.sdb", "broken");
+    EXPECT_THROW(load(), Exception);
+}
+
+TEST_F(SkinDocumentLoaderTest, CopyThatCannotBeWrittenIsSkipped)
+{
+    write("doc.sdt", "a 1\n");
+    // A folder in the place of the temporary file, then of the copy itself.
+    fs::create_directories(file("doc.sdb.tmp"));
+    load();
+    EXPECT_EQ(text("a"), "1");
+    EXPECT_FALSE(fs::exists(file("doc.sdb")));
+    stop();
+    fs::remove(file("doc.sdb.tmp"));
+    fs::create_directories(file("doc.sdb"));
+    load();
+    EXPECT_EQ(text("a"), "1");
+    EXPECT_TRUE(fs::is_directory(file("doc.sdb")));
+    EXPECT_FALSE(fs::exists(file("doc.sdb.tmp")));
+}
+
+TEST_F(SkinDocumentLoaderTest, ReadOnlySourceGetsNoCopy)
+{
+    write("data/doc.sdt", "a 1\n");
+    write("default.root", "SOURCE 100 FILE data READ_ONLY\n");
+    load();
+    EXPECT_EQ(text("a"), "1");
+    EXPECT_FALSE(fs::exists(file("data/doc.sdb")));
+}
+
+TEST_F(SkinDocumentLoaderTest, DataAfterTheTreeIsAnError)
+{
+    write("doc.sdt", "a 1\n}\nb 2\n");
+    try {
+        load();
+        FAIL() << "loaded";
+    } catch (const IOException& error) {
+        EXPECT_NE(std::string(error.what()).find("spare data in skin document."), std::string::npos)
+            << error.what();
+        EXPECT_NE(std::string(error.what()).find("doc.sdt"), std::string::npos) << error.what();
+    }
+}
+
+}
+}

@@ -1,0 +1,169 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/base/exception.h"
+#include "engine/base/string_stream.h"
+#include "engine/res/skin_node.h"
+#include "skin_path_print.h"
+#include "test_skin_environment.h"
+
+namespace kq {
+namespace {
+
+using test::TestSkinEnvironment;
+
+SharedPtr<SkinNode> parse(const std::string& text)
+{
+    SharedPtr<SkinNode> root(new SkinNode);
+    StringStream stream(text);
+    SkinNode::parse_children(*root, stream);
+    return root;
+}
+
+std::string names(TestSkinEnvironment& skin, const char* path, const std::string& id = "")
+{
+    std::vector<StrCache> out;
+    SkinNode::enum_ids(skin.root(), SkinPath(path), out, id);
+    std::string joined;
+    for (StrCache name : out)
+        joined += std::string(joined.empty() ? "" : " ") + name.c_str();
+    return joined;
+}
+
+template <class Action>
+std::string error_of(Action action)
+{
+    try {
+        action();
+    } catch (const Exception& e) {
+        return e.what();
+    }
+    return "no error";
+}
+
+TEST(SkinNode, FindsThroughChildrenAndParents)
+{
+    struct Case
+    {
+        const char* document;
+        const char* path;
+        bool need_value;
+        const char* found;  // path of the node expected, "" for none
+    };
+    const Case cases[] = {
+        {"m { c 1 } n : .m {}", "n.c", false, "m.c"},
+        {"n : .m {}", "n.c", false, ""},
+        {"m { c 1 } n : .m { c 2 }", "n.c", false, "n.c"},
+        {"y 5 x : y {}", "x", true, "y"},
+        {"y 5 x : y {}", "x", false, "x"},
+        {"q { c 1 } p : q {} n : p {}", "n.c", false, "q.c"},
+        {"a { m { c 1 } n : .m {} }", "a.n.c", false, "a.m.c"},
+        {"s { t 1 } a : s { } b : a.t {}", "b", true, "s.t"},
+        {"bad : nowhere {} good { c 1 } n : bad : good {}", "n.c", false, "good.c"},
+    };
+    for (const Case& c : cases) {
+        TestSkinEnvironment skin(c.document);
+        SkinNode* found = SkinNode::find(c.need_value, SkinPath(c.path), skin.root());
+        if (!*c.found) {
+            EXPECT_EQ(found, nullptr) << c.document;
+            continue;
+        }
+        ASSERT_NE(found, nullptr) << c.document;
+        EXPECT_EQ(node_path(*found), SkinPath(c.found)) << c.document;
+    }
+}
+
+TEST(SkinNode, ListsInheritedChildrenFirst)
+{
+    TestSkinEnvironment skin(
+        "q { a 1 } p : q { b <x> 2 c 3 } n : p { c <x> 4 d 5 }\n"
+        "own : p { a 6 }\n");
+    EXPECT_EQ(names(skin, "n"), "a b c d");
+    EXPECT_EQ(names(skin, "own"), "a b c");
+    EXPECT_EQ(names(skin, "n", "x"), "b c");
+    EXPECT_EQ(names(skin, "q.a"), "");
+}
+
+TEST(SkinNode, FailsOnInheritanceCycles)
+{
+    struct Case
+    {
+        const char* document;
+        const char* path;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"a : a {}", "a.x", "cyclic inheritance at node [a]"},
+        {"a : b {} b : a {}", "a.x", "cyclic inheritance at node ["},
+        {"p { q : .q {} }", "p.q.z", "cyclic inheritance at node [p.q]"},
+        {"x : .x.x {}", "x.q", "cyclic inheritance at node [x]"},
+        {"r { x : .x.y {} }", "r.x.z", "cyclic inheritance at node [r.x]"},
+    };
+    for (const Case& c : cases) {
+        TestSkinEnvironment skin(c.document);
+        std::string error = error_of([&] { SkinNode::find(false, SkinPath(c.path), skin.root()); });
+        EXPECT_NE(error.find(c.message), std::string::npos) << c.document << ": " << error;
+        error = error_of([&] { names(skin, c.path); });
+        EXPECT_NE(error.find("cyclic inheritance"), std::string::npos) << c.document << ": " << error;
+    }
+}
+
+TEST(SkinNode, MergesDocuments)
+{
+    TestSkinEnvironment skin("x { a 1 } y : p {} <i> 3");
+    SharedPtr<SkinNode> second = parse("x { b 2 } y <k> : q { c 3 }");
+    skin.root().merge(*second);
+    EXPECT_EQ(names(skin, "x"), "a b");
+    SkinNode* y = skin.root().find_child(StrCache("y"));
+    ASSERT_EQ(y->parents().size(), 2u);
+    EXPECT_EQ(y->parents()[1], SkinPath("q"));
+    EXPECT_TRUE(y->ids().contains(StrCache("k")));
+    EXPECT_EQ(skin.root().find_child(StrCache("x"))->find_child(StrCache("b")),
+              second->find_child(StrCache("x"))->find_child(StrCache("b")));
+    SharedPtr<SkinNode> third = parse("x { a 5 }");
+    EXPECT_NE(error_of([&] { skin.root().merge(*third); }).find("(in service [skin]) double value in node x.a"),
+              std::string::npos);
+}
+
+TEST(SkinNode, KnowsItsPathFromTheSkinRoot)
+{
+    TestSkinEnvironment skin("a { b { c 1 } }");
+    SkinNode* c = SkinNode::find(false, SkinPath("a.b.c"), skin.root());
+    EXPECT_EQ(node_path(*c), SkinPath("a.b.c"));
+    EXPECT_TRUE(node_path(skin.root()).empty());
+    SkinNode loose;
+    EXPECT_STREQ(node_path(loose)[0].c_str(), "unattached node");
+}
+
+TEST(SkinNode, RunsDirectives)
+{
+    TestSkinEnvironment skin;
+    SharedPtr<SkinNode> document = parse(
+        "#[define w 5]\n"
+        "#[uses \"ui/Controls.sdt\"]\n"
+        "a { #[define v \"x y\"] }\n");
+    document->run_directives();
+    EXPECT_EQ(skin.definition(StrCache("w")), "5");
+    EXPECT_EQ(skin.definition(StrCache("v")), "x y");
+    EXPECT_EQ(skin.used(), std::vector<std::string>{"ui/controls.sdt"});
+    SkinNode node;
+    EXPECT_NE(error_of([&] { node.run_directive("foo \"bar\""); }).find("unknown directive \"foo \\\"bar\\\"\""),
+              std::string::npos);
+}
+
+TEST(SkinNode, CopySharesValueAndChildren)
+{
+    SharedPtr<SkinNode> root = parse("a <i> 1 : p { b 2 #[define x 1] }");
+    const SkinNode& a = *root->find_child(StrCache("a"));
+    SkinNode copy(a);
+    EXPECT_EQ(copy.value().atom().get(), a.value().atom().get());
+    EXPECT_EQ(copy.find_child(StrCache("b")), a.find_child(StrCache("b")));
+    EXPECT_EQ(copy.parents(), a.parents());
+    EXPECT_EQ(copy.directives(), a.directives());
+    EXPECT_EQ(copy.ids(), a.ids());
+}
+
+}
+}
