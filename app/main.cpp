@@ -1,6 +1,7 @@
 #include "engine/base/foundation_types.h"
 #include "engine/res/res_registration.h"
 #include "engine/res/skin_registration.h"
+#include "engine/res/skin_startup.h"
 #include "game/shell/vimo.h"
 
 int main()
@@ -9,6 +10,8 @@ int main()
     kq::register_foundation_types();
     kq::register_res_handle_types();
     kq::register_skin_types();
+    // The documents, constants and functions the skin service starts with.
+    kq::register_skin_startup_list();
 
     kq::Vimo vimo;
     return vimo.run();

@@ -55,6 +55,7 @@ int Application::run()
         app_dir = m_personal_dir.str() + m_company + "/" + m_name + "/";
         set_app_dir(FilePath(app_dir));
         create_directories(FilePath(app_dir));
+        // The logs live with the user's other files of the game.
         set_log_dir(app_dir);
     } catch (const std::exception& error) {
         on_error(error.what());

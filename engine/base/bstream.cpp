@@ -13,6 +13,9 @@ namespace {
 
 constexpr const char* end_of_buffer = "unexpected end of buffer.";
 
+// Each object read inside another takes stack; a damaged file must not nest them without end.
+constexpr int max_object_depth = 1000;
+
 std::int64_t bytes_left(Stream& stream)
 {
     return static_cast<std::int64_t>(stream.size()) - stream.tell();
@@ -72,7 +75,7 @@ void BStream::reset()
     release_blocks();
     m_entries.clear();
     m_object_ids.clear();
-    m_owners.clear();
+    m_handle_blocks.clear();
 }
 
 void BStream::release_blocks()
@@ -160,18 +163,20 @@ BStream::ObjectRead BStream::read_object(Check check, bool strong)
     const auto id = static_cast<std::int32_t>(raw_id);
     Entry* known = entry(id, Kind::object);
     if (!known)
-        return read_new_object(id, check);
+        return read_new_object(id, check, strong);
     if (known->dead)
         error("reference id " + id_text(id) + " names an object that could not be read.");
     // A strong handle on an object whose data are still being read would own its own owner.
     if (strong && known->loading)
         error("reference id " + id_text(id) + " makes a shared object own itself.");
+    if (strong && known->owned_raw)
+        error("reference id " + id_text(id) + " shares an object that has an owner already.");
     if (!check(known->object))
         error("reference id " + id_text(id) + " names an object of another class.");
     return {known->object, id, false};
 }
 
-BStream::ObjectRead BStream::read_new_object(std::int32_t id, Check check)
+BStream::ObjectRead BStream::read_new_object(std::int32_t id, Check check, bool strong)
 {
     const StrCache name = read_name();
     void* created = rtti::create(name);
@@ -184,15 +189,20 @@ BStream::ObjectRead BStream::read_new_object(std::int32_t id, Check check)
     }
     // Bound before its data are read, so that references from inside them resolve to it.
     bind_object(created, id);
-    m_entries[id] = Entry{Kind::object, object, true};
+    m_entries[id] = Entry{Kind::object, object, true, false, !strong};
     const std::size_t order = m_object_ids.size();
     m_object_ids.push_back(id);
+    ++m_depth;
     try {
+        if (m_depth > max_object_depth)
+            error("objects nested too deeply.");
         descriptor->load_binary(*this, created);
     } catch (...) {
+        --m_depth;
         discard(id, order);
         throw;
     }
+    --m_depth;
     m_entries[id].loading = false;
     return {object, id, true, order};
 }
@@ -219,7 +229,7 @@ RefCounter* BStream::read_handle_block(const ObjectRead& read, const void* owner
             error("shared object reference id " + id_text(read.id) + " has no count block.");
         if (block->m_pointer && block->m_pointer != owner)
             error("count block shared by two objects.");
-        auto [known, added] = m_owners.emplace(owner, block);
+        auto [known, added] = m_handle_blocks.emplace(read.id, block);
         if (!added && known->second != block)
             error("shared object reference id " + id_text(read.id) + " read with two count blocks.");
     } catch (...) {

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <set>
+#include <type_traits>
 #include <vector>
 
 #include "engine/base/auto_stream.h"
@@ -86,6 +88,10 @@ public:
         }
         T* object = cast_checked<T>(read.object);
         RefCounter* block = read_handle_block(read, owner_of(object));
+        // A shared object's own block is the one its handles count on; a damaged stream that
+        // names two must not leave two blocks owning the object.
+        if constexpr (std::is_base_of_v<SharedObject, T>)
+            static_cast<SharedObject*>(object)->replace_counter(block);
         handle = SharedPtr<T>(object, block);
     }
 
@@ -98,6 +104,7 @@ private:
         BinaryIO* object = nullptr;  ///< the object's binary side, for objects
         bool loading = false;        ///< the object's own data are being read
         bool dead = false;           ///< the object's reading failed; it was deleted
+        bool owned_raw = false;      ///< created for a plain reference, whose reader owns it
     };
 
     struct ObjectRead
@@ -135,7 +142,7 @@ private:
     std::int32_t bind_new(const void* key, Entry entry);
     Entry* entry(std::int32_t id, Kind kind);
     ObjectRead read_object(Check check, bool strong);
-    ObjectRead read_new_object(std::int32_t id, Check check);
+    ObjectRead read_new_object(std::int32_t id, Check check, bool strong);
     void discard(std::int32_t id, std::size_t order);
     RefCounter* read_handle_block(const ObjectRead& read, const void* owner);
     void release_blocks();
@@ -143,7 +150,8 @@ private:
     std::map<std::int32_t, Entry> m_entries;
     std::vector<std::int32_t> m_object_ids;      ///< object ids in the order they were bound
     std::vector<RefCounter*> m_blocks;           ///< blocks read, each holding one link of ours
-    std::map<const void*, RefCounter*> m_owners; ///< the block each shared object was read with
+    std::map<std::int32_t, RefCounter*> m_handle_blocks; ///< by object id: the block its handles use
+    int m_depth = 0;                             ///< objects being read, one inside the other
 };
 
 /// Writes an interned string (see `BStream::write_name`).

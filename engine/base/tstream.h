@@ -39,7 +39,7 @@ public:
     /// Whether the look-ahead token is the end ("#EOF#").
     bool is_eof() override { return m_token == eof_token; }
     /// Throws `IOException` "(in stream <name> at line <n>) " + message.
-    [[noreturn]] void error(const std::string& message) override;
+    [[noreturn]] void error(const std::string& message) final;
 
     /// Scans the next token, without an end check.
     void advance() { scan_token(); }

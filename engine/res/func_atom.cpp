@@ -66,7 +66,8 @@ void FuncAtom::load(BStream& stream)
     read_u8(stream);
     read_binary(stream, m_name);
     read_binary(stream, m_arguments);
-    // Arguments met before would let a call contain itself, or repeat a branch at every level.
+    // An argument met before in the stream would share a branch, which evaluating and writing
+    // then repeat at every level it occurs.
     for (const SharedPtr<ValueAtom>& argument : m_arguments)
         if (!argument || argument.counter()->m_use_count != 1)
             stream.error("invalid function argument.");

@@ -22,6 +22,7 @@ Res* Res::s_instance = nullptr;
 Res::Res() : Service("res")
 {
     m_base_path = m_search_paths.insert(m_search_paths.end(), std::string());
+    rebuild_variants();
     s_instance = this;
 }
 

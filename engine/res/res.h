@@ -20,6 +20,8 @@
 
 namespace kq {
 
+class TStream;
+
 /// The resource manager service "res": where files come from (sources and search paths),
 /// which loader makes each type, and the one shared record of every loaded file.
 class Res : public Service
@@ -116,13 +118,12 @@ public:
     void set_language(const std::string& language);
 
 private:
-    class LoadingScope;
-
     void read_root_statements(TStream& stream, const std::string& root_dir);
     void read_source_statement(TStream& stream, const std::string& root_dir);
     void read_language_statement(TStream& stream);
     void write_register_file() const;
     void rebuild_variants();
+    SharedPtr<ResRecord> load_by_loaders(ResRequest& request, bool update_request);
     void resolve(const ResRequest& request, Resource& resource);
     bool is_loaded(StrCache type, const ResKey& key) const;
 

@@ -57,45 +57,45 @@ SharedPtr<ResRecord> Res::load(ResRequest& request, bool update_request)
         if (auto found = records->second.find(request.m_key); found != records->second.end())
             return found->second;
     }
-    TStream& out = log();
-    out << "Loading " << request << "..." << t_io::endl << t_io::push_tab;
-    bool indented = true;
-    auto unindent = [&] {
-        if (indented)
-            out << t_io::pop_tab;
-        indented = false;
-    };
-    ScopeExit restore_indentation(unindent);
-
     const auto [first, last] = m_loaders.equal_range(request.m_type);
     const char* reason = failure_reason(!m_sources.empty(), first != last);
-    if (!m_sources.empty()) {
-        for (auto loader = first; loader != last; ++loader) {
-            ResRequest used = request;
-            SharedPtr<ResRecord> record = loader->second->load(used);
-            if (!record)
-                continue;
-            if (record->resource())
-                resolve(used, *record->resource());
-            m_table[used.m_type][used.m_key] = record;
-            if (update_request)
-                request = used;
-            unindent();
-            if (m_manage && m_loading_chain.empty())
-                m_registered[used.m_type].insert(used.m_key);
+    TStream& out = log();
+    {
+        // Nested loads write their lines one level deeper.
+        out << "Loading " << request << "..." << t_io::endl << t_io::push_tab;
+        ScopeExit unindent([&out] { out << t_io::pop_tab; });
+        if (SharedPtr<ResRecord> record = load_by_loaders(request, update_request))
             return record;
-        }
-    }
-    if (!m_providers.empty() && m_providers.back()) {
         SharedPtr<ResRecord> provided;
-        if (m_providers.back()(request, provided))
+        if (!m_providers.empty() && m_providers.back() && m_providers.back()(request, provided))
             return provided;
     }
-    unindent();
     out << "fail. " << reason << t_io::endl;
     StringStream message;
     message << "unable to load." << t_io::endl << "Reason: " << reason;
     throw ResException(message.str(), request);
+}
+
+SharedPtr<ResRecord> Res::load_by_loaders(ResRequest& request, bool update_request)
+{
+    if (m_sources.empty())
+        return {};
+    const auto [first, last] = m_loaders.equal_range(request.m_type);
+    for (auto loader = first; loader != last; ++loader) {
+        ResRequest used = request;
+        SharedPtr<ResRecord> record = loader->second->load(used);
+        if (!record)
+            continue;
+        if (record->resource())
+            resolve(used, *record->resource());
+        m_table[used.m_type][used.m_key] = record;
+        if (update_request)
+            request = used;
+        if (m_manage && m_loading_chain.empty())
+            m_registered[used.m_type].insert(used.m_key);
+        return record;
+    }
+    return {};
 }
 
 void Res::resolve(const ResRequest& request, Resource& resource)

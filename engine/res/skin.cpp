@@ -3,7 +3,6 @@
 #include "engine/base/exception.h"
 #include "engine/base/file_path.h"
 #include "engine/base/mainframe.h"
-#include "engine/base/string_stream.h"
 #include "engine/base/tstream.h"
 #include "engine/res/dictionary.h"
 #include "engine/res/dictionary_loader.h"
@@ -14,9 +13,10 @@
 namespace kq {
 namespace {
 
-[[noreturn]] void throw_skin_error(const std::string& what, StrCache name, const char* file, int line)
+// A name as the service's messages show it: "[" + its text + "]".
+std::string bracketed(StrCache name)
 {
-    throw_logged(ServiceException(skin_service_name, what + "[" + name.c_str() + "]"), file, line);
+    return std::string("[") + name.c_str() + "]";
 }
 
 }
@@ -93,14 +93,14 @@ void Skin::use_document(const FilePath& path)
 void Skin::define(StrCache name, const std::string& text)
 {
     if (!m_definitions.emplace(name, text).second)
-        throw_skin_error("redifinition of name ", name, source_file_name(__FILE__), __LINE__);
+        KQ_THROW(ServiceException, skin_service_name, "redifinition of name " + bracketed(name));
 }
 
 const std::string& Skin::definition(StrCache name)
 {
     auto found = m_definitions.find(name);
     if (found == m_definitions.end())
-        throw_skin_error("using undefined definition ", name, source_file_name(__FILE__), __LINE__);
+        KQ_THROW(ServiceException, skin_service_name, "using undefined definition " + bracketed(name));
     return found->second;
 }
 
@@ -113,7 +113,7 @@ const Skin::Function& Skin::function(StrCache name) const
 {
     auto found = m_functions.find(name);
     if (found == m_functions.end())
-        throw_skin_error("using undefined function ", name, source_file_name(__FILE__), __LINE__);
+        KQ_THROW(ServiceException, skin_service_name, "using undefined function " + bracketed(name));
     return found->second;
 }
 

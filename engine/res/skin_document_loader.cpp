@@ -37,7 +37,14 @@ private:
     static std::string read_all(Buffer& file)
     {
         std::string content(file.size(), '\0');
-        content.resize(file.read(content.data(), static_cast<std::uint32_t>(content.size())));
+        std::size_t done = 0;
+        while (done < content.size()) {
+            const std::uint32_t n = file.read(content.data() + done, static_cast<std::uint32_t>(content.size() - done));
+            if (n == 0)
+                break;
+            done += n;
+        }
+        content.resize(done);
         return content;
     }
 
@@ -115,6 +122,17 @@ bool read_binary_copy(SkinDocument& document, const ResStream& binary)
     }
 }
 
+// The binary copy of the document's file, empty when there is none or it cannot be opened.
+ResStream open_binary_copy(Res& res, const std::string& path)
+{
+    try {
+        return res.open_file(with_extension(path, "sdb"));
+    } catch (const Exception& error) {
+        skin_log() << "! binary copy not opened: " << error.what() << t_io::endl;
+        return {};
+    }
+}
+
 void read_text_file(SkinDocument& document, const ResStream& text)
 {
     FileImage file(*text.m_buffer);
@@ -129,7 +147,7 @@ SharedPtr<ResRecord> SkinDocumentLoader::load(ResRequest& request)
     Res& res = *Res::instance();
     SharedPtr<SkinDocument> document(new SkinDocument);
     ResStream text = res.open_file(request.m_key.m_path);
-    ResStream binary = res.open_file(with_extension(request.m_key.m_path, "sdb"));
+    ResStream binary = open_binary_copy(res, request.m_key.m_path);
     const ResStream* origin = nullptr;
     if (text) {
         if (!binary || binary.m_time < text.m_time || !read_binary_copy(*document, binary)) {

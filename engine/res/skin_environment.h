@@ -25,7 +25,7 @@ public:
     /// The root of the merged tree; node paths count from it.
     virtual SkinNode& root() = 0;
     /// The node at an absolute path (through inheritance), or null; with need_value, nodes
-    /// without a value are passed over.
+    /// without a value are passed over. Only a cyclic inheritance throws.
     virtual SkinNode* try_find_node(const SkinPath& path, bool need_value) = 0;
     /// The evaluated text of the node with a value at the path; throws "node not found [".
     virtual std::string node_text(const SkinPath& path) = 0;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <set>
 #include <vector>
 
@@ -286,6 +287,10 @@ TEST_F(BStreamTest, CorruptStreamsRaiseErrors)
         {"a node owning itself",
          node + bytes("02000000 03000000 00 00000000 00000000 01000000 00000000 02000000"),
          "reference id 0 makes a shared object own itself."},
+        {"one object read with two blocks",
+         node + bytes("02000000 03000000 00 00000000 00000000 02000000") +
+             bytes("04000000 01000000 05000000 03000000 00000000 00000000 05000000") + bytes("04000000 06000000"),
+         "shared object reference id 4 read with two count blocks."},
         {"a handle without a block", node + bytes("02000000 03000000 00 00000000 00000000 00000000 FFFFFFFF"),
          "shared object reference id 0 has no count block."},
     };
@@ -318,6 +323,21 @@ TEST_F(BStreamTest, AHandleWithTheBlockOfAnotherObjectIsRefused)
     EXPECT_TRUE(error.ends_with("count block shared by two objects.")) << error;
 }
 
+TEST_F(BStreamTest, AHandleBlockOtherThanTheObjectOwnBecomesItsIdentity)
+{
+    const std::string data = bytes("00000000 01000000") + text_form("class kq::test::Node") +
+                             bytes("02000000 03000000 00 00000000 00000000 00000000 04000000");
+    SharedPtr<Node> read;
+    {
+        StringBuffer buffer(data);
+        BStream stream(buffer);
+        read_binary(stream, read);
+    }
+    SharedPtr<Node> again(read.get());
+    EXPECT_EQ(again.counter(), read.counter());
+    EXPECT_EQ(read.counter()->m_use_count, 2u);
+}
+
 TEST_F(BStreamTest, AnObjectWhoseReadFailsIsDeletedAndUnbound)
 {
     const std::string data =
@@ -330,6 +350,52 @@ TEST_F(BStreamTest, AnObjectWhoseReadFailsIsDeletedAndUnbound)
         FAIL();
     } catch (const IOException& e) {
         EXPECT_TRUE(e.message().ends_with("reference id 0 names an object that could not be read.")) << e.message();
+    }
+}
+
+TEST_F(BStreamTest, ObjectsNestedWithoutEndAreRefused)
+{
+    struct Case
+    {
+        int depth;
+        bool reads;
+    };
+    for (const Case c : {Case{900, true}, Case{1100, false}}) {
+        SharedPtr<Node> root(new Node);
+        Node* last = root.get();
+        for (int i = 1; i < c.depth; ++i) {
+            last->m_children.push_back(SharedPtr<Node>(new Node));
+            last = last->m_children.back().get();
+        }
+        const std::string data = written([&](BStream& s) { write_binary(s, root); });
+        const std::string error = read_error(data, [](BStream& s) {
+            SharedPtr<Node> read;
+            read_binary(s, read);
+        });
+        if (c.reads) {
+            EXPECT_EQ(error, "");
+        } else {
+            EXPECT_TRUE(error.ends_with("objects nested too deeply.")) << error;
+        }
+    }
+}
+
+TEST_F(BStreamTest, AnObjectReadForAPlainReferenceIsNotSharedLater)
+{
+    SharedPtr<Node> node(new Node);
+    const std::string data = written([&](BStream& s) {
+        s.write_object_ref(node.get());
+        write_binary(s, node);
+    });
+    StringBuffer buffer(data);
+    BStream stream(buffer);
+    std::unique_ptr<Node> owned(stream.read_object_ref<Node>());
+    SharedPtr<Node> shared;
+    try {
+        read_binary(stream, shared);
+        FAIL();
+    } catch (const IOException& e) {
+        EXPECT_TRUE(e.message().ends_with("reference id 0 shares an object that has an owner already.")) << e.message();
     }
 }
 

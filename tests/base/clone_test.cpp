@@ -11,15 +11,15 @@
 namespace kq::test {
 
 /// A leaf value.
-struct Part
+struct Leaf
 {
-    Part() = default;
-    Part(const Part& other) : m_value(other.m_value) {}
-    virtual ~Part() = default;
+    Leaf() = default;
+    Leaf(const Leaf& other) : m_value(other.m_value) {}
+    virtual ~Leaf() = default;
     int m_value = 0;
 };
 
-/// Two members that may refer to one part; the copy clones both within one pass.
+/// Two members that may refer to one leaf; the copy clones both within one pass.
 struct Pair
 {
     Pair() = default;
@@ -30,8 +30,8 @@ struct Pair
         if (m_b != m_a)
             delete m_b;
     }
-    Part* m_a = nullptr;
-    Part* m_b = nullptr;
+    Leaf* m_a = nullptr;
+    Leaf* m_b = nullptr;
 };
 
 struct Parent;
@@ -78,7 +78,7 @@ struct Stranger
 
 }
 
-KQ_TYPE_NAME(kq::test::Part, "struct kq::test::Part");
+KQ_TYPE_NAME(kq::test::Leaf, "struct kq::test::Leaf");
 KQ_TYPE_NAME(kq::test::Pair, "struct kq::test::Pair");
 KQ_TYPE_NAME(kq::test::Child, "struct kq::test::Child");
 KQ_TYPE_NAME(kq::test::Parent, "struct kq::test::Parent");
@@ -95,7 +95,7 @@ protected:
     static void SetUpTestSuite()
     {
         register_test_shapes();
-        ClassDesc<Part>::instance();
+        ClassDesc<Leaf>::instance();
         ClassDesc<Pair>::instance();
         ClassDesc<Child>::instance();
         ClassDesc<Parent>::instance();
@@ -112,9 +112,9 @@ TEST_F(CloneTest, SharedMembersAreCopiedOncePerPass)
     };
     for (const Case c : {Case{true}, Case{false}}) {
         Pair source;
-        source.m_a = new Part;
+        source.m_a = new Leaf;
         source.m_a->m_value = 4;
-        source.m_b = c.shared ? source.m_a : new Part;
+        source.m_b = c.shared ? source.m_a : new Leaf;
         Pair* copy = clone(&source);
         EXPECT_NE(copy->m_a, source.m_a);
         EXPECT_EQ(copy->m_a->m_value, 4);
@@ -136,38 +136,38 @@ TEST_F(CloneTest, ABackReferenceLeadsToTheCopy)
 
 TEST_F(CloneTest, SeparateClonesAreIndependent)
 {
-    Part source;
-    Part* first = clone(&source);
-    Part* second = clone(&source);
+    Leaf source;
+    Leaf* first = clone(&source);
+    Leaf* second = clone(&source);
     EXPECT_NE(first, second);
     delete first;
     delete second;
-    EXPECT_EQ(clone<Part>(nullptr), nullptr);
+    EXPECT_EQ(clone<Leaf>(nullptr), nullptr);
 }
 
 TEST_F(CloneTest, AResetObjectClonesToNullUntilThePassEnds)
 {
-    Part source;
+    Leaf source;
     clone_pass_begin();
     clone_map_reset(&source);
     EXPECT_EQ(clone(&source), nullptr);
     EXPECT_EQ(clone(&source), nullptr);
     clone_pass_end();
-    Part* copy = clone(&source);
+    Leaf* copy = clone(&source);
     EXPECT_NE(copy, nullptr);
     delete copy;
 }
 
 TEST_F(CloneTest, AnEnteredCopyIsUsedWithinThePass)
 {
-    Part source;
-    Part made;
+    Leaf source;
+    Leaf made;
     {
         ClonePass pass;
         clone_map_set(&source, &made);
         EXPECT_EQ(clone(&source), &made);
     }
-    Part* copy = clone(&source);
+    Leaf* copy = clone(&source);
     EXPECT_NE(copy, &made);
     delete copy;
 }
@@ -194,9 +194,9 @@ TEST_F(CloneTest, AnUnregisteredClassCannotBeCloned)
         EXPECT_TRUE(e.message().ends_with("] type descriptor not found, unable to clone.")) << e.message();
     }
     // No pass was left open: separate clones stay independent.
-    Part source;
-    Part* first = clone(&source);
-    Part* second = clone(&source);
+    Leaf source;
+    Leaf* first = clone(&source);
+    Leaf* second = clone(&source);
     EXPECT_NE(first, second);
     delete first;
     delete second;

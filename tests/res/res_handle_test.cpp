@@ -6,7 +6,9 @@
 #include "engine/base/string_stream.h"
 #include "engine/res/res.h"
 #include "engine/res/res_exception.h"
+#include "engine/res/skin_path.h"
 #include "test_resources.h"
+#include "test_skin_environment.h"
 
 namespace kq {
 namespace {
@@ -105,6 +107,22 @@ TEST_F(ResHandleTest, DroppedRecordLoadsAgain)
     EXPECT_EQ(handle.get_loaded(), nullptr);
     ASSERT_NE(handle.get(), nullptr);
     EXPECT_EQ(handle.get_loaded()->use_count(), 1);
+}
+
+TEST_F(ResHandleTest, ReadsItsNameFromSkin)
+{
+    test::TestSkinEnvironment skin("font \"Plain.TXT\"\nother both.txt\n");
+    ResHandle<TextResource> handle;
+    handle.read_name_from_skin(SkinPath("font"));
+    EXPECT_EQ(handle.path(), "plain.txt");
+    ASSERT_NE(handle.get(), nullptr);
+    ResRecord* record = handle.get_loaded();
+    handle.read_name_from_skin(SkinPath("font"));
+    EXPECT_EQ(handle.get_loaded(), record);
+    handle.read_name_from_skin(SkinPath("other"));
+    EXPECT_EQ(handle.get_loaded(), nullptr);
+    EXPECT_EQ(record->use_count(), 0);
+    EXPECT_EQ(handle.path(), "both.txt");
 }
 
 TEST_F(ResHandleTest, TextFormReadsBackAndLetsGo)

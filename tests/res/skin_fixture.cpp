@@ -23,6 +23,14 @@ std::string log_file_path()
         set_log_dir("");
         return (folder / "skin.log").string();
     }();
+    // The log stays open to the end of the run; its folder goes with the last static.
+    static const struct RemoveAtExit {
+        ~RemoveAtExit()
+        {
+            std::error_code ignored;
+            std::filesystem::remove_all(std::filesystem::path(path).parent_path(), ignored);
+        }
+    } remove_at_exit;
     return path;
 }
 

@@ -118,6 +118,18 @@ TEST(SkinNodeBinary, HugeCountIsAnError)
     }
 }
 
+TEST(SkinNodeBinary, DeepNestingIsAnError)
+{
+    SharedPtr<SkinNode> root(new SkinNode);
+    SkinNode* current = root.get();
+    for (int i = 0; i < 300; ++i) {
+        SharedPtr<SkinNode> child(new SkinNode);
+        current->add_child(StrCache("a"), child);
+        current = child.get();
+    }
+    EXPECT_NE(error_reading(to_binary(root)).find("skin data nested too deeply."), std::string::npos);
+}
+
 TEST(SkinNodeBinary, SharedBranchesAreRejected)
 {
     SharedPtr<SkinNode> root(new SkinNode);

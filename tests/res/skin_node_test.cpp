@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "engine/base/debug_output.h"
 #include "engine/base/exception.h"
+#include "engine/base/log.h"
 #include "engine/base/string_stream.h"
 #include "engine/res/skin_node.h"
 #include "skin_path_print.h"
@@ -73,6 +77,25 @@ TEST(SkinNode, FindsThroughChildrenAndParents)
         ASSERT_NE(found, nullptr) << c.document;
         EXPECT_EQ(node_path(*found), SkinPath(c.found)) << c.document;
     }
+}
+
+TEST(SkinNode, LogsInheritanceThatDoesNotResolve)
+{
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "kq_skin_node_test";
+    std::filesystem::create_directories(dir);
+    set_log_dir(dir.string());
+    std::vector<std::string> lines;
+    const std::int32_t listener = add_debug_listener([&](const std::string& line, const std::string* log) {
+        if (log && *log == "error")
+            lines.push_back(line);
+    });
+    TestSkinEnvironment skin("a { n : .m {} }");
+    EXPECT_EQ(SkinNode::find(false, SkinPath("a.n.c"), skin.root()), nullptr);
+    remove_debug_listener(listener);
+    set_log_dir("");
+    std::filesystem::remove_all(dir);
+    for (const char* expected : {"Invalid inheritance.", "Node path: a.n", "Parent path: .m", "Result path: a.m"})
+        EXPECT_NE(std::find(lines.begin(), lines.end(), expected), lines.end()) << expected;
 }
 
 TEST(SkinNode, ListsInheritedChildrenFirst)

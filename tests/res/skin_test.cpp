@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "engine/base/exception.h"
 #include "engine/base/mainframe.h"
 #include "engine/res/res.h"
@@ -150,6 +153,23 @@ TEST_F(SkinTest, ShutdownUnloadsTheDocuments)
     EXPECT_EQ(documents(), 1u);
     stop_skin_service();
     EXPECT_EQ(documents(), 0u);
+}
+
+TEST_F(SkinTest, ShutdownStoresTheDocumentsMarkedForIt)
+{
+    write("a.sdt", "a 1 // written by hand\n");
+    write("b.sdt", "b 2 // written by hand\n");
+    start({[] { Skin::running().attach_document(ResHandle<SkinDocument>(ResKey{"a.sdt", 1})); },
+           make_skin_document_task("b.sdt")});
+    stop();
+    std::ifstream a(m_dir.str() + "a.sdt");
+    std::ifstream b(m_dir.str() + "b.sdt");
+    const std::string stored((std::istreambuf_iterator<char>(a)), {});
+    const std::string kept((std::istreambuf_iterator<char>(b)), {});
+    EXPECT_EQ(stored.find("by hand"), std::string::npos) << stored;
+    EXPECT_NE(stored.find("a [1]"), std::string::npos) << stored;
+    EXPECT_NE(kept.find("by hand"), std::string::npos) << kept;
+    EXPECT_FALSE(std::filesystem::exists(m_dir.str() + "a.sdt.tmp"));
 }
 
 }

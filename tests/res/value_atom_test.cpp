@@ -85,13 +85,15 @@ TEST(ValueAtom, EvaluatesRelativeToTheNodeAskedFor)
         "x.y 3\n"
         "base { v *.w w 1 }\n"
         "n : base { w 2 }\n"
-        "blank \"\"\n");
+        "blank \"\"\n"
+        "y 5 z : y {}\n");
     EXPECT_EQ(skin.text("a.b"), "7");
     EXPECT_EQ(skin.text("a.d"), "a.c");
     EXPECT_EQ(skin.text("a.e"), "3");
     EXPECT_EQ(skin.text("base.v"), "1");
     EXPECT_EQ(skin.text("n.v"), "2");
     EXPECT_EQ(skin.text("blank"), "");
+    EXPECT_EQ(skin.text("z"), "5");
 }
 
 TEST(ValueAtom, FoldsDefinitionsOnce)
