@@ -59,7 +59,10 @@ long cpu_ticks(pid_t pid)
 {
     std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
     std::string text((std::istreambuf_iterator<char>(stat)), {});
-    std::istringstream fields(text.substr(text.rfind(')') + 2));
+    const std::size_t name_end = text.rfind(')');
+    if (name_end == std::string::npos)
+        return 0;
+    std::istringstream fields(text.substr(name_end + 2));
     std::string field;
     long user = 0, system = 0;
     for (int index = 3; fields >> field; ++index) {
@@ -96,6 +99,11 @@ void BM_IdleGame(benchmark::State& state)
         std::this_thread::sleep_for(std::chrono::seconds(10));
         const long ticks = cpu_ticks(pid) - start_ticks;
         const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        // A game that ended early used no CPU, but that is no result.
+        if (::waitpid(pid, nullptr, WNOHANG) != 0) {
+            state.SkipWithError("vimo ended before the measurement did");
+            break;
+        }
         ::kill(pid, SIGTERM);
         ::waitpid(pid, nullptr, 0);
         share = double(ticks) / double(::sysconf(_SC_CLK_TCK)) / wall;

@@ -37,33 +37,40 @@ std::string generated_document(int number)
     return text + "}\n";
 }
 
-// A copy of the data tree's layout with every document of the start-up list filled, and two
-// root files: one read-only (nothing written: a text read each time), one writable.
-const fs::path& data_tree()
+// A copy of the data tree's layout with every document of the start-up list filled.
+void fill_data_tree(const fs::path& dir)
 {
-    static const fs::path root = [] {
-        const fs::path dir = fs::temp_directory_path() / ("kq_bench_skin_" + std::to_string(::getpid()));
-        // The build lays the game's data tree out beside the executable.
-        const fs::path data = fs::path(kq::get_module_path().directory()) / "data";
-        fs::create_directories(dir);
-        fs::copy(data, dir / "data", fs::copy_options::recursive);
-        int number = 0;
-        for (const auto& entry : fs::recursive_directory_iterator(dir / "data" / "skin")) {
-            if (entry.path().extension() == ".sdt")
-                std::ofstream(entry.path(), std::ios::binary) << generated_document(number++);
-        }
-        std::ofstream(dir / "text.root") << "SOURCE 100 FILE \"\" READ_ONLY\nPATH data\n";
-        std::ofstream(dir / "binary.root") << "SOURCE 100 FILE \"\"\nPATH data\n";
-        return dir;
-    }();
-    return root;
+    // The build lays the game's data tree out beside the executable.
+    const fs::path data = fs::path(kq::get_module_path().directory()) / "data";
+    fs::create_directories(dir);
+    fs::copy(data, dir / "data", fs::copy_options::recursive);
+    int number = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(dir / "data" / "skin")) {
+        if (entry.path().extension() == ".sdt")
+            std::ofstream(entry.path(), std::ios::binary) << generated_document(number++);
+    }
 }
 
-void attach_all(const char* root_file)
+// Two such trees: one read-only, where no binary copy is ever written, so every start reads
+// the texts; one writable, whose copies the first start writes.
+const fs::path& bench_dir()
+{
+    static const fs::path dir = [] {
+        const fs::path root = fs::temp_directory_path() / ("kq_bench_skin_" + std::to_string(::getpid()));
+        fill_data_tree(root / "text");
+        std::ofstream(root / "text" / "default.root") << "SOURCE 100 FILE \"\" READ_ONLY\nPATH data\n";
+        fill_data_tree(root / "binary");
+        std::ofstream(root / "binary" / "default.root") << "SOURCE 100 FILE \"\"\nPATH data\n";
+        return root;
+    }();
+    return dir;
+}
+
+void attach_all(const char* tree)
 {
     kq::Mainframe::create();
     kq::start_res_service();
-    kq::Res::instance()->read_root_file((data_tree() / root_file).string());
+    kq::Res::instance()->read_root_file((bench_dir() / tree / "default.root").string());
     kq::start_skin_service();
     kq::stop_skin_service();
     kq::stop_res_service();
@@ -73,15 +80,15 @@ void attach_all(const char* root_file)
 void BM_AttachFromText(benchmark::State& state)
 {
     for (auto _ : state)
-        attach_all("text.root");
+        attach_all("text");
 }
 BENCHMARK(BM_AttachFromText)->Unit(benchmark::kMillisecond);
 
 void BM_AttachFromBinary(benchmark::State& state)
 {
-    attach_all("binary.root");
+    attach_all("binary");
     for (auto _ : state)
-        attach_all("binary.root");
+        attach_all("binary");
 }
 BENCHMARK(BM_AttachFromBinary)->Unit(benchmark::kMillisecond);
 
@@ -96,6 +103,6 @@ int main(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     std::error_code ignored;
-    fs::remove_all(data_tree(), ignored);
+    fs::remove_all(bench_dir(), ignored);
     return 0;
 }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <map>
+#include <unordered_map>
+#include <vector>
 
 #include "engine/base/stream.h"
 
@@ -19,17 +21,23 @@ public:
     std::int32_t find_id(const void* object) const;
     /// The object known by this id, or null.
     void* find_object(std::int32_t id) const;
-    /// Records the object under the id, in both directions.
+    /// Records the object under an id handed out by `new_id`, in both directions.
     void bind_object(void* object, std::int32_t id);
-    /// Hands out the next id of the counter.
-    std::int32_t new_id() { return m_next_id++; }
+    /// Hands out the next id of the counter; ids count up from 0.
+    std::int32_t new_id();
     /// Forgets every object and restarts the counter at 0.
     void reset() override;
 
 private:
-    std::map<const void*, std::int32_t> m_ids;
-    std::map<std::int32_t, void*> m_objects;
-    std::int32_t m_next_id = 0;
+    void index_new_ids() const;
+
+    // Ids count up from 0, so the objects are a table indexed by id and the counter is its
+    // size: reading a large file then costs no allocation per object.
+    std::vector<void*> m_objects;
+    // Only writers ask for the id of an object, so this index is brought up to date when
+    // asked, and a stream that only reads never builds it.
+    mutable std::unordered_map<const void*, std::int32_t> m_ids;
+    mutable std::size_t m_indexed = 0;  ///< ids entered in `m_ids` so far
 };
 
 }

@@ -21,9 +21,17 @@ std::int64_t bytes_left(Stream& stream)
     return static_cast<std::int64_t>(stream.size()) - stream.tell();
 }
 
-std::string id_text(std::int32_t id)
+// The class registered under the name, or under the alias the name is.
+const rtti::ClassBase* class_named(StrCache name)
 {
-    return std::to_string(static_cast<std::uint32_t>(id));
+    if (const rtti::ClassBase* found = rtti::TypeRegistry::find_class(name))
+        return found;
+    return dynamic_cast<const rtti::ClassBase*>(rtti::TypeRegistry::find_type(name));
+}
+
+std::string id_text(std::uint32_t id)
+{
+    return std::to_string(id);
 }
 
 }
@@ -75,7 +83,6 @@ void BStream::reset()
     release_blocks();
     m_entries.clear();
     m_object_ids.clear();
-    m_handle_blocks.clear();
 }
 
 void BStream::release_blocks()
@@ -89,18 +96,22 @@ std::int32_t BStream::bind_new(const void* key, Entry entry)
 {
     const std::int32_t id = new_id();
     bind_object(const_cast<void*>(key), id);
-    m_entries[id] = entry;
+    m_entries.push_back(entry);
     return id;
 }
 
-BStream::Entry* BStream::entry(std::int32_t id, Kind kind)
+// The entry of a known id, checked for its kind; null for the next id, which a reader binds
+// as new. Writers hand ids out in order of first occurrence, so any later id is damage.
+BStream::Entry* BStream::entry(std::uint32_t id, Kind kind)
 {
-    auto found = m_entries.find(id);
-    if (found == m_entries.end())
+    if (id == m_entries.size())
         return nullptr;
-    if (found->second.kind != kind)
+    if (id > m_entries.size())
+        error("reference id " + id_text(id) + " is out of order.");
+    Entry& found = m_entries[id];
+    if (found.kind != kind)
         error("reference id " + id_text(id) + " is used as the wrong kind.");
-    return &found->second;
+    return &found;
 }
 
 void BStream::write_ref(RefCounter* block)
@@ -120,7 +131,7 @@ RefCounter* BStream::read_counter_ref()
     const std::uint32_t id = read_u32(*this);
     if (id == null_ref)
         return nullptr;
-    if (entry(static_cast<std::int32_t>(id), Kind::block))
+    if (entry(id, Kind::block))
         return static_cast<RefCounter*>(find_object(static_cast<std::int32_t>(id)));
     RefCounter* block = RefCounter::allocate();
     if (!block)
@@ -128,8 +139,7 @@ RefCounter* BStream::read_counter_ref()
     // The stream keeps the block alive until it ends, whether or not a handle takes it.
     RefCounter::link(block);
     m_blocks.push_back(block);
-    bind_object(block, static_cast<std::int32_t>(id));
-    m_entries[static_cast<std::int32_t>(id)] = Entry{Kind::block};
+    bind_new(block, Entry{Kind::block});
     return block;
 }
 
@@ -155,15 +165,15 @@ void BStream::write_object_ref(const BinaryIO* object)
     object->store(*this);
 }
 
-BStream::ObjectRead BStream::read_object(Check check, bool strong)
+BStream::ObjectRead BStream::read_object(Cast cast, bool strong)
 {
     const std::uint32_t raw_id = read_u32(*this);
     if (raw_id == null_ref)
         return {};
-    const auto id = static_cast<std::int32_t>(raw_id);
-    Entry* known = entry(id, Kind::object);
+    Entry* known = entry(raw_id, Kind::object);
     if (!known)
-        return read_new_object(id, check, strong);
+        return read_new_object(cast, strong);
+    const auto id = static_cast<std::int32_t>(raw_id);
     if (known->dead)
         error("reference id " + id_text(id) + " names an object that could not be read.");
     // A strong handle on an object whose data are still being read would own its own owner.
@@ -171,25 +181,30 @@ BStream::ObjectRead BStream::read_object(Check check, bool strong)
         error("reference id " + id_text(id) + " makes a shared object own itself.");
     if (strong && known->owned_raw)
         error("reference id " + id_text(id) + " shares an object that has an owner already.");
-    if (!check(known->object))
+    void* typed = cast(known->object);
+    if (!typed)
         error("reference id " + id_text(id) + " names an object of another class.");
-    return {known->object, id, false};
+    return {typed, id, false};
 }
 
-BStream::ObjectRead BStream::read_new_object(std::int32_t id, Check check, bool strong)
+BStream::ObjectRead BStream::read_new_object(Cast cast, bool strong)
 {
+    // The id is taken before the type name, which the writer numbered after it; until the
+    // object exists the id stands for one that could not be read.
+    const std::int32_t id = bind_new(nullptr, Entry{Kind::object, false, true});
     const StrCache name = read_name();
     void* created = rtti::create(name);
-    const auto* descriptor = dynamic_cast<const rtti::ClassBase*>(rtti::TypeRegistry::find_type(name));
+    const rtti::ClassBase* descriptor = class_named(name);
     BinaryIO* object = descriptor ? descriptor->binary_io(created) : nullptr;
-    if (!object || !check(object)) {
+    void* typed = object ? cast(object) : nullptr;
+    if (!typed) {
         rtti::TypeRegistry::get_type(name).destroy(created);
         ::operator delete(created);
         error("object [" + std::string(name.c_str()) + "] is not of the expected class.");
     }
     // Bound before its data are read, so that references from inside them resolve to it.
     bind_object(created, id);
-    m_entries[id] = Entry{Kind::object, object, true, false, !strong};
+    m_entries[id] = Entry{Kind::object, true, false, !strong, object};
     const std::size_t order = m_object_ids.size();
     m_object_ids.push_back(id);
     ++m_depth;
@@ -204,11 +219,11 @@ BStream::ObjectRead BStream::read_new_object(std::int32_t id, Check check, bool 
     }
     --m_depth;
     m_entries[id].loading = false;
-    return {object, id, true, order};
+    return {typed, id, true, order};
 }
 
-// Deletes the object of id and unbinds everything read inside it: those objects were owned by
-// it or are lost with it.
+// Deletes the object of id and marks everything read inside it as lost: those objects were
+// owned by it or are lost with it.
 void BStream::discard(std::int32_t id, std::size_t order)
 {
     BinaryIO* object = m_entries[id].object;
@@ -229,9 +244,10 @@ RefCounter* BStream::read_handle_block(const ObjectRead& read, const void* owner
             error("shared object reference id " + id_text(read.id) + " has no count block.");
         if (block->m_pointer && block->m_pointer != owner)
             error("count block shared by two objects.");
-        auto [known, added] = m_handle_blocks.emplace(read.id, block);
-        if (!added && known->second != block)
+        RefCounter*& known = m_entries[read.id].handle_block;
+        if (known && known != block)
             error("shared object reference id " + id_text(read.id) + " read with two count blocks.");
+        known = block;
     } catch (...) {
         if (read.fresh)
             discard(read.id, read.order);
@@ -255,9 +271,9 @@ void BStream::write_name(StrCache name)
 
 StrCache BStream::read_name()
 {
-    const auto id = static_cast<std::int32_t>(read_u32(*this));
+    const std::uint32_t id = read_u32(*this);
     if (entry(id, Kind::name))
-        return StrCache::from_word(reinterpret_cast<std::uintptr_t>(find_object(id)));
+        return StrCache::from_word(reinterpret_cast<std::uintptr_t>(find_object(static_cast<std::int32_t>(id))));
     StrCache name;
     if (read_u8(*this) != 0) {
         name = StrCache::make_unique();
@@ -266,8 +282,7 @@ StrCache BStream::read_name()
         read_binary(*this, text);
         name = StrCache::get(text.c_str());
     }
-    bind_object(reinterpret_cast<void*>(name.word()), id);
-    m_entries[id] = Entry{Kind::name};
+    bind_new(reinterpret_cast<const void*>(name.word()), Entry{Kind::name});
     return name;
 }
 

@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <map>
 #include <set>
 #include <type_traits>
 #include <vector>
@@ -33,7 +32,8 @@ std::uint32_t read_count(Stream& stream, std::uint32_t element_size);
 /// The binary object stream: writes each object, count block and interned string once and
 /// afterwards by its id, so that reading back restores the same sharing. Objects are written
 /// with their registered class name and created by it when read. Every id read is checked
-/// against the kind it was bound as.
+/// against the kind it was bound as, and a new id must be the next in order, as writers hand
+/// them out.
 class BStream : public AutoStream
 {
 public:
@@ -59,7 +59,7 @@ public:
     template <class T>
     T* read_object_ref()
     {
-        return cast_checked<T>(read_object(&is_a<T>, false).object);
+        return static_cast<T*>(read_object(&as<T>, false).typed);
     }
 
     /// Writes an interned string: its id, and at first occurrence whether it is a unique id and
@@ -81,12 +81,12 @@ public:
     template <class T>
     void read_shared(SharedPtr<T>& handle)
     {
-        const ObjectRead read = read_object(&is_a<T>, true);
-        if (!read.object) {
+        const ObjectRead read = read_object(&as<T>, true);
+        if (!read.typed) {
             handle = SharedPtr<T>();
             return;
         }
-        T* object = cast_checked<T>(read.object);
+        T* object = static_cast<T*>(read.typed);
         RefCounter* block = read_handle_block(read, owner_of(object));
         // A shared object's own block is the one its handles count on; a damaged stream that
         // names two must not leave two blocks owning the object.
@@ -96,37 +96,33 @@ public:
     }
 
 private:
-    enum class Kind { object, block, name };
+    enum class Kind : std::uint8_t { object, block, name };
 
     struct Entry
     {
         Kind kind;
-        BinaryIO* object = nullptr;  ///< the object's binary side, for objects
-        bool loading = false;        ///< the object's own data are being read
-        bool dead = false;           ///< the object's reading failed; it was deleted
-        bool owned_raw = false;      ///< created for a plain reference, whose reader owns it
+        bool loading = false;               ///< the object's own data are being read
+        bool dead = false;                  ///< the object could not be read; it was deleted
+        bool owned_raw = false;             ///< created for a plain reference, whose reader owns it
+        BinaryIO* object = nullptr;         ///< the object's binary side, for objects
+        RefCounter* handle_block = nullptr; ///< the block that handles on the object read use
     };
 
     struct ObjectRead
     {
-        BinaryIO* object = nullptr;
+        void* typed = nullptr;   ///< the object as the class its reader expects
         std::int32_t id = -1;
         bool fresh = false;      ///< created by this read
         std::size_t order = 0;   ///< where a fresh object stands among the objects read
     };
 
-    using Check = bool (*)(BinaryIO*);
+    // The object as the class its reader expects (as that class's pointer), or null.
+    using Cast = void* (*)(BinaryIO*);
 
     template <class T>
-    static bool is_a(BinaryIO* object)
+    static void* as(BinaryIO* object)
     {
-        return dynamic_cast<T*>(object) != nullptr;
-    }
-
-    template <class T>
-    static T* cast_checked(BinaryIO* object)
-    {
-        return object ? dynamic_cast<T*>(object) : nullptr;
+        return dynamic_cast<T*>(object);
     }
 
     // What a count block records as its owner, the same way `SharedPtr` records it.
@@ -140,17 +136,16 @@ private:
     }
 
     std::int32_t bind_new(const void* key, Entry entry);
-    Entry* entry(std::int32_t id, Kind kind);
-    ObjectRead read_object(Check check, bool strong);
-    ObjectRead read_new_object(std::int32_t id, Check check, bool strong);
+    Entry* entry(std::uint32_t id, Kind kind);
+    ObjectRead read_object(Cast cast, bool strong);
+    ObjectRead read_new_object(Cast cast, bool strong);
     void discard(std::int32_t id, std::size_t order);
     RefCounter* read_handle_block(const ObjectRead& read, const void* owner);
     void release_blocks();
 
-    std::map<std::int32_t, Entry> m_entries;
+    std::vector<Entry> m_entries;                ///< by id, beside the stream's object table
     std::vector<std::int32_t> m_object_ids;      ///< object ids in the order they were bound
     std::vector<RefCounter*> m_blocks;           ///< blocks read, each holding one link of ours
-    std::map<std::int32_t, RefCounter*> m_handle_blocks; ///< by object id: the block its handles use
     int m_depth = 0;                             ///< objects being read, one inside the other
 };
 

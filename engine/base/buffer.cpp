@@ -24,15 +24,22 @@ host::FileOpenMode host_mode(std::uint32_t mode)
     return open;
 }
 
+// The origins of the host's seek.
+constexpr int seek_from_begin = 0;
+constexpr int seek_from_current = 1;
+constexpr int seek_from_end = 2;
+
+constexpr std::uint32_t read_ahead_size = 16 * 1024;
+
 int seek_whence(std::uint32_t origin)
 {
     if (origin & seek_begin)
-        return 0;
+        return seek_from_begin;
     if (origin & seek_current)
-        return 1;
+        return seek_from_current;
     if (origin & seek_end)
-        return 2;
-    return 0;
+        return seek_from_end;
+    return seek_from_begin;
 }
 
 }
@@ -55,22 +62,39 @@ FileBuffer::~FileBuffer()
 
 std::uint32_t FileBuffer::write(const void* data, std::uint32_t n)
 {
+    drop_read_ahead();
     return host::write_file(m_fd, data, n);
 }
 
 std::uint32_t FileBuffer::read(void* data, std::uint32_t n)
 {
-    return host::read_file(m_fd, data, n);
+    auto* out = static_cast<char*>(data);
+    const std::uint32_t done = take_read_ahead(out, n);
+    if (done == n)
+        return n;
+    if (n - done >= read_ahead_size)
+        return done + host::read_file(m_fd, out + done, n - done);
+    fill_read_ahead();
+    return done + take_read_ahead(out + done, n - done);
 }
 
 std::int64_t FileBuffer::seek(std::int32_t offset, std::uint32_t origin)
 {
-    return host::seek_file(m_fd, offset, seek_whence(origin));
+    const int whence = seek_whence(origin);
+    if (whence == seek_from_current && m_ahead_end > 0) {
+        const std::int64_t target = static_cast<std::int64_t>(m_ahead_pos) + offset;
+        if (target >= 0 && target <= static_cast<std::int64_t>(m_ahead_end)) {
+            m_ahead_pos = static_cast<std::size_t>(target);
+            return m_ahead_start + target;
+        }
+    }
+    drop_read_ahead();
+    return host::seek_file(m_fd, offset, whence);
 }
 
 bool FileBuffer::is_eof()
 {
-    return host::is_file_at_end(m_fd);
+    return m_ahead_pos == m_ahead_end && host::is_file_at_end(m_fd);
 }
 
 std::string FileBuffer::name() const
@@ -83,6 +107,34 @@ std::string FileBuffer::name() const
 std::uint32_t FileBuffer::size()
 {
     return static_cast<std::uint32_t>(std::max<std::int64_t>(host::file_length(m_fd), 0));
+}
+
+std::uint32_t FileBuffer::take_read_ahead(char* out, std::uint32_t n)
+{
+    const std::size_t count = std::min<std::size_t>(n, m_ahead_end - m_ahead_pos);
+    if (count == 0)
+        return 0;
+    std::memcpy(out, m_ahead.data() + m_ahead_pos, count);
+    m_ahead_pos += count;
+    return static_cast<std::uint32_t>(count);
+}
+
+void FileBuffer::fill_read_ahead()
+{
+    m_ahead.resize(read_ahead_size);
+    m_ahead_start = host::seek_file(m_fd, 0, seek_from_current);
+    m_ahead_pos = 0;
+    m_ahead_end = host::read_file(m_fd, m_ahead.data(), read_ahead_size);
+}
+
+// Puts the descriptor back where the reader stands, so writes and seeks start from there.
+void FileBuffer::drop_read_ahead()
+{
+    if (m_ahead_end == 0)
+        return;
+    host::seek_file(m_fd, m_ahead_start + static_cast<std::int64_t>(m_ahead_pos), seek_from_begin);
+    m_ahead_pos = 0;
+    m_ahead_end = 0;
 }
 
 StringBuffer::StringBuffer() : Buffer(mode_create | mode_write) {}

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace kq {
 
@@ -74,8 +75,18 @@ public:
     const std::string& path() const { return m_path; }
 
 private:
+    std::uint32_t take_read_ahead(char* out, std::uint32_t n);
+    void fill_read_ahead();
+    void drop_read_ahead();
+
     int m_fd = -1;
     std::string m_path;
+    // The text scanners read one byte at a time and step back by seeking; a block read ahead
+    // serves them without a system call per byte. The descriptor stands at the block's end.
+    std::vector<char> m_ahead;
+    std::int64_t m_ahead_start = 0;  // file position of the block's first byte
+    std::size_t m_ahead_pos = 0;     // next byte to hand out
+    std::size_t m_ahead_end = 0;     // bytes in the block
 };
 
 /// An in-memory text: written at its end, read from a position.

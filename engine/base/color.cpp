@@ -23,14 +23,24 @@ Color3 interpolate_color3(const Color3& a, const Color3& b, float t)
     return interpolate(a, b, t);
 }
 
-void read_color(TStream& stream, Color& color)
+namespace {
+
+// The opening bracket and the three colour channels, common to both colour forms.
+void read_rgb(TStream& stream, float& r, float& g, float& b)
 {
     stream.expect("(");
-    stream >> color.r;
+    stream >> r;
     stream.expect(",");
-    stream >> color.g;
+    stream >> g;
     stream.expect(",");
-    stream >> color.b;
+    stream >> b;
+}
+
+}
+
+void read_color(TStream& stream, Color& color)
+{
+    read_rgb(stream, color.r, color.g, color.b);
     color.a = 1.0f;
     if (stream.token_is(",")) {
         stream.expect(",");
@@ -49,12 +59,7 @@ void write_color(TStream& stream, const Color& color)
 
 TStream& operator>>(TStream& stream, Color3& color)
 {
-    stream.expect("(");
-    stream >> color.r;
-    stream.expect(",");
-    stream >> color.g;
-    stream.expect(",");
-    stream >> color.b;
+    read_rgb(stream, color.r, color.g, color.b);
     stream.expect(")");
     return stream;
 }

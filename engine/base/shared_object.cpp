@@ -4,12 +4,7 @@ namespace kq {
 
 SharedObject::~SharedObject()
 {
-    // However the object dies, its block must not keep pointing at it.
-    if (m_counter && m_counter->m_pointer == this) {
-        m_counter->m_pointer = nullptr;
-        m_counter->m_deleter = nullptr;
-    }
-    RefCounter::release(m_counter);
+    leave_counter();
 }
 
 RefCounter* SharedObject::counter()
@@ -27,9 +22,21 @@ void SharedObject::replace_counter(RefCounter* block)
 {
     if (block == m_counter)
         return;
-    RefCounter::release(m_counter);
+    leave_counter();
     m_counter = block;
     RefCounter::link(m_counter);
+}
+
+void SharedObject::leave_counter()
+{
+    // However the object leaves its block (dying, or moving to a block read from a stream),
+    // the block must not keep pointing at it: weak handles on it then yield null, and no
+    // strong handle left on it can delete the object a second time.
+    if (m_counter && m_counter->m_pointer == this) {
+        m_counter->m_pointer = nullptr;
+        m_counter->m_deleter = nullptr;
+    }
+    RefCounter::release(m_counter);
 }
 
 }

@@ -20,10 +20,13 @@ public:
     /// owns this object whenever it owns nothing else.
     RefCounter* counter();
 
-    /// Moves the object's own link to `block` (a block read back from a binary stream).
+    /// Moves the object's own link to `block` (a block read back from a binary stream); the
+    /// old block no longer owns the object, so weak handles on it yield null from then on.
     void replace_counter(RefCounter* block);
 
 private:
+    void leave_counter();
+
     RefCounter* m_counter = nullptr;
 };
 

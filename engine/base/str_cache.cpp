@@ -4,9 +4,10 @@
 #include "engine/base/unique_id_range.h"
 
 #include <cstring>
-#include <set>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 
 namespace kq {
 
@@ -19,9 +20,17 @@ const char g_empty_text[] = "";
 constexpr std::uintptr_t first_unique_id = std::uintptr_t(1) << 63;
 constexpr std::uintptr_t unique_id_end = ~std::uintptr_t(0);
 
+// Hashes stored strings and looked-up views alike, so a look-up copies nothing.
+struct TextHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+};
+
 struct Cache {
-    // Nodes of a set never move, so the address of an element's characters is its word.
-    std::set<std::string, std::less<>> texts;
+    // Values order by their word, never by text, so the store need not be ordered: a hash set
+    // finds a text in one probe. Its nodes never move (not even on a rehash), so the address
+    // of an element's characters stays its word for the rest of the run.
+    std::unordered_set<std::string, TextHash, std::equal_to<>> texts;
     UniqueIdRange unique_ids{first_unique_id, unique_id_end};
 };
 

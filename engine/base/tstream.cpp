@@ -360,7 +360,12 @@ TStream& operator>>(TStream& stream, bool& value)
 
 TStream& operator>>(TStream& stream, float& value)
 {
-    value = boost::lexical_cast<float>(stream.read_token());
+    // Converted before the token is consumed, so a bad number is reported before whatever
+    // follows it is scanned.
+    const std::string& token = stream.peek_token();
+    if (!boost::conversion::try_lexical_convert(token, value))
+        stream.error("invalid number '" + token + "'.");
+    stream.skip_token();
     return stream;
 }
 

@@ -89,7 +89,8 @@ private:
 TStream& operator>>(TStream& stream, std::string& value);
 /// Takes the next token: "true" or "1" is true, anything else false.
 TStream& operator>>(TStream& stream, bool& value);
-/// Takes the next token as a whole float; throws `boost::bad_lexical_cast` when it is not one.
+/// Takes the next token as a whole float; a token that is not one is the stream error
+/// "invalid number '<token>'.".
 TStream& operator>>(TStream& stream, float& value);
 
 /// Writes the characters unquoted; a null pointer fails with "Unable to store null-string!".

@@ -8,11 +8,12 @@ namespace kq::rtti {
 
 namespace {
 
+// The pointer held under key, or null; a shared pointer is not copied (lookups are frequent).
 template <class Map>
-typename Map::mapped_type find_in(const Map& map, const typename Map::key_type& key)
+auto find_in(const Map& map, const typename Map::key_type& key)
 {
-    auto it = map.find(key);
-    return it == map.end() ? nullptr : it->second;
+    const auto it = map.find(key);
+    return it == map.end() ? nullptr : &*it->second;
 }
 
 }
@@ -25,7 +26,7 @@ TypeRegistry& TypeRegistry::instance()
 
 TypeDesc* TypeRegistry::find_type(StrCache name)
 {
-    return find_in(instance().m_types, name).get();
+    return find_in(instance().m_types, name);
 }
 
 ClassBase* TypeRegistry::find_class(StrCache name)
@@ -61,8 +62,18 @@ const ClassBase* TypeRegistry::find_class_of(const std::type_info& identity)
 
 void TypeRegistry::add_type(std::shared_ptr<TypeDesc> descriptor)
 {
-    StrCache name = descriptor->name();
-    instance().m_types[name] = std::move(descriptor);
+    TypeRegistry& registry = instance();
+    std::shared_ptr<TypeDesc>& entry = registry.m_types[descriptor->name()];
+    registry.replace(entry, std::move(descriptor));
+}
+
+// The classes and enums maps and the C++ identities may still point at a replaced descriptor,
+// so it is kept until the registry ends instead of being destroyed under them.
+void TypeRegistry::replace(std::shared_ptr<TypeDesc>& entry, std::shared_ptr<TypeDesc> descriptor)
+{
+    if (entry)
+        m_replaced.push_back(std::move(entry));
+    entry = std::move(descriptor);
 }
 
 void TypeRegistry::add_class(std::shared_ptr<ClassBase> descriptor, const std::type_info& identity)
@@ -82,7 +93,7 @@ void TypeRegistry::add_enum(std::shared_ptr<EnumBase> descriptor)
 void TypeRegistry::add_alias(StrCache alias, StrCache name)
 {
     TypeRegistry& registry = instance();
-    registry.m_types[alias] = registry.m_types.at(name);
+    registry.replace(registry.m_types[alias], registry.m_types.at(name));
 }
 
 }

@@ -3,6 +3,7 @@
 #include <map>
 #include <memory>
 #include <typeindex>
+#include <vector>
 
 #include "engine/base/str_cache.h"
 
@@ -42,11 +43,13 @@ public:
 
 private:
     static TypeRegistry& instance();
+    void replace(std::shared_ptr<TypeDesc>& entry, std::shared_ptr<TypeDesc> descriptor);
 
     std::map<StrCache, std::shared_ptr<TypeDesc>> m_types;
     std::map<StrCache, ClassBase*> m_classes;
     std::map<StrCache, EnumBase*> m_enums;
     std::map<std::type_index, ClassBase*> m_identities;
+    std::vector<std::shared_ptr<TypeDesc>> m_replaced;  ///< replaced under their name, still pointed at
 };
 
 }

@@ -40,14 +40,12 @@ void ConstantAtom::read_text(TStream& stream)
 
 void ConstantAtom::store(BStream& stream) const
 {
-    write_u8(stream, 0);
-    write_binary(stream, m_text);
+    store_atom(stream, m_text);
 }
 
 void ConstantAtom::load(BStream& stream)
 {
-    read_u8(stream);
-    read_binary(stream, m_text);
+    load_atom(stream, m_text);
 }
 
 }

@@ -3,6 +3,7 @@
 #include "engine/base/bstream.h"
 #include "engine/base/tstream.h"
 #include "engine/res/skin_environment.h"
+#include "engine/res/skin_token.h"
 
 namespace kq {
 
@@ -19,19 +20,17 @@ void DefAtom::write_text(TStream& stream) const
 void DefAtom::read_text(TStream& stream)
 {
     stream.expect("#");
-    stream >> m_name;
+    m_name = read_name_token(stream);
 }
 
 void DefAtom::store(BStream& stream) const
 {
-    write_u8(stream, 0);
-    write_binary(stream, m_name);
+    store_atom(stream, m_name);
 }
 
 void DefAtom::load(BStream& stream)
 {
-    read_u8(stream);
-    read_binary(stream, m_name);
+    load_atom(stream, m_name);
 }
 
 }

@@ -7,6 +7,7 @@
 #include "engine/res/skin_environment.h"
 #include "engine/res/skin_nesting.h"
 #include "engine/res/skin_path.h"
+#include "engine/res/skin_token.h"
 
 namespace kq {
 
@@ -41,7 +42,7 @@ void FuncAtom::read_text(TStream& stream)
     SkinNesting nesting(stream, 1);
     m_arguments.clear();
     stream.expect("=");
-    stream >> m_name;
+    m_name = read_name_token(stream);
     stream.expect("(");
     while (!stream.is_eof() && !stream.token_is(")")) {
         SharedPtr<ValueAtom> argument = parse_atom(stream);
@@ -55,16 +56,14 @@ void FuncAtom::read_text(TStream& stream)
 
 void FuncAtom::store(BStream& stream) const
 {
-    write_u8(stream, 0);
-    write_binary(stream, m_name);
+    store_atom(stream, m_name);
     write_binary(stream, m_arguments);
 }
 
 void FuncAtom::load(BStream& stream)
 {
     SkinNesting nesting(stream, 1);
-    read_u8(stream);
-    read_binary(stream, m_name);
+    load_atom(stream, m_name);
     read_binary(stream, m_arguments);
     // An argument met before in the stream would share a branch, which evaluating and writing
     // then repeat at every level it occurs.

@@ -25,14 +25,12 @@ void NodeValue::read_text(TStream& stream)
 
 void NodeValue::store(BStream& stream) const
 {
-    write_u8(stream, 0);
-    stream.write_shared(m_atom);
+    store_atom(stream, m_atom);
 }
 
 void NodeValue::load(BStream& stream)
 {
-    read_u8(stream);
-    stream.read_shared(m_atom);
+    load_atom(stream, m_atom);
 }
 
 }

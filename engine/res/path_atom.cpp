@@ -25,14 +25,12 @@ void PathAtom::read_text(TStream& stream)
 
 void PathAtom::store(BStream& stream) const
 {
-    write_u8(stream, 0);
-    write_binary(stream, m_path);
+    store_atom(stream, m_path);
 }
 
 void PathAtom::load(BStream& stream)
 {
-    read_u8(stream);
-    read_binary(stream, m_path);
+    load_atom(stream, m_path);
 }
 
 }

@@ -106,24 +106,21 @@ void Res::pop_path()
 
 ResStream Res::open_file(const std::string& name)
 {
-    for (const auto& [priority, source] : m_sources) {
-        for (const std::string& folder : m_search_paths) {
-            if (ResStream found = source->open(search_name(folder, name))) {
-                found.m_source = source;
-                return found;
-            }
-        }
-    }
-    return {};
+    return search_sources(name, &ResSource::open);
 }
 
 ResStream Res::create_file(const std::string& name)
 {
+    return search_sources(name, &ResSource::create);
+}
+
+ResStream Res::search_sources(const std::string& name, SourceOperation operation)
+{
     for (const auto& [priority, source] : m_sources) {
         for (const std::string& folder : m_search_paths) {
-            if (ResStream created = source->create(search_name(folder, name))) {
-                created.m_source = source;
-                return created;
+            if (ResStream found = (source.get()->*operation)(search_name(folder, name))) {
+                found.m_source = source;
+                return found;
             }
         }
     }

@@ -118,6 +118,9 @@ public:
     void set_language(const std::string& language);
 
 private:
+    using SourceOperation = ResStream (ResSource::*)(const std::string&);
+
+    ResStream search_sources(const std::string& name, SourceOperation operation);
     void read_root_statements(TStream& stream, const std::string& root_dir);
     void read_source_statement(TStream& stream, const std::string& root_dir);
     void read_language_statement(TStream& stream);

@@ -119,8 +119,8 @@ void ResHandleBase::store(BStream& stream) const
 void ResHandleBase::load(BStream& stream)
 {
     read_u8(stream);
-    release();
     read_u8(stream);
+    release();
     ResKey key;
     read_binary(stream, key.m_path);
     key.m_flags = static_cast<std::int32_t>(read_u32(stream));

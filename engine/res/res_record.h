@@ -22,7 +22,7 @@ public:
 
     /// The loaded object.
     const SharedPtr<Resource>& resource() const { return m_resource; }
-    /// The modification time of the file it was read from.
+    /// The modification time of the file it was read from (nanoseconds since the epoch).
     std::int64_t time() const { return m_time; }
     /// The source that opened the file, or null when it is gone (or there was none).
     ResSource* source() const { return m_source.get(); }

@@ -1,8 +1,10 @@
 // The resource registry file ("default.root") and the register file it names.
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <iterator>
 
+#include "engine/base/buffer.h"
 #include "engine/base/exception.h"
 #include "engine/base/file_path.h"
 #include "engine/base/string_utils.h"
@@ -148,14 +150,14 @@ void Res::read_register_file(const std::string& path)
     log() << "New register file: " << path.c_str() << ", files total: " << count << t_io::endl;
 }
 
-// Written beside the old file and renamed over it, so that a failed write leaves the old
-// list intact. Type names hold blanks, so they are written quoted to read back as one token.
+// Written whole beside the old file and renamed over it, so that a failed or short write (a
+// full disk) leaves the old list intact. Type names hold blanks, so they are written quoted to
+// read back as one token.
 void Res::write_register_file() const
 {
-    const std::string temporary = m_register_file + ".tmp";
+    StringBuffer text;
     {
-        FileBuffer buffer(temporary, mode_create | mode_write);
-        TStream stream(buffer);
+        TStream stream(text);
         for (const auto& [type, keys] : m_registered) {
             stream << "TYPE " << std::string(type.c_str()) << t_io::endl;
             for (const ResKey& key : keys)
@@ -163,8 +165,21 @@ void Res::write_register_file() const
             stream << t_io::endl;
         }
     }
-    if (std::rename(temporary.c_str(), m_register_file.c_str()) != 0)
+    const std::string temporary = m_register_file + ".tmp";
+    bool written = false;
+    {
+        FileBuffer file(temporary, mode_create | mode_write);
+        const auto size = static_cast<std::uint32_t>(text.str().size());
+        written = file.write(text.str().data(), size) == size;
+    }
+    if (!written) {
+        host::remove_file(temporary.c_str());
+        KQ_THROW(IOException, temporary, "can not be written");
+    }
+    if (std::rename(temporary.c_str(), m_register_file.c_str()) != 0) {
+        host::remove_file(temporary.c_str());
         KQ_THROW(IOException, m_register_file, "can not be replaced");
+    }
 }
 
 }

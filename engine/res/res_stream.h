@@ -10,8 +10,8 @@ namespace kq {
 
 class ResSource;
 
-/// A resource file opened by a source: its buffer, its modification time and the source that
-/// opened it. Empty (no buffer) when the file was not found.
+/// A resource file opened by a source: its buffer, its modification time (nanoseconds since
+/// the epoch) and the source that opened it. Empty (no buffer) when the file was not found.
 struct ResStream
 {
     std::unique_ptr<Buffer> m_buffer;

@@ -60,7 +60,8 @@ public:
 
     /// The merged root.
     SkinNode& root() override { return m_root; }
-    /// The node at the path or null; never throws. Without need_value, found nodes are cached.
+    /// The node at the path or null; only a cyclic inheritance throws. Without need_value,
+    /// found nodes are cached.
     SkinNode* try_find_node(const SkinPath& path, bool need_value) override;
     /// Whether a node is found at the path.
     bool has_node(const SkinPath& path, bool need_value) { return try_find_node(path, need_value) != nullptr; }

@@ -1,5 +1,6 @@
 #include "engine/res/skin_document_loader.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -56,19 +57,43 @@ TStream& skin_log()
     return get_log("skin");
 }
 
+// The file the source creates for writing, or empty when it cannot create one there.
+ResStream create_in(ResSource& source, const std::string& name)
+{
+    try {
+        return source.create(name);
+    } catch (const IOException& error) {
+        skin_log() << "! " << name << " not created: " << error.what() << t_io::endl;
+        return {};
+    }
+}
+
+// A buffer takes at most 4 GB per write and may take fewer bytes than asked.
+bool write_all(Buffer& file, const std::string& content)
+{
+    constexpr std::size_t most_per_write = std::size_t(1) << 30;
+    for (std::size_t done = 0; done < content.size();) {
+        const auto chunk = static_cast<std::uint32_t>(std::min(content.size() - done, most_per_write));
+        const std::uint32_t written = file.write(content.data() + done, chunk);
+        if (written == 0)
+            return false;
+        done += written;
+    }
+    return true;
+}
+
 // Writes the content to a temporary file of the source and renames it over the file of that
 // name, so that a reader never meets a half-written file. False when the source cannot write
 // there; the temporary file is removed then.
 bool write_replacing(ResSource& source, const std::string& name, const std::string& content)
 {
-    ResStream out = source.create(name + temporary_suffix);
+    ResStream out = create_in(source, name + temporary_suffix);
     auto* file = dynamic_cast<FileBuffer*>(out.m_buffer.get());
     if (!file)
         return false;
     const std::string temporary = file->path();
     const std::string target = temporary.substr(0, temporary.size() - std::string(temporary_suffix).size());
-    const auto size = static_cast<std::uint32_t>(content.size());
-    const bool written = file->write(content.data(), size) == size;
+    const bool written = write_all(*file, content);
     out.m_buffer.reset();
     std::error_code failure;
     if (written)

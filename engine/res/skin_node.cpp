@@ -9,6 +9,7 @@
 #include "engine/base/string_stream.h"
 #include "engine/res/recursion_guard.h"
 #include "engine/res/skin_environment.h"
+#include "engine/res/skin_token.h"
 
 namespace kq {
 
@@ -34,6 +35,19 @@ void log_invalid_inheritance(const SkinPath& path, unsigned depth, const SkinPat
     message << "Invalid inheritance." << t_io::endl << "Node path: " << sub_path(path, 0, depth) << t_io::endl
             << "Parent path: " << parent << t_io::endl << "Result path: " << resolved << t_io::endl;
     log_error(message.str().c_str(), source_file_name(__FILE__), __LINE__);
+}
+
+// The node that a parent path resolved to, looked up from the skin root; null (and logged)
+// when there is none.
+SkinNode* find_parent_node(const SkinPath& path, unsigned depth, const SkinPath& parent, const SkinPath& resolved)
+{
+    RecursionGuard<SkinPath> lookup(g_active_lookups, resolved);
+    if (!lookup.entered())
+        throw_cyclic_inheritance(path, depth);
+    SkinNode* found = require_skin_environment().try_find_node(resolved, false);
+    if (!found)
+        log_invalid_inheritance(path, depth, parent, resolved);
+    return found;
 }
 
 bool find_path(const SkinNode& from, const SkinNode& target, SkinPath& path)
@@ -109,8 +123,7 @@ void SkinNode::run_directive(const std::string& text)
         require_skin_environment().use_document(path);
     } else if (stream.token_is("define")) {
         stream.skip_token();
-        StrCache name;
-        stream >> name;
+        StrCache name = read_name_token(stream);
         require_skin_environment().define(name, stream.read_token());
     } else {
         StringStream quoted;
@@ -146,28 +159,24 @@ bool SkinNode::walk_parents(const SkinPath& path, SkinNodeFunctor& functor, unsi
 {
     if (m_parents.empty())
         return false;
+    // Where inheritance routes meet (n : a : b, with a and b inheriting from one node), the
+    // same step would be walked again, with the same outcome, once per route: exponentially
+    // often in a chain of such meetings.
+    SkinNodeFunctor::ParentsStep place{this, path, depth};
+    if (functor.m_failed_parents_steps.contains(place))
+        return false;
     RecursionGuard<WalkStep> step(g_active_steps, {&functor, this, path, depth});
     if (!step.entered())
         throw_cyclic_inheritance(path, depth);
-    SkinEnvironment& environment = require_skin_environment();
     SkinPath base = depth > 0 ? sub_path(path, 0, depth - 1) : SkinPath();
     SkinPath rest = sub_path(path, depth, path.size() - depth);
     for (const SkinPath& parent : m_parents) {
         SkinPath resolved = parent.resolve(base);
-        SkinNode* found;
-        {
-            RecursionGuard<SkinPath> lookup(g_active_lookups, resolved);
-            if (!lookup.entered())
-                throw_cyclic_inheritance(path, depth);
-            found = environment.try_find_node(resolved, false);
-        }
-        if (!found) {
-            log_invalid_inheritance(path, depth, parent, resolved);
-            continue;
-        }
-        if (found->walk(resolved + rest, functor, static_cast<unsigned>(resolved.size())))
+        SkinNode* found = find_parent_node(path, depth, parent, resolved);
+        if (found && found->walk(resolved + rest, functor, static_cast<unsigned>(resolved.size())))
             return true;
     }
+    functor.m_failed_parents_steps.insert(std::move(place));
     return false;
 }
 

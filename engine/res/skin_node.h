@@ -3,6 +3,7 @@
 #include <list>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "engine/base/binary_io.h"
@@ -18,7 +19,9 @@ namespace kq {
 
 class SkinNode;
 
-/// A visitor of the nodes that a walk reaches.
+/// A visitor of the nodes that a walk reaches. A visit that does not stop the walk must leave
+/// nothing that a second visit of the same node would add to (the walk skips places it has
+/// been through without success).
 class SkinNodeFunctor
 {
 public:
@@ -27,6 +30,14 @@ public:
     virtual bool operator()(SkinNode& node) = 0;
     /// Whether each walk step tries the inheritance parents before the node's own children.
     virtual bool parents_first() const = 0;
+
+private:
+    friend class SkinNode;
+
+    // A parents step of a walk: the node, the path and the depth reached.
+    using ParentsStep = std::tuple<const SkinNode*, SkinPath, unsigned>;
+    // The parents steps of this functor's walk that failed.
+    std::set<ParentsStep> m_failed_parents_steps;
 };
 
 /// Finds the node at the path, own children first; with `need_value`, passes over nodes

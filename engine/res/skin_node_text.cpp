@@ -66,9 +66,7 @@ void SkinNode::read_text(TStream& stream)
     if (stream.token_is("<")) {
         stream.skip_token();
         while (!stream.is_eof() && !stream.token_is(">")) {
-            StrCache id;
-            stream >> id;
-            m_ids.insert(id);
+            m_ids.insert(read_name_token(stream));
         }
         stream.expect(">");
     }

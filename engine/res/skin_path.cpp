@@ -186,6 +186,9 @@ void write_path_token(TStream& stream, const SkinPath& path)
 TStream& operator>>(TStream& stream, SkinPath& path)
 {
     std::string token = stream.read_token();
+    // The parser stops at a zero byte; as a path character it is as invalid as any other.
+    if (token.find('\0') != std::string::npos)
+        stream.error("invalid path [" + token + "] format");
     try {
         SkinPath::parse(path, token.c_str());
     } catch (const CoreException& e) {

@@ -26,6 +26,14 @@ bool survives_as_block(const std::string& text)
 
 }
 
+StrCache read_name_token(TStream& stream)
+{
+    std::string token = stream.read_token();
+    if (token.find('\0') != std::string::npos)
+        stream.error("invalid name [" + token + "].");
+    return StrCache(token.c_str());
+}
+
 void write_text_token(TStream& stream, const std::string& text)
 {
     if (!survives_as_block(text)) {

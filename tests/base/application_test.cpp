@@ -11,36 +11,19 @@
 #include "engine/host/system/quit_queue.h"
 #include "log_capture.h"
 #include "manual_clock.h"
+#include "traced_service.h"
 
 namespace kq {
 namespace {
 
 using testing::HasSubstr;
+using test::TracedService;
 
-class NamedService : public Service
-{
-public:
-    NamedService(std::string name, std::string& trace, bool fail_shutdown = false)
-        : Service(std::move(name)), m_trace(trace), m_fail_shutdown(fail_shutdown)
-    {
-    }
-    void shutdown() override
-    {
-        m_trace += "shut " + name() + " ";
-        if (m_fail_shutdown)
-            throw std::runtime_error("shutdown failed");
-    }
-
-private:
-    std::string& m_trace;
-    bool m_fail_shutdown;
-};
-
-// A product with two services; its start or its shutdown can be made to fail.
+// A product with two services; a service, its start or its shutdown can be made to fail.
 class TestApplication : public Application
 {
 public:
-    enum class Failure { none, start_error, start_unknown, shutdown_error };
+    enum class Failure { none, initialize_error, start_error, start_unknown, shutdown_error };
 
     TestApplication(Failure failure, std::string& trace)
         : Application("KQ", "Test", "1.0"), m_failure(failure), m_trace(trace)
@@ -50,8 +33,10 @@ public:
     void start() override
     {
         Application::start();
-        start_service(new NamedService("first", m_trace, m_failure == Failure::shutdown_error));
-        start_service(new NamedService("second", m_trace));
+        start_service(new TracedService("first", m_trace,
+                                        {.shutdown = m_failure == Failure::shutdown_error}));
+        start_service(new TracedService("second", m_trace,
+                                        {.initialize = m_failure == Failure::initialize_error}));
         if (m_failure == Failure::start_error)
             throw std::runtime_error("start failed");
         if (m_failure == Failure::start_unknown)
@@ -83,15 +68,21 @@ TEST(ApplicationTest, ExecuteEndsEveryWayInAnOrderlyShutdown)
         const char* error_text;  // empty: no error box
     };
     const Case cases[] = {
-        {"a quit request", Failure::none, 0, "shut second shut first ", "Shutdown done.", ""},
-        {"a failing start", Failure::start_error, 1, "shut second shut first ",
+        {"a quit request", Failure::none, 0, "shut second ~second shut first ~first ",
+         "Shutdown done.", ""},
+        // A service that failed to initialise stays registered and is shut down too.
+        {"a failing initialise", Failure::initialize_error, 1,
+         "shut second ~second shut first ~first ", "Emergency shutdown completed.",
+         "initialize failed"},
+        {"a failing start", Failure::start_error, 1, "shut second ~second shut first ~first ",
          "Emergency shutdown completed.", "start failed"},
         {"a thrown value that is no exception", Failure::start_unknown, 1,
-         "shut second shut first ", "Emergency shutdown completed.", "Unknown error"},
+         "shut second ~second shut first ~first ", "Emergency shutdown completed.",
+         "Unknown error"},
         // The product's shutdown, the emergency shutdown and the Mainframe's end each try it.
         {"a failing shutdown", Failure::shutdown_error, 1,
-         "shut second shut first shut first shut first ", "Emergency shutdown failed.",
-         "shutdown failed"},
+         "shut second ~second shut first shut first shut first ~first ",
+         "Emergency shutdown failed.", "shutdown failed"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.title);
@@ -102,6 +93,8 @@ TEST(ApplicationTest, ExecuteEndsEveryWayInAnOrderlyShutdown)
         testing::internal::CaptureStderr();
         application.execute();
         const std::string error_box = testing::internal::GetCapturedStderr();
+        // Only the shutdown order matters here.
+        trace.erase(0, trace.find("shut"));
 
         EXPECT_EQ(application.exit_code(), c.exit_code);
         EXPECT_EQ(Mainframe::instance(), nullptr);

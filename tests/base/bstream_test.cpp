@@ -272,6 +272,8 @@ TEST_F(BStreamTest, CorruptStreamsRaiseErrors)
     };
     const Case cases[] = {
         {"end inside an id", bytes("0000"), "unexpected end of buffer."},
+        {"a first id other than 0", bytes("01000000"), "reference id 1 is out of order."},
+        {"a new id skipping one", node + bytes("03000000"), "reference id 3 is out of order."},
         {"end after the type name", node, "unexpected end of buffer."},
         {"huge name length", bytes("00000000 01000000 00 FFFFFF7F"), "unexpected end of buffer."},
         {"huge child count", node + bytes("02000000 03000000 00 00000000 00000000 F0FFFFFF 00000000"),

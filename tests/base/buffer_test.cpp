@@ -4,7 +4,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "engine/base/exception.h"
 #include "engine/base/string_stream.h"
@@ -106,6 +109,61 @@ TEST(FileBuffer, DenyBitsKeepOtherDenyingOpenersOut)
     EXPECT_EQ(read_some(reader, 4), "1234") << "the refused opener did not truncate";
 }
 
+// Reads are served from a block read ahead; position, end test, seeks and writes must behave
+// as if every read went to the file.
+TEST(FileBuffer, ReadAheadKeepsPositionSeeksAndWrites)
+{
+    TempDir dir;
+    const std::string path = dir.file("big.bin");
+    std::string content(40000, '\0');
+    for (std::size_t i = 0; i < content.size(); ++i)
+        content[i] = static_cast<char>('a' + i % 26);
+    std::ofstream(path, std::ios::binary) << content;
+
+    FileBuffer file(path, mode_read | mode_write);
+    EXPECT_EQ(read_some(file, 3), content.substr(0, 3));
+    EXPECT_EQ(file.seek(0, seek_current), 3);
+    EXPECT_EQ(file.seek(-2, seek_current), 1);
+    EXPECT_EQ(read_some(file, 30000), content.substr(1, 30000)) << "a read across blocks is whole";
+    EXPECT_EQ(file.seek(-30000, seek_current), 1) << "back before the block read ahead";
+    EXPECT_EQ(read_some(file, 1), content.substr(1, 1));
+    EXPECT_EQ(file.seek(-3, seek_end), 39997);
+    EXPECT_EQ(read_some(file, 10), content.substr(39997));
+    EXPECT_TRUE(file.is_eof());
+    EXPECT_EQ(file.seek(-1, seek_current), 39999);
+    EXPECT_FALSE(file.is_eof());
+
+    file.seek(10, seek_begin);
+    read_some(file, 2);
+    EXPECT_EQ(file.write("XY", 2), 2u);
+    EXPECT_EQ(file.seek(0, seek_current), 14) << "the write went where the reader stood";
+    EXPECT_EQ(read_some(file, 2), content.substr(14, 2));
+    file.seek(10, seek_begin);
+    EXPECT_EQ(read_some(file, 6), content.substr(10, 2) + "XY" + content.substr(14, 2));
+    EXPECT_EQ(file.size(), 40000u);
+}
+
+TEST(FileBuffer, TextReadFromAFileMatchesTheSameTextInMemory)
+{
+    TempDir dir;
+    const std::string path = dir.file("doc.sdt");
+    std::string text;
+    for (int i = 0; text.size() < 50000; ++i)
+        text += "node_" + std::to_string(i) + " /* c */ { a \"q\\\"\" [b] /x } // e\r\n";
+    std::ofstream(path, std::ios::binary) << text;
+
+    const auto scan = [](TStream& stream) {
+        std::vector<std::string> tokens;
+        while (!stream.is_eof())
+            tokens.push_back(stream.read_token());
+        return std::pair(tokens, stream.line());
+    };
+    FileBuffer file(path, mode_read);
+    TStream from_file(file);
+    StringStream from_memory(text);
+    EXPECT_EQ(scan(from_file), scan(from_memory));
+}
+
 TEST(FileBuffer, MissingFileNamesPathAndCurrentDir)
 {
     const std::string path = "no/such/file.txt";
@@ -135,6 +193,30 @@ TEST(TStreamOverBuffer, ErrorNamesTheBuffer)
         EXPECT_EQ(std::string(error.what()),
                   "kq.io: (in stream [file \"" + path + "\"] at line 3) mismatched closing bracked ']'.");
     }
+}
+
+// In a file the closing brace takes back the indentation unit that the line end wrote; a
+// string buffer only appends, so there the unit stays.
+TEST(TStreamOverBuffer, PopTabStepsBackInAFile)
+{
+    const auto write_nested = [](TStream& out) {
+        out << "a" << t_io::endl << t_io::open_brace << t_io::endl << t_io::push_tab;
+        out << "b" << t_io::endl << t_io::pop_tab << t_io::close_brace << t_io::endl;
+    };
+    TempDir dir;
+    const std::string path = dir.file("nested.sdt");
+    {
+        FileBuffer file(path, mode_create | mode_write);
+        TStream out(file);
+        write_nested(out);
+    }
+    std::ifstream in(path, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(text, "a\r\n{\r\n  b\r\n}\r\n");
+
+    StringStream memory;
+    write_nested(memory);
+    EXPECT_EQ(memory.str(), "a\r\n{\r\n  b\r\n  }\r\n");
 }
 
 }

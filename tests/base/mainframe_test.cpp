@@ -86,14 +86,30 @@ TEST_F(MainframeTest, StepsRunTasksInDueOrder)
 
 TEST_F(MainframeTest, TasksAddedDuringARunGoBeforeTheListedOnes)
 {
-    Mainframe::add_task([this] {
-        trace += "P ";
-        Mainframe::add_task([this] { trace += "N1 "; }, 0, 0, Mainframe::run_once);
-        Mainframe::add_task([this] { trace += "N2 "; }, 0, 0, Mainframe::run_once);
-    }, 0, 0, Mainframe::run_once);
-    Mainframe::add_task([this] { trace += "Z "; }, 0, 0, Mainframe::run_once);
-    Mainframe::run();
-    EXPECT_EQ(trace, "P N1 N2 Z ");
+    struct Case
+    {
+        const char* title;
+        unsigned flags;
+    };
+    // The periodic task leaves the list while it runs, taking the insertion point with it.
+    const Case cases[] = {{"a run-once task", Mainframe::run_once},
+                          {"a periodic task that removes itself", Mainframe::periodic}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.title);
+        Mainframe::destroy();
+        Mainframe::create();
+        trace.clear();
+        Mainframe::TaskId id = 0;
+        id = Mainframe::add_task([this, &id] {
+            trace += "P ";
+            Mainframe::remove_task(id);
+            Mainframe::add_task([this] { trace += "N1 "; }, 0, 0, Mainframe::run_once);
+            Mainframe::add_task([this] { trace += "N2 "; }, 0, 0, Mainframe::run_once);
+        }, 0, 0, c.flags);
+        Mainframe::add_task([this] { trace += "Z "; }, 0, 0, Mainframe::run_once);
+        Mainframe::run();
+        EXPECT_EQ(trace, "P N1 N2 Z ");
+    }
 }
 
 TEST_F(MainframeTest, RemovingATaskRunsItOnlyWhenFlaggedForRemoval)

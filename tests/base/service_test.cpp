@@ -8,42 +8,14 @@
 #include "engine/base/exception.h"
 #include "engine/base/mainframe.h"
 #include "log_capture.h"
+#include "traced_service.h"
 
 namespace kq {
 namespace {
 
 using testing::HasSubstr;
 
-// A service that writes its calls into a shared trace and fails where told.
-class TracedService : public Service
-{
-public:
-    TracedService(std::string name, std::string& trace, bool fail_initialize = false,
-                  bool fail_shutdown = false)
-        : Service(std::move(name)), m_trace(trace), m_fail_initialize(fail_initialize),
-          m_fail_shutdown(fail_shutdown)
-    {
-    }
-    ~TracedService() override { m_trace += "~" + name() + " "; }
-
-    void initialize() override
-    {
-        m_trace += "init " + name() + " ";
-        if (m_fail_initialize)
-            throw std::runtime_error("initialize failed");
-    }
-    void shutdown() override
-    {
-        m_trace += "shut " + name() + " ";
-        if (m_fail_shutdown)
-            throw std::runtime_error("shutdown failed");
-    }
-
-private:
-    std::string& m_trace;
-    bool m_fail_initialize;
-    bool m_fail_shutdown;
-};
+using test::TracedService;
 
 class ServiceTest : public testing::Test
 {
@@ -68,7 +40,7 @@ TEST_F(ServiceTest, ServicesStartAndStopInOrder)
 
 TEST_F(ServiceTest, AFailedInitializeIsLoggedAndTheServiceStaysListed)
 {
-    auto* skin = new TracedService("skin", trace, true);
+    auto* skin = new TracedService("skin", trace, {.initialize = true});
     EXPECT_THROW(start_service(skin), std::runtime_error);
     EXPECT_THAT(logs.text("error"), HasSubstr("\n! service \"skin\" failed to initialize. \n"));
     Mainframe::unregister_all();
@@ -77,7 +49,7 @@ TEST_F(ServiceTest, AFailedInitializeIsLoggedAndTheServiceStaysListed)
 
 TEST_F(ServiceTest, AFailedShutdownIsLoggedAndTheServiceStaysListed)
 {
-    auto* skin = new TracedService("skin", trace, false, true);
+    auto* skin = new TracedService("skin", trace, {.shutdown = true});
     start_service(skin);
     EXPECT_THROW(stop_service(skin), std::runtime_error);
     EXPECT_THAT(logs.text("error"), HasSubstr("\n! service \"skin\" failed to shutdown. \n"));
@@ -99,7 +71,7 @@ TEST_F(ServiceTest, UnregisteringTwiceIsLogged)
 TEST_F(ServiceTest, DestroyingTheMainframeShutsDownWhatIsLeftLastFirst)
 {
     start_service(new TracedService("res", trace));
-    start_service(new TracedService("broken", trace, false, true));
+    start_service(new TracedService("broken", trace, {.shutdown = true}));
     start_service(new TracedService("skin", trace));
     EXPECT_NO_THROW(Mainframe::destroy());
     EXPECT_EQ(trace, "init res init broken init skin shut skin ~skin shut broken ~broken "

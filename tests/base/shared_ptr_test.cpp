@@ -239,18 +239,27 @@ TEST(SharedObject, CopyHasAnIdentityOfItsOwn)
     EXPECT_NE(copy.counter(), block);
 }
 
-TEST(SharedObject, ReplaceCounterMovesTheOwnLink)
+TEST(SharedObject, ReplaceCounterMovesTheOwnLinkAndTheOwnership)
 {
     int deaths = 0;
-    TrackedObject object(&deaths);
-    RefCounter* old_block = object.counter();
-    const WeakPtr<TrackedObject> keep_old(&object);
+    auto* object = new TrackedObject(&deaths);
+    SharedPtr<TrackedObject> old_strong(object);
+    RefCounter* old_block = object->counter();
+    const WeakPtr<TrackedObject> old_weak(object);
     RefCounter* read_block = RefCounter::allocate();
-    object.replace_counter(read_block);
-    EXPECT_EQ(old_block->m_block_count, 1);
+    object->replace_counter(read_block);
+    EXPECT_EQ(old_block->m_block_count, 2);  // the old handles only
     EXPECT_EQ(read_block->m_block_count, 1);
-    EXPECT_EQ(object.counter(), read_block);
-    EXPECT_EQ(read_block->m_pointer, &object);
+    EXPECT_EQ(old_weak.get(), nullptr);  // the old block no longer knows the object
+
+    SharedPtr<TrackedObject> new_strong(object, read_block);
+    EXPECT_EQ(object->counter(), read_block);
+    EXPECT_EQ(read_block->m_pointer, static_cast<SharedObject*>(object));
+    old_strong.reset();
+    EXPECT_EQ(deaths, 0);  // only the new block owns it: no second delete
+    new_strong.reset();
+    EXPECT_EQ(deaths, 1);
+    EXPECT_EQ(old_weak.get(), nullptr);
 }
 
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <string>
 
 namespace kq {
 namespace {
@@ -33,6 +34,20 @@ TEST(StrCache, EqualTextsShareOneWord)
     EXPECT_STREQ(first.c_str(), "str_cache_test abc");
     EXPECT_NE(StrCache("str_cache_test ABC"), first);  // case-sensitive
     EXPECT_EQ(StrCache::from_word(first.word()), first);
+}
+
+TEST(StrCache, WordsStayValidWhileTheCacheGrows)
+{
+    const StrCache first("str_cache_test grow 0");
+    const char* const characters = first.c_str();
+    const std::size_t count = StrCache::cached_count();
+    for (int i = 1; i <= 5000; ++i)
+        StrCache(("str_cache_test grow " + std::to_string(i)).c_str());
+    EXPECT_EQ(StrCache::cached_count(), count + 5000);
+    EXPECT_EQ(first.c_str(), characters);  // the stored copy never moves
+    EXPECT_STREQ(first.c_str(), "str_cache_test grow 0");
+    EXPECT_EQ(StrCache("str_cache_test grow 0"), first);
+    EXPECT_STREQ(StrCache("str_cache_test grow 4321").c_str(), "str_cache_test grow 4321");
 }
 
 TEST(StrCache, UniqueIdsHaveNoTextAndEqualNothingElse)

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <boost/lexical_cast.hpp>
-
 #include <functional>
 #include <string>
 #include <vector>
@@ -174,10 +172,34 @@ TEST(TStreamRead, BoolsAndFloats)
     EXPECT_FLOAT_EQ(a, 2.5f);
     EXPECT_FLOAT_EQ(b, -1e-3f);
     EXPECT_FLOAT_EQ(c, 7.0f);
+}
 
-    StringStream bad("1.5x");
-    float d = 0;
-    EXPECT_THROW(bad >> d, boost::bad_lexical_cast);
+TEST(TStreamRead, FloatsThatDoNotConvertNameTheStream)
+{
+    struct Case
+    {
+        std::string input;
+        int line;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"1.5x", 1, "invalid number '1.5x'."},
+        {"\n\n abc ]", 3, "invalid number 'abc'."},
+        {"\"\"", 1, "invalid number ''."},
+        {"1e+5", 1, "invalid number '1e'."},
+        {"", 1, "unexcepted end of file reached."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.input);
+        StringStream stream(c.input);
+        float value = 0;
+        try {
+            stream >> value;
+            ADD_FAILURE() << "no error";
+        } catch (const IOException& error) {
+            EXPECT_EQ(error.what(), stream_error(c.input, c.line, c.message));
+        }
+    }
 }
 
 TEST(TStreamWrite, Values)

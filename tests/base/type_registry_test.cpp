@@ -5,9 +5,26 @@
 #include "engine/base/class_base.h"
 #include "engine/base/create.h"
 #include "engine/base/enum_base.h"
+#include "engine/base/enum_desc.h"
 #include "engine/base/exception.h"
 #include "engine/base/type_name.h"
 #include "rtti_test_types.h"
+
+namespace kq::test {
+
+/// A class and an enum registered, by mistake, under one name.
+class Clash
+{
+public:
+    virtual ~Clash() = default;
+};
+
+enum class ClashKind { one };
+
+}
+
+KQ_TYPE_NAME(kq::test::Clash, "class kq::test::Clash");
+KQ_TYPE_NAME(kq::test::ClashKind, "class kq::test::Clash");
 
 namespace kq::rtti {
 namespace {
@@ -90,6 +107,16 @@ TEST(TypeRegistry, AnAliasFindsTheSameTypeButNoClass)
     auto* created = static_cast<test::Shape*>(create(alias));
     EXPECT_EQ(created->m_size, 7);
     delete created;
+}
+
+TEST(TypeRegistry, ADescriptorReplacedUnderItsNameStaysUsable)
+{
+    ClassBase& original = ClassDesc<test::Clash>::instance();
+    EnumBase& replacing = EnumDesc<test::ClashKind>::instance();
+    const StrCache name("class kq::test::Clash");
+    EXPECT_EQ(TypeRegistry::find_type(name), &replacing);
+    ASSERT_EQ(TypeRegistry::find_class(name), &original);
+    EXPECT_TRUE(TypeRegistry::find_class(name)->is_type(name));
 }
 
 }

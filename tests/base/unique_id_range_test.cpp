@@ -1,6 +1,7 @@
 #include "engine/base/unique_id_range.h"
 
 #include "engine/base/exception.h"
+#include "log_capture.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@ namespace {
 
 TEST(UniqueIdRange, HandsOutEachValueOnceThenThrows)
 {
+    test::LogCapture log;
     UniqueIdRange range(100, 103);
     EXPECT_EQ(range.take(), 100u);
     EXPECT_EQ(range.take(), 101u);
@@ -20,6 +22,7 @@ TEST(UniqueIdRange, HandsOutEachValueOnceThenThrows)
         EXPECT_STREQ(error.what(), "kq.core: Unique adress buffer overflow");
     }
     EXPECT_THROW(range.take(), CoreException);  // and stays exhausted
+    EXPECT_NE(log.text("error").find("Unique adress buffer overflow"), std::string::npos);
 }
 
 TEST(UniqueIdRange, ContainsItsValuesOnly)

@@ -1,5 +1,7 @@
 #include "engine/res/file_res_source.h"
 
+#include <chrono>
+#include <cstdint>
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -12,6 +14,12 @@ namespace {
 
 using test::read_all;
 using test::TempDir;
+
+std::int64_t nanoseconds_of(std::filesystem::file_time_type time)
+{
+    const auto since_epoch = std::chrono::file_clock::to_sys(time).time_since_epoch();
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(since_epoch).count();
+}
 
 TEST(FileResSource, VariantCandidatesGoFromMostSpecific)
 {
@@ -70,11 +78,20 @@ TEST(FileResSource, PlainSourceOpensTheFileItselfWithItsTime)
     ResStream stream = source.open("a.txt");
     ASSERT_TRUE(stream);
     EXPECT_EQ(read_all(*stream.m_buffer), "plain");
-    const auto written = std::filesystem::last_write_time(path);
-    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
-        std::chrono::file_clock::to_sys(written).time_since_epoch());
-    EXPECT_EQ(stream.m_time, seconds.count());
+    EXPECT_EQ(stream.m_time, nanoseconds_of(std::filesystem::last_write_time(path)));
     EXPECT_FALSE(source.open("missing.txt"));
+}
+
+TEST(FileResSource, TimesTellWritesWithinOneSecondApart)
+{
+    TempDir dir;
+    const std::string path = dir.write("a.txt", "a");
+    FileResSource source(dir.str(), false, false);
+    const auto second = std::chrono::floor<std::chrono::seconds>(std::filesystem::last_write_time(path));
+    std::filesystem::last_write_time(path, second);
+    const std::int64_t first = source.open("a.txt").m_time;
+    std::filesystem::last_write_time(path, second + std::chrono::milliseconds(1));
+    EXPECT_EQ(source.open("a.txt").m_time - first, 1'000'000);
 }
 
 TEST(FileResSource, CreateWritesUnlessReadOnly)

@@ -160,15 +160,42 @@ TEST_F(ResLoading, CircularDependencyShowsTheChain)
     }
 }
 
-TEST_F(ResLoading, FailedResolveLeavesNoTrace)
+// Fails while reading every file of the extension "bad", as a loader does with a broken file.
+class BrokenLoader : public SimpleResLoader
 {
-    EXPECT_EQ(failure_of(text_request("fail.txt")), "kq.res: resolve failed");
-    EXPECT_EQ(failure_of(text_request("fail.txt")), "kq.res: resolve failed");  // not circular
-    EXPECT_EQ(search_paths(), std::vector<std::string>{""});
+public:
+    SharedPtr<Resource> load_from_stream(ResStream&, const ResRequest& request) override
+    {
+        if (FilePath(request.m_key.m_path).extension() == "bad")
+            throw ResException("broken file");
+        return {};
+    }
+};
+
+TEST_F(ResLoading, FailureInsideALoadLeavesNoTrace)
+{
+    m_res->add_loader(type_name<TextResource>(), SharedPtr<ResLoader>(new BrokenLoader));
+    struct Case {
+        const char* path;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"fail.txt", "kq.res: resolve failed"},
+        {"fails_inside.txt", "kq.res: resolve failed"},
+        {"broken.bad", "kq.res: broken file"},
+        {"uses_broken.txt", "kq.res: broken file"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(failure_of(text_request(c.path)), c.message) << c.path;
+        EXPECT_EQ(failure_of(text_request(c.path)), c.message) << c.path << ", not circular";
+        EXPECT_EQ(search_paths(), std::vector<std::string>{""}) << c.path;
+    }
     test::LogCapture log;
     ResRequest request = text_request("docs/main.txt");
     EXPECT_TRUE(m_res->load(request));
-    EXPECT_EQ(log.text().find("Loading \"class kq::test::TextResource\" \"docs/main.txt\""), 0u) << log.text();
+    // Indentation left behind would push the nested line further in.
+    EXPECT_NE(log.text().find("0...\r\n  Loading \"class kq::test::TextResource\" \"part.txt\""), std::string::npos)
+        << log.text();
 }
 
 TEST_F(ResLoading, UnusedRecordIsDroppedWhenItsLoaderDoesNotKeepIt)

@@ -233,6 +233,17 @@ TEST(ResRegisterFile, ManagedFileListsLoadedFilesAndReadsBack)
     EXPECT_EQ(again->registered(), expected);
 }
 
+TEST(ResRegisterFile, FailedRewriteLeavesNoTemporaryFile)
+{
+    TempDir dir;
+    dir.write("files.reg/inside", "a folder where the list should be");
+    SharedPtr<Res> res(new Res);
+    res->read_root_file(dir.write("default.root", "REGISTER files.reg MANAGE"));
+    EXPECT_THROW(res->shutdown(), IOException);
+    EXPECT_FALSE(std::filesystem::exists(dir.str() + "files.reg.tmp"));
+    EXPECT_TRUE(std::filesystem::exists(dir.str() + "files.reg/inside"));
+}
+
 TEST(ResPaths, PushAndPopStandBeforeTheBaseEntry)
 {
     TempDir dir;

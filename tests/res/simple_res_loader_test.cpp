@@ -1,5 +1,6 @@
 #include "engine/res/simple_res_loader.h"
 
+#include <chrono>
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -46,13 +47,24 @@ TEST(SimpleResLoader, UpToDateUntilTheFileIsRewritten)
     res->read_root_file(dir.str() + "default.root");
     SharedPtr<ResLoader> loader(new test::TextLoader<TextResource>("txt"));
     ResRequest request{type_name<TextResource>(), {"a.txt", 0}};
+    const auto loaded = std::filesystem::last_write_time(path);
     SharedPtr<ResRecord> record = loader->load(request);
-    EXPECT_TRUE(loader->is_up_to_date(*record, request));
 
-    std::filesystem::last_write_time(path, std::filesystem::last_write_time(path) - std::chrono::hours(1));
-    EXPECT_TRUE(loader->is_up_to_date(*record, request));
-    std::filesystem::last_write_time(path, std::filesystem::last_write_time(path) + std::chrono::hours(2));
-    EXPECT_FALSE(loader->is_up_to_date(*record, request));
+    // A rewrite within the same second as the load still counts.
+    struct Case {
+        std::filesystem::file_time_type::duration rewritten_after;
+        bool up_to_date;
+    };
+    const Case cases[] = {
+        {std::chrono::seconds(0), true},
+        {-std::chrono::hours(1), true},
+        {std::chrono::milliseconds(1), false},
+        {std::chrono::hours(2), false},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::last_write_time(path, loaded + c.rewritten_after);
+        EXPECT_EQ(loader->is_up_to_date(*record, request), c.up_to_date) << c.rewritten_after.count();
+    }
     std::filesystem::remove(path);
     EXPECT_TRUE(loader->is_up_to_date(*record, request));
 

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <unistd.h>
+
 #include "engine/base/exception.h"
 #include "skin_fixture.h"
 
@@ -39,10 +41,15 @@ protected:
 TEST_F(SkinDocumentLoaderTest, TextIsReadAndItsBinaryCopyWritten)
 {
     write("doc.sdt", "a 1\n");
+    // Left by a write that was cut off, and longer than the new copy.
+    write("doc.sdb.tmp", std::string(4096, '\x01'));
     load();
     EXPECT_EQ(text("a"), "1");
     EXPECT_TRUE(fs::exists(file("doc.sdb")));
     EXPECT_FALSE(fs::exists(file("doc.sdb.tmp")));
+    fs::remove(file("doc.sdt"));
+    reload();
+    EXPECT_EQ(text("a"), "1");
 }
 
 TEST_F(SkinDocumentLoaderTest, BinaryCopyNotOlderThanTheTextIsPreferred)
@@ -124,6 +131,20 @@ TEST_F(SkinDocumentLoaderTest, CopyThatCannotBeWrittenIsSkipped)
     EXPECT_EQ(text("a"), "1");
     EXPECT_TRUE(fs::is_directory(file("doc.sdb")));
     EXPECT_FALSE(fs::exists(file("doc.sdb.tmp")));
+}
+
+TEST_F(SkinDocumentLoaderTest, FolderThatCannotBeWrittenGetsNoCopy)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "the superuser writes into any folder";
+    write("data/doc.sdt", "a 1\n");
+    write("default.root", "SOURCE 100 FILE data\n");
+    fs::permissions(file("data"), fs::perms::owner_write, fs::perm_options::remove);
+    load();
+    fs::permissions(file("data"), fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_EQ(text("a"), "1");
+    EXPECT_FALSE(fs::exists(file("data/doc.sdb")));
+    EXPECT_FALSE(fs::exists(file("data/doc.sdb.tmp")));
 }
 
 TEST_F(SkinDocumentLoaderTest, ReadOnlySourceGetsNoCopy)

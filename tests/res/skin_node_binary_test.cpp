@@ -10,38 +10,12 @@
 #include "engine/res/func_atom.h"
 #include "engine/res/skin_node.h"
 #include "skin_path_print.h"
+#include "skin_tree_text.h"
 
 namespace kq {
 namespace {
 
-// Every construct of the syntax, with each kind of atom.
-const char* const sample =
-    "#[uses \"ui/controls.sdt\"]\n"
-    "#[define w 5]\n"
-    "vimo.window { caption \"Hello world\" size 10 }\n"
-    "base { v *.w w 1 font &.v empty * \"\" }\n"
-    "button <big red> 7 : .base : vimo.window { child.deep 3 }\n"
-    "<a> =cat(1 #w *.v =or(1 2) &x ! * ! \"(\")\n"
-    "<> 9\n"
-    "nothing {}\n"
-    "list { <> 1 <> 2 }\n"
-    "inner { #[define z 1] }\n"
-    "odd \"a]b\" quote \"say \\\"hi\"\n";
-
-SharedPtr<SkinNode> parse(const std::string& text)
-{
-    SharedPtr<SkinNode> root(new SkinNode);
-    StringStream stream(text);
-    SkinNode::parse_children(*root, stream);
-    return root;
-}
-
-std::string write(const SkinNode& root)
-{
-    StringStream stream;
-    SkinNode::write_children(root, stream);
-    return stream.str();
-}
+using namespace test;
 
 std::string to_binary(const SharedPtr<SkinNode>& root)
 {
@@ -73,13 +47,11 @@ std::string error_reading(const std::string& bytes)
 
 TEST(SkinNodeBinary, TreeReadsBackUnchanged)
 {
-    SharedPtr<SkinNode> root = parse(sample);
-    std::string text = write(*root);
-    EXPECT_EQ(write(*parse(text)), text);
+    SharedPtr<SkinNode> root = parse_document(sample_document);
     SharedPtr<SkinNode> back = from_binary(to_binary(root));
     ASSERT_TRUE(back);
-    EXPECT_EQ(write(*back), text);
-    EXPECT_EQ(back->directives(), root->directives());
+    EXPECT_EQ(tree_difference(*root, *back), "");
+    EXPECT_EQ(write_document(*back), write_document(*root));
 }
 
 TEST(SkinNodeBinary, PathsReadBack)
@@ -100,7 +72,7 @@ TEST(SkinNodeBinary, PathsReadBack)
 
 TEST(SkinNodeBinary, TruncatedDataIsAnError)
 {
-    std::string bytes = to_binary(parse(sample));
+    std::string bytes = to_binary(parse_document(sample_document));
     for (std::size_t size = 0; size < bytes.size(); ++size)
         EXPECT_NE(error_reading(bytes.substr(0, size)), "no error") << size;
 }

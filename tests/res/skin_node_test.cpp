@@ -11,20 +11,14 @@
 #include "engine/base/string_stream.h"
 #include "engine/res/skin_node.h"
 #include "skin_path_print.h"
+#include "skin_tree_text.h"
 #include "test_skin_environment.h"
 
 namespace kq {
 namespace {
 
+using test::parse_document;
 using test::TestSkinEnvironment;
-
-SharedPtr<SkinNode> parse(const std::string& text)
-{
-    SharedPtr<SkinNode> root(new SkinNode);
-    StringStream stream(text);
-    SkinNode::parse_children(*root, stream);
-    return root;
-}
 
 std::string names(TestSkinEnvironment& skin, const char* path, const std::string& id = "")
 {
@@ -133,10 +127,27 @@ TEST(SkinNode, FailsOnInheritanceCycles)
     }
 }
 
+// Each level inherits twice from the one below: walked once per route, a lookup that fails
+// would take 2^60 steps.
+TEST(SkinNode, WalksMeetingInheritanceRoutesOnce)
+{
+    std::string document = "l0 { c 1 }\n";
+    for (int level = 1; level <= 60; ++level) {
+        std::string below = "l" + std::to_string(level - 1);
+        document += "l" + std::to_string(level) + " : " + below + " : " + below + " {}\n";
+    }
+    TestSkinEnvironment skin(document);
+    EXPECT_EQ(SkinNode::find(false, SkinPath("l60.missing"), skin.root()), nullptr);
+    SkinNode* found = SkinNode::find(false, SkinPath("l60.c"), skin.root());
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(node_path(*found), SkinPath("l0.c"));
+    EXPECT_EQ(names(skin, "l60"), "c");
+}
+
 TEST(SkinNode, MergesDocuments)
 {
     TestSkinEnvironment skin("x { a 1 } y : p {} <i> 3");
-    SharedPtr<SkinNode> second = parse("x { b 2 } y <k> : q { c 3 }");
+    SharedPtr<SkinNode> second = parse_document("x { b 2 } y <k> : q { c 3 }");
     skin.root().merge(*second);
     EXPECT_EQ(names(skin, "x"), "a b");
     SkinNode* y = skin.root().find_child(StrCache("y"));
@@ -145,7 +156,7 @@ TEST(SkinNode, MergesDocuments)
     EXPECT_TRUE(y->ids().contains(StrCache("k")));
     EXPECT_EQ(skin.root().find_child(StrCache("x"))->find_child(StrCache("b")),
               second->find_child(StrCache("x"))->find_child(StrCache("b")));
-    SharedPtr<SkinNode> third = parse("x { a 5 }");
+    SharedPtr<SkinNode> third = parse_document("x { a 5 }");
     EXPECT_NE(error_of([&] { skin.root().merge(*third); }).find("(in service [skin]) double value in node x.a"),
               std::string::npos);
 }
@@ -163,7 +174,7 @@ TEST(SkinNode, KnowsItsPathFromTheSkinRoot)
 TEST(SkinNode, RunsDirectives)
 {
     TestSkinEnvironment skin;
-    SharedPtr<SkinNode> document = parse(
+    SharedPtr<SkinNode> document = parse_document(
         "#[define w 5]\n"
         "#[uses \"ui/Controls.sdt\"]\n"
         "a { #[define v \"x y\"] }\n");
@@ -178,7 +189,7 @@ TEST(SkinNode, RunsDirectives)
 
 TEST(SkinNode, CopySharesValueAndChildren)
 {
-    SharedPtr<SkinNode> root = parse("a <i> 1 : p { b 2 #[define x 1] }");
+    SharedPtr<SkinNode> root = parse_document("a <i> 1 : p { b 2 #[define x 1] }");
     const SkinNode& a = *root->find_child(StrCache("a"));
     SkinNode copy(a);
     EXPECT_EQ(copy.value().atom().get(), a.value().atom().get());

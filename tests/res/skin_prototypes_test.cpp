@@ -141,6 +141,11 @@ TEST_F(SkinPrototypesTest, PrototypesAreBuiltOncePerPathAndMap)
     EXPECT_NE(first.get(), second.get());
     EXPECT_EQ(second->m_size, 9);
     EXPECT_EQ(Widget::s_reads, 1);
+    // The inline form of a resource is a copy of the same prototype.
+    std::unique_ptr<Widget> inline_copy(clone_resource<Widget, Gizmo>(SkinPath("proto")));
+    ASSERT_NE(inline_copy, nullptr);
+    EXPECT_EQ(inline_copy->m_size, 9);
+    EXPECT_EQ(Widget::s_reads, 1);
     std::unique_ptr<Widget> other(clone_from_skin<Widget>(SkinPath("proto")));
     EXPECT_EQ(other->m_size, 9);
     EXPECT_EQ(Widget::s_reads, 2);

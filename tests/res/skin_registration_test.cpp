@@ -3,6 +3,7 @@
 #include <memory>
 #include <typeinfo>
 
+#include "engine/base/bstream.h"
 #include "engine/base/clone.h"
 #include "engine/base/create.h"
 #include "engine/base/string_stream.h"
@@ -18,20 +19,35 @@
 namespace kq {
 namespace {
 
-// Created and cloned by its registered name, and streamed as text through its descriptor.
+template <class T>
+std::unique_ptr<T> create(const char* name)
+{
+    std::unique_ptr<T> created(static_cast<T*>(rtti::create(StrCache(name))));
+    EXPECT_TRUE(created && typeid(*created) == typeid(T)) << name;
+    return created;
+}
+
+// Created and cloned by its registered name, and streamed as text and in binary through its
+// descriptor.
 template <class T>
 void check_registered(const char* name, const char* text)
 {
-    std::unique_ptr<T> created(static_cast<T*>(rtti::create(StrCache(name))));
+    std::unique_ptr<T> created = create<T>(name);
     ASSERT_TRUE(created) << name;
-    EXPECT_EQ(typeid(*created), typeid(T)) << name;
     StringStream in(text);
     const rtti::TypeDesc& descriptor = rtti::TypeRegistry::get_type(StrCache(name));
     descriptor.load_text(in, created.get());
     std::unique_ptr<T> copy(rtti::clone(created.get()));
-    StringStream out;
-    descriptor.store_text(out, copy.get());
-    EXPECT_EQ(out.str(), text) << name;
+    StringBuffer bytes;
+    BStream out(bytes);
+    descriptor.store_binary(out, copy.get());
+    StringBuffer bytes_in(bytes.str());
+    BStream binary_in(bytes_in);
+    std::unique_ptr<T> loaded = create<T>(name);
+    descriptor.load_binary(binary_in, loaded.get());
+    StringStream text_out;
+    descriptor.store_text(text_out, loaded.get());
+    EXPECT_EQ(text_out.str(), text) << name;
 }
 
 TEST(SkinRegistration, RegistersTheNodeAndTheAtoms)

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
+#include <set>
 
+#include "engine/base/exception.h"
 #include "engine/res/res.h"
 #include "skin_fixture.h"
 
@@ -49,23 +52,122 @@ TEST_F(SkinStartupListTest, AttachesEveryDocumentOfTheDataTreeOnce)
     EXPECT_TRUE(fs::exists(fs::path(m_dir.str()) / "data/skin/ui/ui.sdb"));
 }
 
-TEST_F(SkinStartupListTest, DefinesTheConstantsAndFunctions)
+// Each registration, in order, with its exact name and value: run one at a time, each must
+// attach, define or register exactly what the list promises.
+TEST_F(SkinStartupListTest, RegistersEachEntryInItsOrder)
 {
-    start(startup_list());
-    struct Case
+    enum Kind { document, constant, function };
+    struct Entry
     {
+        Kind kind;
         const char* name;
-        const char* text;
+        const char* value;  // a constant's text; "1" for a constant function
     };
-    const Case constants[] = {
-        {"VF_NONE", "0"},         {"IF_CONTROL", "104"}, {"IF_ACCEPTOR", "65536"}, {"SP_SEC_TBEGIN", "2110"},
-        {"EGVF_ANYKEY", "4096"},  {"VF_CHECKED", "16"},  {"SN_COMMON", "common"},
+    const Entry entries[] = {
+        {document, "ui/ui.sdt", ""},
+        {document, "ui/controls.sdt", ""},
+        {constant, "VF_NONE", "0"},
+        {constant, "VF_DISABLED", "1"},
+        {constant, "VF_POINTED", "2"},
+        {constant, "VF_PRESSED", "4"},
+        {constant, "VF_FOCUSED", "8"},
+        {constant, "IF_CONTROL", "104"},
+        {document, "window/window.sdt", ""},
+        {document, "skin/skin.sdt", ""},
+        {function, "or", "1"},
+        {function, "cat", "1"},
+        {function, "rand", "0"},
+        {function, "repeat", "1"},
+        {function, "step", "0"},
+        {document, "art/art.sdt", ""},
+        {document, "art/sprites.sdt", ""},
+        {constant, "IF_NONE", "0"},
+        {constant, "IF_TRANSFORMATION", "1"},
+        {constant, "IF_RECT", "8"},
+        {constant, "IF_STATE", "32"},
+        {constant, "IF_DATA", "64"},
+        {constant, "IF_COLOR", "16"},
+        {constant, "IF_GLOBALCOLOR", "256"},
+        {constant, "IF_DEFAULT", "96"},
+        {constant, "IF_ACCEPTOR", "65536"},
+        {constant, "IF_ALL", "255"},
+        {constant, "SP_POSITION", "1000"},
+        {constant, "SP_ROTATION", "1001"},
+        {constant, "SP_SCALE", "1002"},
+        {constant, "SP_SIZE", "1010"},
+        {constant, "SP_PIVOT", "1011"},
+        {constant, "SP_COLOR", "1020"},
+        {constant, "SP_ALPHA", "1021"},
+        {constant, "SP_VISIBLE", "1030"},
+        {constant, "SP_TEXTURE", "2000"},
+        {constant, "SP_TBEGIN", "2010"},
+        {constant, "SP_SEC_TBEGIN", "2110"},
+        {document, "audio/audio.sdt", ""},
+        {document, "game/vimocontrols.sdt", ""},
+        {document, "game/game.sdt", ""},
+        {document, "game/dialogs.sdt", ""},
+        {document, "game/items.sdt", ""},
+        {document, "game/vimoes.sdt", ""},
+        {document, "game/field_borders.sdt", ""},
+        {document, "game/stuff.sdt", ""},
+        {document, "game/treasures.sdt", ""},
+        {document, "game/holes.sdt", ""},
+        {document, "game/spirits.sdt", ""},
+        {document, "game/obstacles.sdt", ""},
+        {document, "game/effects.sdt", ""},
+        {document, "game/efpowerup.sdt", ""},
+        {document, "game/efbonus.sdt", ""},
+        {document, "game/chapter1.sdt", ""},
+        {document, "game/chapter2.sdt", ""},
+        {document, "game/chapter3.sdt", ""},
+        {document, "game/chapter4.sdt", ""},
+        {document, "game/chapter5.sdt", ""},
+        {document, "game/chapter6.sdt", ""},
+        {document, "game/chapter7.sdt", ""},
+        {document, "game/chapter8.sdt", ""},
+        {document, "game/titleframe.sdt", ""},
+        {document, "game/field.sdt", ""},
+        {document, "game/panels.sdt", ""},
+        {document, "game/panels.sdt", ""},
+        {document, "game/gameframe.sdt", ""},
+        {document, "game/panels.sdt", ""},
+        {document, "game/panels.sdt", ""},
+        {constant, "EGVF_ANYKEY", "4096"},
+        {document, "dxdraw/dxdraw.sdt", ""},
+        {constant, "VF_CHECKED", "16"},
+        {constant, "SN_COMMON", "common"},
     };
-    for (const Case& c : constants)
-        EXPECT_EQ(skin().definition(StrCache(c.name)), c.text) << c.name;
-    const Case functions[] = {{"or", "1"}, {"cat", "1"}, {"rand", "0"}, {"repeat", "1"}, {"step", "0"}};
-    for (const Case& c : functions)
-        EXPECT_EQ(skin().is_constant_function(StrCache(c.name)), c.text[0] == '1') << c.name;
+    const std::vector<SkinStartupTask> tasks = startup_list();
+    ASSERT_EQ(tasks.size(), std::size(entries));
+    start();
+    std::set<std::string> attached;
+    for (std::size_t i = 0; i < tasks.size(); ++i) {
+        const Entry& e = entries[i];
+        const StrCache name(e.name);
+        const std::size_t documents = skin().documents().size();
+        if (e.kind == constant) {
+            EXPECT_THROW(skin().definition(name), ServiceException) << i;
+        } else if (e.kind == function) {
+            EXPECT_THROW(skin().is_constant_function(name), ServiceException) << i;
+        }
+        tasks[i]();
+        switch (e.kind) {
+        case document:
+            if (attached.insert(e.name).second) {
+                ASSERT_EQ(skin().documents().size(), documents + 1) << i << " " << e.name;
+                EXPECT_EQ(skin().documents().back().path(), e.name) << i;
+            } else {
+                EXPECT_EQ(skin().documents().size(), documents) << i << " " << e.name;
+            }
+            break;
+        case constant:
+            EXPECT_EQ(skin().definition(name), e.value) << i << " " << e.name;
+            break;
+        case function:
+            EXPECT_EQ(skin().is_constant_function(name), e.value[0] == '1') << i << " " << e.name;
+            break;
+        }
+    }
     EXPECT_EQ(skin().call_function(StrCache("or"), {"1", "4", "8"}, SkinPath()), "13");
 }
 

@@ -108,6 +108,19 @@ TEST_F(SkinTest, UsedDocumentsAreAttachedBeforeTheirUser)
     EXPECT_EQ(skin().documents().size(), 2u);
 }
 
+TEST_F(SkinTest, DocumentsThatUseEachOtherFailTheStart)
+{
+    write("a.sdt", "#[uses \"b.sdt\"]\na 1\n");
+    write("b.sdt", "#[uses \"a.sdt\"]\nb 2\n");
+    write("self.sdt", "#[uses \"self.sdt\"]\nc 3\n");
+    for (const char* document : {"a.sdt", "self.sdt"}) {
+        EXPECT_NE(error_text([&] { start({make_skin_document_task(document)}); }).find("circular"),
+                  std::string::npos)
+            << document;
+        stop();
+    }
+}
+
 TEST_F(SkinTest, DocumentRegisteredTwiceIsAttachedOnce)
 {
     write("a.sdt", "a 1\n");

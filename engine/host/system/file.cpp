@@ -93,7 +93,7 @@ std::optional<std::int64_t> file_modified_time(const char* path)
     struct stat info {};
     if (::stat(path, &info) != 0)
         return std::nullopt;
-    return info.st_mtime;
+    return std::int64_t(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec;
 }
 
 bool remove_file(const char* path)

@@ -41,7 +41,8 @@ bool is_file_at_end(int fd);
 /// Whether a file or folder exists at the path.
 bool file_exists(const char* path);
 
-/// The last modification time of a file in seconds since the epoch; nothing when missing.
+/// The last modification time of a file in nanoseconds since the epoch (as fine as the file
+/// system keeps it, so that two writes within one second tell apart); nothing when missing.
 std::optional<std::int64_t> file_modified_time(const char* path);
 
 /// Removes a file; false when it could not be removed.

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/base/temp_dir.h"
+
 namespace kq::host {
 namespace {
 
@@ -16,15 +18,8 @@ namespace fs = std::filesystem;
 class ActivationSocketTest : public testing::Test
 {
 protected:
-    ActivationSocketTest()
-        : folder(fs::temp_directory_path() / ("kq_activation_test_" + std::to_string(::getpid())))
-    {
-        fs::create_directories(folder);
-    }
-    ~ActivationSocketTest() override { fs::remove_all(folder); }
-
-    fs::path folder;
-    std::string path = (folder / "activation.sock").string();
+    TempDir folder;
+    std::string path = folder.file("activation.sock");
     const std::uint32_t own_id = static_cast<std::uint32_t>(::getpid());
 };
 
@@ -72,7 +67,7 @@ TEST_F(ActivationSocketTest, AFileLeftBehindIsReplaced)
 
 TEST_F(ActivationSocketTest, ATooLongPathDoesNotListen)
 {
-    ActivationSocket socket((folder / std::string(200, 'x')).string());
+    ActivationSocket socket(folder.file(std::string(200, 'x')));
     EXPECT_FALSE(socket.listening());
     EXPECT_FALSE(socket.take_requests());
 }

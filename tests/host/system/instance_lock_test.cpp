@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/base/temp_dir.h"
+
 namespace kq::host {
 namespace {
 
@@ -17,13 +19,6 @@ namespace fs = std::filesystem;
 class InstanceLockTest : public testing::Test
 {
 protected:
-    InstanceLockTest()
-        : folder(fs::temp_directory_path() / ("kq_lock_test_" + std::to_string(::getpid())))
-    {
-        fs::create_directories(folder);
-    }
-    ~InstanceLockTest() override { fs::remove_all(folder); }
-
     void write_file(const std::string& bytes)
     {
         std::ofstream(path, std::ios::binary) << bytes;
@@ -34,8 +29,8 @@ protected:
         return {std::istreambuf_iterator<char>(in), {}};
     }
 
-    fs::path folder;
-    std::string path = (folder / "locker.tmp").string();
+    TempDir folder;
+    std::string path = folder.file("locker.tmp");
     const std::uint32_t own_id = static_cast<std::uint32_t>(::getpid());
 };
 
@@ -98,7 +93,7 @@ TEST_F(InstanceLockTest, ReadingTheHolder)
 
 TEST_F(InstanceLockTest, AnUnwritableFolderIsAFailureNotAnotherInstance)
 {
-    InstanceLock lock((folder / "missing" / "locker.tmp").string());
+    InstanceLock lock(folder.file("missing/locker.tmp"));
     EXPECT_FALSE(lock.held());
     EXPECT_FALSE(lock.held_elsewhere());
 }
