@@ -1,15 +1,11 @@
-#include "engine/base/foundation_types.h"
-#include "engine/res/res_registration.h"
-#include "engine/res/skin_registration.h"
+#include "engine/res/registered_types.h"
 #include "engine/res/skin_startup.h"
 #include "game/shell/vimo.h"
 
 int main()
 {
     // The type registration groups, in their fixed order.
-    kq::register_foundation_types();
-    kq::register_res_handle_types();
-    kq::register_skin_types();
+    kq::register_resource_layer_types();
     // The documents, constants and functions the skin service starts with.
     kq::register_skin_startup_list();
 

@@ -10,11 +10,10 @@
 
 #include "engine/base/directories.h"
 #include "engine/base/file_path.h"
-#include "engine/base/foundation_types.h"
 #include "engine/base/mainframe.h"
 #include "engine/res/res.h"
 #include "engine/res/skin.h"
-#include "engine/res/skin_registration.h"
+#include "engine/res/registered_types.h"
 #include "engine/res/skin_startup.h"
 
 namespace {
@@ -96,8 +95,7 @@ BENCHMARK(BM_AttachFromBinary)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    kq::register_foundation_types();
-    kq::register_skin_types();
+    kq::register_resource_layer_types();
     kq::register_skin_startup_list();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -1,7 +1,5 @@
 #include "engine/res/skin_readers.h"
 
-#include <typeinfo>
-
 #include "engine/base/color.h"
 #include "engine/base/list_readers.h"
 #include "engine/base/string_stream.h"
@@ -11,17 +9,13 @@
 namespace kq {
 namespace {
 
-// Parses the text of the node at the path with `parse` over a stream of that text. A number
-// that does not convert becomes an error of that stream, which names the text.
+// Parses the text of the node at the path with `parse` over a stream of that text, so that
+// errors name the text.
 template <class Parse>
 void parse_skin_text(const SkinPath& path, Parse parse)
 {
     StringStream stream(get_skin_text(path));
-    try {
-        parse(stream);
-    } catch (const std::bad_cast&) {
-        stream.error("invalid number.");
-    }
+    parse(stream);
 }
 
 }

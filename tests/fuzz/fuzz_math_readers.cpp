@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <string>
 
-#include <boost/lexical_cast.hpp>
 
 #include "engine/base/color.h"
 #include "engine/base/exception.h"
@@ -22,7 +21,6 @@ void read_all(const std::string& text, Read read)
         while (!stream.is_eof())
             read(stream);
     } catch (const kq::IOException&) {
-    } catch (const boost::bad_lexical_cast&) {
     }
 }
 

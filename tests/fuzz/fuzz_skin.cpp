@@ -11,12 +11,11 @@
 #include "engine/base/bstream.h"
 #include "engine/base/exception.h"
 #include "engine/base/file_path.h"
-#include "engine/base/foundation_types.h"
 #include "engine/base/shared_ptr.h"
 #include "engine/base/string_stream.h"
 #include "engine/res/skin_environment.h"
 #include "engine/res/skin_node.h"
-#include "engine/res/skin_registration.h"
+#include "engine/res/registered_types.h"
 
 namespace {
 
@@ -118,8 +117,7 @@ void read_binary_copy(const std::string& bytes)
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    kq::register_foundation_types();
-    kq::register_skin_types();
+    kq::register_resource_layer_types();
     return 0;
 }
 
