@@ -142,5 +142,67 @@ TEST(SocketTest, AnEmptyHandlerStopsTheEmissionThere)
     EXPECT_EQ(trace, "A1 A2 C2 ");
 }
 
+TEST(SocketTest, NestedEmissionsOfOneSignatureShareTheirMapSafely)
+{
+    // The handlers of both sockets live in one map: the inner emission must not end the
+    // outer walk, nor may the outer handler's removal of the inner socket's handlers.
+    std::string trace;
+    IntSocket outer;
+    auto inner = std::make_unique<IntSocket>();
+    outer.connect([&](int v) {
+        trace += "O" + std::to_string(v) + " ";
+        inner->emit(v * 10);
+    }, &owner_a);
+    record(outer, trace, "P", &owner_b);
+    inner->connect([&](int v) {
+        trace += "I" + std::to_string(v) + " ";
+        outer.disconnect(&owner_b);
+        inner.reset();
+    }, &owner_a);
+    outer.emit(1);
+    EXPECT_EQ(trace, "O1 I10 ");
+    inner = std::make_unique<IntSocket>();
+    outer.emit(2);
+    EXPECT_EQ(trace, "O1 I10 O2 ");
+}
+
+enum class TestKey : int { a = 65 };
+enum class TestKeyState : int { down = 0, up = 1 };
+struct TestPoint
+{
+    int x;
+    int y;
+};
+
+TEST(SocketTest, TheEmitFamilyHandsEachArgumentShapeToTheHandlers)
+{
+    std::string trace;
+    Socket<void()> none;
+    Socket<void(bool)> flag;
+    Socket<void(unsigned char)> character;
+    Socket<void(int)> value;
+    Socket<void(TestPoint)> point;
+    Socket<void(TestKey, TestKeyState)> key;
+    none.connect([&] { trace += "void "; }, &owner_a);
+    flag.connect([&](bool on) { trace += on ? "true " : "false "; }, &owner_a);
+    character.connect([&](unsigned char c) { trace += std::string(1, char(c)) + " "; }, &owner_a);
+    value.connect([&](int n) { trace += std::to_string(n) + " "; }, &owner_a);
+    point.connect([&](TestPoint p) { trace += std::to_string(p.x) + "," + std::to_string(p.y) + " "; },
+                  &owner_a);
+    key.connect([&](TestKey k, TestKeyState s) {
+        trace += std::to_string(int(k)) + "/" + std::to_string(int(s)) + " ";
+    }, &owner_a);
+
+    none.emit_void();
+    flag.emit_void(true);
+    flag.emit_bool(false);
+    character.emit_void('x');
+    value.emit_value(-7);
+    point.emit_pair(TestPoint{3, 4});
+    key.emit_pair({TestKey::a, TestKeyState::up});
+    key.emit_key_state(TestKey::a, TestKeyState::down);
+    EXPECT_EQ(trace, "void true false x -7 3,4 65/1 65/0 ");
+}
+
 }
 }
