@@ -1,13 +1,24 @@
-#include "engine/res/registered_types.h"
-#include "engine/res/skin_startup.h"
+#include "engine/base/base_types.h"
+#include "engine/res/res_skin_entries.h"
+#include "engine/res/res_types.h"
+#include "game/shell/shell_skin_entries.h"
 #include "game/shell/vimo.h"
 
 int main()
 {
-    // The type registration groups, in their fixed order.
-    kq::register_resource_layer_types();
-    // The documents, constants and functions the skin service starts with.
-    kq::register_skin_startup_list();
+    // Each library's types, lowest library first.
+    kq::register_base_types();
+    kq::register_res_types();
+    // The skin start-up list: what each component attaches, defines and registers, in the
+    // order the skin service carries it out (a document may use what stands before it).
+    kq::register_ui_skin_entries();
+    kq::register_window_skin_entries();
+    kq::register_res_skin_entries();
+    kq::register_art_skin_entries();
+    kq::register_audio_skin_entries();
+    kq::register_shell_skin_entries();
+    kq::register_renderer_skin_entries();
+    kq::register_check_box_skin_entries();
 
     kq::Vimo vimo;
     return vimo.run();

@@ -13,7 +13,10 @@
 #include "engine/base/mainframe.h"
 #include "engine/res/res.h"
 #include "engine/res/skin.h"
-#include "engine/res/registered_types.h"
+#include "engine/base/base_types.h"
+#include "engine/res/res_skin_entries.h"
+#include "engine/res/res_types.h"
+#include "game/shell/shell_skin_entries.h"
 #include "engine/res/skin_startup.h"
 
 namespace {
@@ -95,8 +98,16 @@ BENCHMARK(BM_AttachFromBinary)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    kq::register_resource_layer_types();
-    kq::register_skin_startup_list();
+    kq::register_base_types();
+    kq::register_res_types();
+    kq::register_ui_skin_entries();
+    kq::register_window_skin_entries();
+    kq::register_res_skin_entries();
+    kq::register_art_skin_entries();
+    kq::register_audio_skin_entries();
+    kq::register_shell_skin_entries();
+    kq::register_renderer_skin_entries();
+    kq::register_check_box_skin_entries();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

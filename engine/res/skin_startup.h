@@ -13,6 +13,9 @@ namespace kq {
 using SkinStartupTask = std::function<void()>;
 
 /// The start-up tasks in registration order; the skin service runs them when it initialises.
+/// A library appends its own documents, constants and functions in its
+/// `register_<component>_skin_entries()` (beside its `register_<lib>_types()`), which
+/// app/main.cpp calls at the component's place in the start-up order.
 std::vector<SkinStartupTask>& skin_startup_tasks();
 
 /// Appends a task to the start-up list.
@@ -27,9 +30,5 @@ SkinStartupTask make_skin_definitions_task(const std::string& name, const std::s
 /// A task that registers the skin function under the name.
 SkinStartupTask make_skin_function_task(const std::string& name, SkinFunction function, bool constant);
 
-/// Appends the engine's and the game's start-up registrations (documents, constants and the
-/// built-in functions) to the list, in the order the skin service carries them out. Called
-/// once, among the registrations at the start of the program.
-void register_skin_startup_list();
 
 }

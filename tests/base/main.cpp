@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "engine/base/foundation_types.h"
+#include "engine/base/base_types.h"
 
 int main(int argc, char** argv)
 {
     // The type registration groups, in their fixed order.
-    kq::register_foundation_types();
+    kq::register_base_types();
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

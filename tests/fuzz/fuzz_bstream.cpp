@@ -9,7 +9,7 @@
 #include "engine/base/bstream.h"
 #include "engine/base/class_desc.h"
 #include "engine/base/exception.h"
-#include "engine/base/foundation_types.h"
+#include "engine/base/base_types.h"
 #include "engine/base/shared_object.h"
 
 namespace kq::fuzz {
@@ -74,7 +74,7 @@ KQ_TYPE_NAME(kq::fuzz::Node, "class kq::fuzz::Node");
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     static const bool registered = [] {
-        kq::register_foundation_types();
+        kq::register_base_types();
         kq::rtti::ClassDesc<kq::fuzz::Leaf>::instance();
         kq::rtti::ClassDesc<kq::fuzz::Node>::instance();
         return true;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/base/base_types.h"
 #include "engine/base/bstream.h"
 #include "engine/base/exception.h"
 #include "engine/base/file_path.h"
@@ -15,7 +16,7 @@
 #include "engine/base/string_stream.h"
 #include "engine/res/skin_environment.h"
 #include "engine/res/skin_node.h"
-#include "engine/res/registered_types.h"
+#include "engine/res/res_types.h"
 
 namespace {
 
@@ -117,7 +118,8 @@ void read_binary_copy(const std::string& bytes)
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    kq::register_resource_layer_types();
+    kq::register_base_types();
+    kq::register_res_types();
     return 0;
 }
 

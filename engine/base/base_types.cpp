@@ -1,4 +1,4 @@
-#include "engine/base/foundation_types.h"
+#include "engine/base/base_types.h"
 
 #include "engine/base/class_desc.h"
 #include "engine/base/file_path.h"
@@ -7,7 +7,7 @@
 
 namespace kq {
 
-void register_foundation_types()
+void register_base_types()
 {
     static bool registered = false;
     if (registered)

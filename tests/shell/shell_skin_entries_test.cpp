@@ -1,60 +1,90 @@
-#include "engine/res/skin_startup.h"
+#include "game/shell/shell_skin_entries.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <iterator>
 #include <set>
+#include <string>
+
+#include <unistd.h>
 
 #include "engine/base/exception.h"
+#include "engine/base/mainframe.h"
 #include "engine/res/res.h"
-#include "skin_fixture.h"
+#include "engine/res/skin.h"
+#include "engine/res/skin_startup.h"
 
 namespace kq {
 namespace {
 
 namespace fs = std::filesystem;
 
-// The game's own data tree, laid out as the build lays it out beside the executable.
-class SkinStartupListTest : public test::SkinTest
+// The "res" and "skin" services over a copy of the game's own data tree, laid out as the build
+// lays it out beside the executable, started with a start-up list of the test's choosing.
+class ShellSkinEntriesTest : public testing::Test
 {
 protected:
-    SkinStartupListTest()
+    ShellSkinEntriesTest()
+        : m_dir(fs::temp_directory_path() / ("kq_shell_test_" + std::to_string(::getpid())))
     {
         const fs::path data = fs::path(KQ_SOURCE_DIR) / "data";
-        fs::copy(data, fs::path(m_dir.str()) / "data", fs::copy_options::recursive);
-        fs::copy_file(data / "default.root", fs::path(m_dir.str()) / "default.root");
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+        fs::copy(data, m_dir / "data", fs::copy_options::recursive);
+        fs::copy_file(data / "default.root", m_dir / "default.root");
+    }
+    ~ShellSkinEntriesTest() override
+    {
+        if (Skin::instance())
+            stop_skin_service();
+        if (Res::instance())
+            stop_res_service();
+        Mainframe::destroy();
+        skin_startup_tasks().swap(m_registered);
+        fs::remove_all(m_dir);
     }
 
-    static std::vector<SkinStartupTask> startup_list()
+    /// The list as the program's start registered it.
+    const std::vector<SkinStartupTask>& startup_list() const { return skin_startup_tasks(); }
+
+    /// Starts the services over the tree with `tasks` as the start-up list.
+    void start(std::vector<SkinStartupTask> tasks)
     {
-        std::vector<SkinStartupTask> saved;
-        saved.swap(skin_startup_tasks());
-        register_skin_startup_list();
-        saved.swap(skin_startup_tasks());
-        return saved;
+        Mainframe::create();
+        start_res_service();
+        Res::instance()->read_root_file((m_dir / "default.root").string());
+        skin_startup_tasks() = std::move(tasks);
+        start_skin_service();
     }
+    Skin& skin() { return *Skin::instance(); }
+
+    fs::path m_dir;
+
+private:
+    std::vector<SkinStartupTask> m_registered = skin_startup_tasks();
 };
 
-TEST_F(SkinStartupListTest, HoldsSeventyTwoRegistrations)
+TEST_F(ShellSkinEntriesTest, HoldsSeventyTwoRegistrations)
 {
     EXPECT_EQ(startup_list().size(), 72u);
 }
 
-TEST_F(SkinStartupListTest, AttachesEveryDocumentOfTheDataTreeOnce)
+TEST_F(ShellSkinEntriesTest, AttachesEveryDocumentOfTheDataTreeOnce)
 {
-    test::SkinLogCapture log;
     start(startup_list());
-    EXPECT_EQ(skin().documents().size(), 34u);
-    const std::string lines = log.text();
-    EXPECT_EQ(lines.find("Attaching \"game/panels.sdt\""), lines.rfind("Attaching \"game/panels.sdt\""));
-    EXPECT_NE(lines.find("Attaching \"dxdraw/dxdraw.sdt\""), std::string::npos);
-    EXPECT_TRUE(fs::exists(fs::path(m_dir.str()) / "data/skin/ui/ui.sdb"));
+    std::set<std::string> paths;
+    for (const ResHandle<SkinDocument>& document : skin().documents())
+        EXPECT_TRUE(paths.insert(document.path()).second) << document.path();
+    EXPECT_EQ(paths.size(), 34u);
+    EXPECT_EQ(paths.count("game/panels.sdt"), 1u);
+    EXPECT_EQ(paths.count("dxdraw/dxdraw.sdt"), 1u);
+    EXPECT_TRUE(fs::exists(m_dir / "data/skin/ui/ui.sdb"));
 }
 
 // Each registration, in order, with its exact name and value: run one at a time, each must
 // attach, define or register exactly what the list promises.
-TEST_F(SkinStartupListTest, RegistersEachEntryInItsOrder)
+TEST_F(ShellSkinEntriesTest, RegistersEachEntryInItsOrder)
 {
     enum Kind { document, constant, function };
     struct Entry
@@ -139,7 +169,7 @@ TEST_F(SkinStartupListTest, RegistersEachEntryInItsOrder)
     };
     const std::vector<SkinStartupTask> tasks = startup_list();
     ASSERT_EQ(tasks.size(), std::size(entries));
-    start();
+    start({});
     std::set<std::string> attached;
     for (std::size_t i = 0; i < tasks.size(); ++i) {
         const Entry& e = entries[i];
