@@ -21,4 +21,15 @@ struct Rect {
     float h = 0.0f;
 };
 
+/// A rectangle of integers (pixels); x, y is the top-left corner.
+struct RectI {
+    /// Exact equality of all four fields.
+    friend bool operator==(const RectI&, const RectI&) = default;
+
+    int x = 0;
+    int y = 0;
+    int w = 0;
+    int h = 0;
+};
+
 }
