@@ -1,5 +1,6 @@
 #include "engine/base/base_types.h"
 #include "engine/res/res_skin_entries.h"
+#include "engine/platform/platform_types.h"
 #include "engine/res/res_types.h"
 #include "game/shell/shell_skin_entries.h"
 #include "game/shell/vimo.h"
@@ -9,6 +10,7 @@ int main()
     // Each library's types, lowest library first.
     kq::register_base_types();
     kq::register_res_types();
+    kq::register_platform_types();
     // The skin start-up list: what each component attaches, defines and registers, in the
     // order the skin service carries it out (a document may use what stands before it).
     kq::register_ui_skin_entries();

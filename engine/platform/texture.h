@@ -5,6 +5,7 @@
 #include "engine/base/rect.h"
 #include "engine/base/type_name.h"
 #include "engine/base/vector2.h"
+#include "engine/res/res_handle.h"
 #include "engine/res/resource.h"
 
 namespace kq {
@@ -70,3 +71,4 @@ private:
 
 KQ_TYPE_NAME(kq::Texture, "class kq::Texture");
 KQ_TYPE_NAME(kq::ArtTexturePlacement, "enum kq::ArtTexturePlacement");
+KQ_TYPE_NAME(kq::ResHandle<kq::Texture>, "class kq::ResHandle<class kq::Texture>");

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/base/class_base.h"
+#include "engine/base/type_registry.h"
 #include "tests/platform/recording_artist.h"
 
 namespace kq {
@@ -49,6 +51,13 @@ TEST(Texture, CoordinatesFollowThePlacement)
         EXPECT_EQ(out, c.expected) << int(c.placement) << " b " << c.b.x << "," << c.b.y;
         EXPECT_TRUE(std::isfinite(out.w) && std::isfinite(out.h));
     }
+}
+
+TEST(Texture, HandleClassIsRegisteredAsAHandle)
+{
+    const auto* descriptor = rtti::TypeRegistry::find_class(type_name<ResHandle<Texture>>());
+    ASSERT_NE(descriptor, nullptr);
+    EXPECT_TRUE(descriptor->is_type(type_name<ResHandleBase>()));
 }
 
 }

@@ -1,0 +1,18 @@
+#include "engine/platform/platform_types.h"
+
+#include "engine/base/class_desc.h"
+#include "engine/platform/texture.h"
+#include "engine/res/res_handle.h"
+
+namespace kq {
+
+void register_platform_types()
+{
+    static bool registered = false;
+    if (registered)
+        return;
+    registered = true;
+    rtti::ClassDesc<ResHandle<Texture>>::instance().add_base(type_name<ResHandleBase>());
+}
+
+}

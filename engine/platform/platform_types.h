@@ -1,0 +1,9 @@
+#pragma once
+
+namespace kq {
+
+/// Registers the platform library's types: the handle classes of textures, each with the
+/// handle base as its base. Later calls do nothing.
+void register_platform_types();
+
+}
