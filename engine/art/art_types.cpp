@@ -1,0 +1,49 @@
+#include "engine/art/art_types.h"
+
+#include "engine/art/sprite_base.h"
+#include "engine/art/sprite_logic.h"
+#include "engine/art/sprite_timer.h"
+#include "engine/base/class_desc.h"
+#include "engine/base/enum_desc.h"
+
+namespace kq {
+
+namespace {
+
+void register_enums()
+{
+    rtti::EnumBase& cyclic = rtti::EnumDesc<SpriteTimer::Cyclic>::instance();
+    cyclic.add("none", 0);
+    cyclic.add("loop", 1);
+    cyclic.add("pingpong", 2);
+
+    rtti::EnumBase& law = rtti::EnumDesc<SpriteTimer::CoeffLaw>::instance();
+    law.add("linear", 0);
+    law.add("cos", 1);
+    law.add("sin", 2);
+    law.add("fullsin", 3);
+    law.add("random", 4);
+    law.add("reverse", 5);
+    law.add("linear_swing", 6);
+}
+
+void register_classes()
+{
+    rtti::ClassDesc<SpriteBase>::instance();
+    rtti::ClassDesc<SpriteTimer>::instance();
+    rtti::ClassDesc<SpriteLogic>::instance();
+}
+
+}
+
+void register_art_types()
+{
+    static bool registered = false;
+    if (registered)
+        return;
+    registered = true;
+    register_enums();
+    register_classes();
+}
+
+}

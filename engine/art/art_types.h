@@ -1,0 +1,9 @@
+#pragma once
+
+namespace kq {
+
+/// Registers the art group: the sprite tree's classes and the enumerations its skin keys
+/// use, each under its fixed name, with their value names. Later calls do nothing.
+void register_art_types();
+
+}
