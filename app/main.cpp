@@ -1,3 +1,4 @@
+#include "engine/art/art_types.h"
 #include "engine/base/base_types.h"
 #include "engine/res/res_skin_entries.h"
 #include "engine/platform/platform_types.h"
@@ -11,6 +12,7 @@ int main()
     kq::register_base_types();
     kq::register_res_types();
     kq::register_platform_types();
+    kq::register_art_types();
     // The skin start-up list: what each component attaches, defines and registers, in the
     // order the skin service carries it out (a document may use what stands before it).
     kq::register_ui_skin_entries();

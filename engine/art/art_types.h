@@ -2,7 +2,7 @@
 
 namespace kq {
 
-/// Registers the art group: the sprite tree's classes and the enumerations its skin keys
+/// Registers the art library's types: the sprite tree's classes and the enumerations its skin keys
 /// use, each under its fixed name, with their value names. Later calls do nothing.
 void register_art_types();
 

@@ -91,6 +91,13 @@ public:
     /// Removes every member.
     void clear()
     {
+        if (m_walks == 0) {
+            // Released after the list is empty, so that no member's destructor meets it.
+            Entries released;
+            released.swap(m_entries);
+            m_holes = 0;
+            return;
+        }
         for (auto entry = m_entries.begin(); entry != m_entries.end(); ++entry)
             if (*entry)
                 remove(entry);
