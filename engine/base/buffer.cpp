@@ -63,7 +63,7 @@ FileBuffer::~FileBuffer()
 std::uint32_t FileBuffer::write(const void* data, std::uint32_t n)
 {
     drop_read_ahead();
-    return host::write_file(m_fd, data, n);
+    return static_cast<std::uint32_t>(std::max<std::int64_t>(host::write_file(m_fd, data, n), 0));
 }
 
 std::uint32_t FileBuffer::read(void* data, std::uint32_t n)
@@ -73,9 +73,19 @@ std::uint32_t FileBuffer::read(void* data, std::uint32_t n)
     if (done == n)
         return n;
     if (n - done >= read_ahead_size)
-        return done + host::read_file(m_fd, out + done, n - done);
+        return done + read_checked(out + done, n - done);
     fill_read_ahead();
     return done + take_read_ahead(out + done, n - done);
+}
+
+// A failing read must not pass for the end of the file: the reader would take what it has
+// for the whole content.
+std::uint32_t FileBuffer::read_checked(char* out, std::uint32_t n)
+{
+    const std::int64_t count = host::read_file(m_fd, out, n);
+    if (count < 0)
+        throw IOException(m_path, "can not be read: " + host::last_error_text());
+    return static_cast<std::uint32_t>(count);
 }
 
 std::int64_t FileBuffer::seek(std::int32_t offset, std::uint32_t origin)
@@ -104,9 +114,9 @@ std::string FileBuffer::name() const
     return text.str();
 }
 
-std::uint32_t FileBuffer::size()
+std::uint64_t FileBuffer::size()
 {
-    return static_cast<std::uint32_t>(std::max<std::int64_t>(host::file_length(m_fd), 0));
+    return static_cast<std::uint64_t>(std::max<std::int64_t>(host::file_length(m_fd), 0));
 }
 
 std::uint32_t FileBuffer::take_read_ahead(char* out, std::uint32_t n)
@@ -124,7 +134,8 @@ void FileBuffer::fill_read_ahead()
     m_ahead.resize(read_ahead_size);
     m_ahead_start = host::seek_file(m_fd, 0, seek_from_current);
     m_ahead_pos = 0;
-    m_ahead_end = host::read_file(m_fd, m_ahead.data(), read_ahead_size);
+    m_ahead_end = 0;
+    m_ahead_end = read_checked(m_ahead.data(), read_ahead_size);
 }
 
 // Puts the descriptor back where the reader stands, so writes and seeks start from there.
@@ -135,6 +146,17 @@ void FileBuffer::drop_read_ahead()
     host::seek_file(m_fd, m_ahead_start + static_cast<std::int64_t>(m_ahead_pos), seek_from_begin);
     m_ahead_pos = 0;
     m_ahead_end = 0;
+}
+
+std::string read_all(Buffer& buffer)
+{
+    std::string content;
+    // The size is a hint only: a file may grow or shrink while it is read.
+    content.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), std::uint64_t(1) << 32)));
+    char block[64 * 1024];
+    while (const std::uint32_t n = buffer.read(block, sizeof block))
+        content.append(block, n);
+    return content;
 }
 
 StringBuffer::StringBuffer() : Buffer(mode_create | mode_write) {}

@@ -41,7 +41,7 @@ public:
     /// The name that error texts show for this buffer.
     virtual std::string name() const = 0;
     /// The length of the content in bytes.
-    virtual std::uint32_t size() = 0;
+    virtual std::uint64_t size() = 0;
 
     /// The open-mode bits.
     std::uint32_t mode() const { return m_mode; }
@@ -60,7 +60,7 @@ public:
 
     /// Writes to the file (at its end with `mode_append`).
     std::uint32_t write(const void* data, std::uint32_t n) override;
-    /// Reads from the position.
+    /// Reads from the position; throws `IOException` when the system fails to read.
     std::uint32_t read(void* data, std::uint32_t n) override;
     /// Seeks from the first set origin bit of begin, current, end (none: begin).
     std::int64_t seek(std::int32_t offset, std::uint32_t origin) override;
@@ -69,12 +69,13 @@ public:
     /// "[file " + the path in double quotes + "]".
     std::string name() const override;
     /// The file's length; the position is kept.
-    std::uint32_t size() override;
+    std::uint64_t size() override;
 
     /// The path as passed to open.
     const std::string& path() const { return m_path; }
 
 private:
+    std::uint32_t read_checked(char* out, std::uint32_t n);
     std::uint32_t take_read_ahead(char* out, std::uint32_t n);
     void fill_read_ahead();
     void drop_read_ahead();
@@ -112,7 +113,7 @@ public:
     /// "[" + the whole content + "]".
     std::string name() const override { return "[" + m_content + "]"; }
     /// The content's length.
-    std::uint32_t size() override { return static_cast<std::uint32_t>(m_content.size()); }
+    std::uint64_t size() override { return m_content.size(); }
 
     /// The whole content.
     const std::string& str() const { return m_content; }
@@ -121,6 +122,10 @@ private:
     std::string m_content;
     std::size_t m_position = 0;
 };
+
+/// The whole content of a buffer from its position to its end, however large; a failing read
+/// throws as the buffer does.
+std::string read_all(Buffer& buffer);
 
 /// A sink that drops everything written and reads nothing.
 class NullBuffer : public Buffer
@@ -140,7 +145,7 @@ public:
     /// "[null buffer]".
     std::string name() const override { return "[null buffer]"; }
     /// Always 0.
-    std::uint32_t size() override { return 0; }
+    std::uint64_t size() override { return 0; }
 };
 
 }

@@ -28,7 +28,7 @@ public:
     /// The target's name, so errors name the log's file.
     std::string name() const override { return m_target->name(); }
     /// The target's size.
-    std::uint32_t size() override { return m_target->size(); }
+    std::uint64_t size() override { return m_target->size(); }
 
 private:
     Buffer* m_target;

@@ -29,7 +29,7 @@ public:
     /// The buffer's position.
     virtual std::int64_t tell() { return m_buffer->seek(0, seek_current); }
     /// The buffer's size.
-    virtual std::uint32_t size() { return m_buffer->size(); }
+    virtual std::uint64_t size() { return m_buffer->size(); }
     /// Throws `IOException` "(in stream " + buffer name + ") " + message.
     [[noreturn]] virtual void error(const std::string& message);
     /// Forgets per-stream bookkeeping (nothing here).

@@ -15,15 +15,6 @@
 namespace kq {
 namespace {
 
-std::string read_all(Buffer& buffer)
-{
-    std::string text;
-    char chunk[4096];
-    while (const std::uint32_t n = buffer.read(chunk, sizeof chunk))
-        text.append(chunk, n);
-    return text;
-}
-
 std::u16string join_key(const std::u16string& path, const std::u16string& name)
 {
     return path.empty() ? name : path + u"." + name;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/base/file_path.h"
+#include "engine/host/system/atomic_file.h"
 #include "engine/host/system/file.h"
 #include "engine/res/res.h"
 
@@ -87,6 +88,13 @@ ResStream FileResSource::create(const std::string& name)
     result.m_buffer = std::make_unique<FileBuffer>(path, mode_create | mode_write);
     result.m_time = host::file_modified_time(path.c_str()).value_or(0);
     return result;
+}
+
+std::string FileResSource::replace(const std::string& name, std::string_view content)
+{
+    if (m_read_only)
+        return "read-only source " + m_root;
+    return host::write_file_atomically(full_path(name), content);
 }
 
 bool FileResSource::name_of(std::string& path)

@@ -125,6 +125,8 @@ private:
     void read_source_statement(TStream& stream, const std::string& root_dir);
     void read_language_statement(TStream& stream);
     void write_register_file() const;
+    int read_register_entries(const std::string& path);
+    void set_aside_register_file(const std::string& reason);
     void rebuild_variants();
     SharedPtr<ResRecord> load_by_loaders(ResRequest& request, bool update_request);
     void resolve(const ResRequest& request, Resource& resource);

@@ -1,6 +1,5 @@
 // The resource registry file ("default.root") and the register file it names.
 #include <algorithm>
-#include <cstdint>
 #include <cstdio>
 #include <iterator>
 
@@ -9,6 +8,7 @@
 #include "engine/base/file_path.h"
 #include "engine/base/string_utils.h"
 #include "engine/base/tstream.h"
+#include "engine/host/system/atomic_file.h"
 #include "engine/host/system/file.h"
 #include "engine/host/system/user_language.h"
 #include "engine/res/file_res_source.h"
@@ -130,6 +130,18 @@ void Res::read_register_file(const std::string& path)
     m_registered.clear();
     if (!host::file_exists(path.c_str()))
         return;
+    int count = 0;
+    try {
+        count = read_register_entries(path);
+    } catch (const Exception& error) {
+        set_aside_register_file(error.what());
+        return;
+    }
+    log() << "New register file: " << path.c_str() << ", files total: " << count << t_io::endl;
+}
+
+int Res::read_register_entries(const std::string& path)
+{
     FileBuffer buffer(path, mode_read);
     TStream stream(buffer);
     std::set<ResKey>* keys = nullptr;
@@ -147,12 +159,25 @@ void Res::read_register_file(const std::string& path)
             ++count;
         }
     }
-    log() << "New register file: " << path.c_str() << ", files total: " << count << t_io::endl;
+    return count;
+}
+
+// The list is only a cache of what loads: a damaged one is kept for a look under another
+// name and the list starts empty, to be rebuilt when the file is managed.
+void Res::set_aside_register_file(const std::string& reason)
+{
+    m_registered.clear();
+    const std::string aside = m_register_file + ".damaged";
+    log() << "Damaged register file: " << m_register_file.c_str() << " (" << reason.c_str() << ")" << t_io::endl;
+    if (std::rename(m_register_file.c_str(), aside.c_str()) == 0)
+        log() << "Set aside as " << aside.c_str() << t_io::endl;
+    else
+        log() << "Can not set it aside as " << aside.c_str() << ": " << host::last_error_text().c_str() << t_io::endl;
 }
 
 // Written whole beside the old file and renamed over it, so that a failed or short write (a
-// full disk) leaves the old list intact. Type names hold blanks, so they are written quoted to
-// read back as one token.
+// full disk) leaves the old list intact and another game starting meanwhile reads a whole
+// list. Type names hold blanks, so they are written quoted to read back as one token.
 void Res::write_register_file() const
 {
     StringBuffer text;
@@ -165,21 +190,9 @@ void Res::write_register_file() const
             stream << t_io::endl;
         }
     }
-    const std::string temporary = m_register_file + ".tmp";
-    bool written = false;
-    {
-        FileBuffer file(temporary, mode_create | mode_write);
-        const auto size = static_cast<std::uint32_t>(text.str().size());
-        written = file.write(text.str().data(), size) == size;
-    }
-    if (!written) {
-        host::remove_file(temporary.c_str());
-        KQ_THROW(IOException, temporary, "can not be written");
-    }
-    if (std::rename(temporary.c_str(), m_register_file.c_str()) != 0) {
-        host::remove_file(temporary.c_str());
-        KQ_THROW(IOException, m_register_file, "can not be replaced");
-    }
+    const std::string failure = host::write_file_atomically(m_register_file, text.str());
+    if (!failure.empty())
+        KQ_THROW(IOException, m_register_file, "can not be written: " + failure);
 }
 
 }

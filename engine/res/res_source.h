@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "engine/base/shared_object.h"
 #include "engine/res/res_stream.h"
@@ -15,6 +16,9 @@ public:
     virtual ResStream open(const std::string& name) = 0;
     /// Opens the named file for writing, creating it; empty when the source cannot write.
     virtual ResStream create(const std::string& name) = 0;
+    /// Replaces the named file by the content at once, so that no reader (another process
+    /// included) meets a part of it; empty on success, else why it was not written.
+    virtual std::string replace(const std::string& name, std::string_view content) = 0;
     /// Turns a full path, in place, into the name relative to this source; false (path left
     /// alone) when the path does not lie in the source.
     virtual bool name_of(std::string& path) = 0;

@@ -1,22 +1,15 @@
 #include "engine/res/skin_document_loader.h"
 
-#include <algorithm>
-#include <filesystem>
-#include <system_error>
-
 #include "engine/base/bstream.h"
 #include "engine/base/exception.h"
 #include "engine/base/file_path.h"
 #include "engine/base/log.h"
 #include "engine/base/string_stream.h"
-#include "engine/host/system/file.h"
 #include "engine/res/res.h"
 #include "engine/res/skin_document.h"
 
 namespace kq {
 namespace {
-
-constexpr const char* temporary_suffix = ".tmp";
 
 std::string with_extension(const std::string& path, const char* extension)
 {
@@ -35,20 +28,6 @@ public:
     std::string name() const override { return m_name; }
 
 private:
-    static std::string read_all(Buffer& file)
-    {
-        std::string content(file.size(), '\0');
-        std::size_t done = 0;
-        while (done < content.size()) {
-            const std::uint32_t n = file.read(content.data() + done, static_cast<std::uint32_t>(content.size() - done));
-            if (n == 0)
-                break;
-            done += n;
-        }
-        content.resize(done);
-        return content;
-    }
-
     std::string m_name;
 };
 
@@ -57,52 +36,16 @@ TStream& skin_log()
     return get_log("skin");
 }
 
-// The file the source creates for writing, or empty when it cannot create one there.
-ResStream create_in(ResSource& source, const std::string& name)
-{
-    try {
-        return source.create(name);
-    } catch (const IOException& error) {
-        skin_log() << "! " << name << " not created: " << error.what() << t_io::endl;
-        return {};
-    }
-}
-
-// A buffer takes at most 4 GB per write and may take fewer bytes than asked.
-bool write_all(Buffer& file, const std::string& content)
-{
-    constexpr std::size_t most_per_write = std::size_t(1) << 30;
-    for (std::size_t done = 0; done < content.size();) {
-        const auto chunk = static_cast<std::uint32_t>(std::min(content.size() - done, most_per_write));
-        const std::uint32_t written = file.write(content.data() + done, chunk);
-        if (written == 0)
-            return false;
-        done += written;
-    }
-    return true;
-}
-
-// Writes the content to a temporary file of the source and renames it over the file of that
-// name, so that a reader never meets a half-written file. False when the source cannot write
-// there; the temporary file is removed then.
+// Replaces the file of that name in the source, so that a reader (another game starting on
+// the same data tree included) never meets a half-written file. False when the source cannot
+// write there.
 bool write_replacing(ResSource& source, const std::string& name, const std::string& content)
 {
-    ResStream out = create_in(source, name + temporary_suffix);
-    auto* file = dynamic_cast<FileBuffer*>(out.m_buffer.get());
-    if (!file)
-        return false;
-    const std::string temporary = file->path();
-    const std::string target = temporary.substr(0, temporary.size() - std::string(temporary_suffix).size());
-    const bool written = write_all(*file, content);
-    out.m_buffer.reset();
-    std::error_code failure;
-    if (written)
-        std::filesystem::rename(temporary, target, failure);
-    if (!written || failure) {
-        host::remove_file(temporary.c_str());
-        return false;
-    }
-    return true;
+    const std::string failure = source.replace(name, content);
+    if (failure.empty())
+        return true;
+    skin_log() << "! " << name << " not written: " << failure << t_io::endl;
+    return false;
 }
 
 // The binary copy beside the text file that was read, written through the text's source.
@@ -120,8 +63,7 @@ void write_binary_copy(const SkinDocument& document, const ResStream& text)
             BStream stream(content);
             document.store(stream);
         }
-        if (!write_replacing(*text.m_source, copy, content.str()))
-            skin_log() << "! binary copy " << copy << " not written" << t_io::endl;
+        write_replacing(*text.m_source, copy, content.str());
     } catch (const Exception& error) {
         skin_log() << "! binary copy " << copy << " not written: " << error.what() << t_io::endl;
     }

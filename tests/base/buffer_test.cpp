@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/base/exception.h"
+#include "engine/base/stream.h"
 #include "engine/base/string_stream.h"
 #include "tests/base/temp_dir.h"
 
@@ -176,6 +177,46 @@ TEST(FileBuffer, MissingFileNamesPathAndCurrentDir)
         const std::string text = error.what();
         EXPECT_EQ(text, "kq.io: file [" + path + "] can not be opened (current directory is " + current.str() + ")");
     }
+}
+
+// A failing read must not look like the end of the file: the reader would take a part of the
+// file for all of it.
+TEST(FileBuffer, AReadErrorIsAnErrorNotTheEnd)
+{
+    TempDir dir;
+    FileBuffer folder(dir.path(), mode_read);  // opens, but every read fails
+    for (std::uint32_t n : {1u, 64u * 1024})
+        try {
+            char bytes[64 * 1024];
+            folder.read(bytes, n);
+            ADD_FAILURE() << "read " << n;
+        } catch (const IOException& error) {
+            EXPECT_EQ(std::string(error.what()),
+                      "kq.io: file [" + dir.path() + "] can not be read: Is a directory");
+        }
+    EXPECT_THROW(read_all(folder), IOException);
+}
+
+TEST(FileBuffer, SizesAndWholeReadsAreNotCutAtFourGigabytes)
+{
+    TempDir dir;
+    const std::string path = dir.file("big.bin");
+    {
+        std::ofstream(path) << "x";
+    }
+    // Sparse: takes no room on the disk.
+    const std::uint64_t length = (std::uint64_t(1) << 32) + 3;
+    std::filesystem::resize_file(path, length);
+    FileBuffer file(path, mode_read);
+    EXPECT_EQ(file.size(), length);
+    Stream stream(file);
+    EXPECT_EQ(stream.size(), length);
+
+    std::filesystem::resize_file(path, 200 * 1024 + 5);
+    FileBuffer smaller(path, mode_read);
+    const std::string content = read_all(smaller);
+    EXPECT_EQ(content.size(), 200u * 1024 + 5);
+    EXPECT_EQ(content.substr(0, 2), std::string("x\0", 2));
 }
 
 TEST(TStreamOverBuffer, ErrorNamesTheBuffer)

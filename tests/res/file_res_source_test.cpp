@@ -12,7 +12,6 @@
 namespace kq {
 namespace {
 
-using test::read_all;
 using test::TempDir;
 
 std::int64_t nanoseconds_of(std::filesystem::file_time_type time)

@@ -1,6 +1,8 @@
 // The resource registry file "default.root" and the register file.
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
 
 #include <gtest/gtest.h>
@@ -227,7 +229,7 @@ TEST(ResRegisterFile, ManagedFileListsLoadedFilesAndReadsBack)
     // Only the outermost load is listed: the file it uses comes with it.
     const Res::Register expected = {{type_name<test::TextResource>(), {{"b b.txt", 0}}}};
     EXPECT_EQ(loaded, expected);
-    EXPECT_FALSE(std::filesystem::exists(dir.str() + "files.reg.tmp"));
+    EXPECT_FALSE(test::has_temporary_file(dir.str()));
     SharedPtr<Res> again(new Res);
     again->read_root_file(root);
     EXPECT_EQ(again->registered(), expected);
@@ -236,12 +238,52 @@ TEST(ResRegisterFile, ManagedFileListsLoadedFilesAndReadsBack)
 TEST(ResRegisterFile, FailedRewriteLeavesNoTemporaryFile)
 {
     TempDir dir;
-    dir.write("files.reg/inside", "a folder where the list should be");
+    const std::string root = dir.write("default.root", "REGISTER files.reg MANAGE");
     SharedPtr<Res> res(new Res);
-    res->read_root_file(dir.write("default.root", "REGISTER files.reg MANAGE"));
-    EXPECT_THROW(res->shutdown(), IOException);
-    EXPECT_FALSE(std::filesystem::exists(dir.str() + "files.reg.tmp"));
+    res->read_root_file(root);
+    // A folder in the place of the list: it is neither read nor replaced.
+    dir.write("files.reg/inside", "a folder where the list should be");
+    try {
+        res->shutdown();
+        ADD_FAILURE() << "no error";
+    } catch (const IOException& error) {
+        EXPECT_NE(std::string(error.what()).find("files.reg"), std::string::npos) << error.what();
+    }
+    EXPECT_FALSE(test::has_temporary_file(dir.str()));
     EXPECT_TRUE(std::filesystem::exists(dir.str() + "files.reg/inside"));
+}
+
+// The list only saves work: a damaged one must neither stop the start nor be lost unseen.
+TEST(ResRegisterFile, DamagedFileIsSetAsideAndRebuilt)
+{
+    using namespace std::string_literals;
+    const std::string damaged[] = {
+        "TYPE \"class kq::Texture\" RES \"a.png",  // cut off inside a name
+        "TYPE \"class kq::Texture\" RES",  // cut off before a key
+        "TYPE \"\0\xff\x01 binary\0"s,
+    };
+    for (const std::string& text : damaged) {
+        TempDir dir;
+        const std::string list = dir.write("files.reg", text);
+        const std::string root = dir.write("default.root", "SOURCE 1 FILE \"\" REGISTER files.reg MANAGE");
+        {
+            test::LogCapture log;
+            SharedPtr<Res> res(new Res);
+            res->read_root_file(root);
+            EXPECT_TRUE(res->registered().empty()) << text;
+            EXPECT_NE(log.text().find("Damaged register file: " + list), std::string::npos) << log.text();
+            res->add_loader(type_name<test::TextResource>(), SharedPtr<ResLoader>(new test::TextLoader<test::TextResource>("txt")));
+            dir.write("a.txt", "a");
+            ResRequest request{type_name<test::TextResource>(), {"a.txt", 0}};
+            res->load(request);
+            res->shutdown();
+        }
+        std::ifstream aside(list + ".damaged", std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(aside), {}), text);
+        SharedPtr<Res> again(new Res);
+        again->read_root_file(root);
+        EXPECT_EQ(again->registered().size(), 1u) << text;
+    }
 }
 
 TEST(ResPaths, PushAndPopStandBeforeTheBaseEntry)

@@ -182,7 +182,7 @@ TEST_F(SkinTest, ShutdownStoresTheDocumentsMarkedForIt)
     EXPECT_EQ(stored.find("by hand"), std::string::npos) << stored;
     EXPECT_NE(stored.find("a [1]"), std::string::npos) << stored;
     EXPECT_NE(kept.find("by hand"), std::string::npos) << kept;
-    EXPECT_FALSE(std::filesystem::exists(m_dir.str() + "a.sdt.tmp"));
+    EXPECT_FALSE(test::has_temporary_file(m_dir.str()));
 }
 
 }

@@ -25,13 +25,12 @@ void TextResource::resolve()
     }
 }
 
-std::string read_all(Buffer& buffer)
+bool has_temporary_file(const std::filesystem::path& folder)
 {
-    std::string text;
-    char chunk[256];
-    while (std::uint32_t n = buffer.read(chunk, sizeof chunk))
-        text.append(chunk, n);
-    return text;
+    for (const std::filesystem::directory_entry& entry : std::filesystem::directory_iterator(folder))
+        if (entry.path().extension() == ".tmp")
+            return true;
+    return false;
 }
 
 std::filesystem::path fixture_dir()

@@ -58,8 +58,8 @@ private:
     bool m_keep;
 };
 
-/// The whole content of a buffer from its position.
-std::string read_all(Buffer& buffer);
+/// Whether a write left a temporary file (ending ".tmp") in the folder.
+bool has_temporary_file(const std::filesystem::path& folder);
 
 /// The folder of the fixture tree of these tests.
 std::filesystem::path fixture_dir();

@@ -1,5 +1,8 @@
 #include "engine/host/system/file.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -31,7 +34,7 @@ int open_file(const char* path, const FileOpenMode& mode)
 {
     const int flags = open_flags(mode);
     // Lock before truncating, so a refused opener leaves the holder's content alone.
-    const int fd = ::open(path, flags & ~O_TRUNC, S_IRUSR | S_IWUSR);
+    const int fd = ::open(path, flags & ~O_TRUNC, 0666);
     if (fd < 0)
         return -1;
     if (mode.exclusive && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -53,16 +56,27 @@ void close_file(int fd)
     ::close(fd);
 }
 
-std::uint32_t read_file(int fd, void* data, std::uint32_t n)
+std::int64_t read_file(int fd, void* data, std::uint32_t n)
 {
-    const ssize_t count = ::read(fd, data, n);
-    return count < 0 ? 0 : static_cast<std::uint32_t>(count);
+    ssize_t count;
+    do
+        count = ::read(fd, data, n);
+    while (count < 0 && errno == EINTR);
+    return count;
 }
 
-std::uint32_t write_file(int fd, const void* data, std::uint32_t n)
+std::int64_t write_file(int fd, const void* data, std::uint32_t n)
 {
-    const ssize_t count = ::write(fd, data, n);
-    return count < 0 ? 0 : static_cast<std::uint32_t>(count);
+    ssize_t count;
+    do
+        count = ::write(fd, data, n);
+    while (count < 0 && errno == EINTR);
+    return count;
+}
+
+std::string last_error_text()
+{
+    return std::strerror(errno);
 }
 
 std::int64_t seek_file(int fd, std::int64_t offset, int whence)

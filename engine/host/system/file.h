@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 namespace kq::host {
 
@@ -16,18 +17,21 @@ struct FileOpenMode
     bool temporary = false;  ///< the file is removed when closed (with `create`)
 };
 
-/// Opens a file in binary mode (created files readable and writable by the user);
-/// -1 on failure, also when `exclusive` is asked and another exclusive opener holds it.
+/// Opens a file in binary mode (a created file takes the user's umask); -1 on failure, also
+/// when `exclusive` is asked and another exclusive opener holds it.
 int open_file(const char* path, const FileOpenMode& mode);
 
 /// Closes a descriptor from `open_file`.
 void close_file(int fd);
 
-/// Reads up to n bytes; the count read, 0 at the end or on failure.
-std::uint32_t read_file(int fd, void* data, std::uint32_t n);
+/// Reads up to n bytes; the count read, 0 at the end, -1 on failure (see `last_error_text`).
+std::int64_t read_file(int fd, void* data, std::uint32_t n);
 
-/// Writes up to n bytes; the count written, 0 on failure.
-std::uint32_t write_file(int fd, const void* data, std::uint32_t n);
+/// Writes up to n bytes; the count written, -1 on failure (see `last_error_text`).
+std::int64_t write_file(int fd, const void* data, std::uint32_t n);
+
+/// The system's reason for the last failed call of this thread ("No space left on device").
+std::string last_error_text();
 
 /// Moves the position (whence as lseek: 0 begin, 1 current, 2 end); the new position or -1.
 std::int64_t seek_file(int fd, std::int64_t offset, int whence);

@@ -36,7 +36,7 @@ InstanceLock::InstanceLock(std::string path) : m_path(std::move(path))
     constexpr int attempts = 8;
     for (int attempt = 0; attempt < attempts; ++attempt) {
         // Not truncated on open: the file of a running holder keeps its id.
-        const int fd = ::open(m_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, S_IRUSR | S_IWUSR);
+        const int fd = ::open(m_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
         if (fd < 0)
             return;
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
