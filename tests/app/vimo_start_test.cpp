@@ -18,15 +18,16 @@ using testing::Not;
 class VimoStartTest : public VimoTest
 {
 protected:
-    // A copy of the program beside a copy of its data tree, which a test may damage.
+    // A copy of the program beside a copy of its data tree, which a test may damage. The tree
+    // comes from the sources: the built one changes while other tests run the game there.
     fs::path copy_game() const
     {
-        const fs::path bin = built_program().parent_path();
+        const fs::path data = fs::path(KQ_SOURCE_DIR) / "data";
         const fs::path game = scratch / "game";
         fs::create_directories(game);
-        fs::copy_file(bin / "vimo", game / "vimo");
-        fs::copy_file(bin / "default.root", game / "default.root");
-        fs::copy(bin / "data", game / "data", fs::copy_options::recursive);
+        fs::copy_file(built_program(), game / "vimo");
+        fs::copy_file(data / "default.root", game / "default.root");
+        fs::copy(data, game / "data", fs::copy_options::recursive);
         return game / "vimo";
     }
 };
