@@ -33,8 +33,9 @@ void guarded(Service& service, Operation operation, const char* failure)
 }
 
 Mainframe* Mainframe::s_instance = nullptr;
+std::uint64_t Mainframe::s_created = 0;
 
-Mainframe::Mainframe() : m_next_id(first_generated_id), m_mark(m_tasks.end()) {}
+Mainframe::Mainframe() : m_next_id(first_generated_id), m_life(++s_created) {}
 
 Mainframe::~Mainframe()
 {
@@ -70,10 +71,12 @@ Mainframe::TaskId Mainframe::add_task(Callable callable, TaskId id, std::int64_t
                                       unsigned flags)
 {
     Mainframe& self = current();
-    if (id == 0)
+    const bool fresh = id == 0;
+    if (fresh)
         id = self.m_next_id++;
-    self.m_tasks.insert(self.m_mark,
-        Task{std::make_shared<const Callable>(std::move(callable)), id, period, time_ms(), flags});
+    // A period-0 task is due at once whenever it was added: its time is never needed.
+    const std::int64_t last = period == 0 ? 0 : time_ms();
+    self.m_tasks.add(std::move(callable), id, fresh, period, last, flags);
     if (self.m_sleeping)
         wake_sleep();
     return id;
@@ -84,19 +87,16 @@ void Mainframe::remove_task(TaskId id)
     if (id == 0)
         return;
     Mainframe& self = current();
-    // The early-removal calls run after the walk: they may add or remove tasks themselves.
-    std::vector<std::shared_ptr<const Callable>> removal_calls;
-    for (auto task = self.m_tasks.begin(); task != self.m_tasks.end();) {
-        if (task->id != id) {
-            ++task;
-            continue;
-        }
-        if ((task->flags & run_once_or_on_removal) == run_once_or_on_removal)
-            removal_calls.push_back(task->callable);
-        task = self.erase_task(task);
+    // The early-removal calls run after the removals: they may add or remove tasks themselves.
+    std::vector<Callable> removal_calls;
+    for (std::uint32_t slot : self.m_tasks.slots_of(id)) {
+        const bool call = (self.m_tasks.task(slot).flags & run_once_or_on_removal) == run_once_or_on_removal;
+        Callable callable = self.m_tasks.remove(slot);
+        if (call)
+            removal_calls.push_back(std::move(callable));
     }
-    for (const auto& callable : removal_calls)
-        (*callable)();
+    for (const Callable& callable : removal_calls)
+        callable();
 }
 
 void Mainframe::run()
@@ -144,35 +144,19 @@ void Mainframe::step()
 {
     Mainframe& self = current();
     while (!self.m_quit) {
-        std::int64_t due = 0;
-        const auto task = self.earliest_task(due);
-        if (task == self.m_tasks.end())
+        const std::uint32_t slot = self.m_tasks.earliest();
+        if (slot == TaskQueue::none)
             return;
-        const std::int64_t now = time_ms();
+        const std::int64_t due = self.m_tasks.earliest_due();
+        // The clock is read once a step, and not at all for a period-0 task.
+        const std::int64_t now = due == TaskQueue::at_once ? 0 : time_ms();
         if (due <= now || self.m_no_wait) {
-            self.run_task(task, now);
+            self.run_task(slot, now);
             return;
         }
         // Tasks may be added while asleep, so look again afterwards.
         self.sleep_until(due, now);
     }
-}
-
-Mainframe::TaskList::iterator Mainframe::earliest_task(std::int64_t& due)
-{
-    auto best = m_tasks.end();
-    for (auto task = m_tasks.begin(); task != m_tasks.end(); ++task) {
-        if (task->period == 0) {
-            due = time_ms();
-            return task;
-        }
-        const std::int64_t task_due = task->last + task->period;
-        if (best == m_tasks.end() || task_due < due) {
-            best = task;
-            due = task_due;
-        }
-    }
-    return best;
 }
 
 void Mainframe::sleep_until(std::int64_t due, std::int64_t now)
@@ -183,28 +167,51 @@ void Mainframe::sleep_until(std::int64_t due, std::int64_t now)
     m_slept_total += time_ms() - now;
 }
 
-void Mainframe::run_task(TaskList::iterator task, std::int64_t now)
+void Mainframe::run_task(std::uint32_t slot, std::int64_t now)
 {
-    // The call goes through its own reference to the callable, so a task that removes
-    // itself (or is removed by a nested loop) does not destroy the code that is running.
-    std::shared_ptr<const Callable> callable;
-    if (task->flags != periodic) {
-        callable = std::move(task->callable);
-        erase_task(task);
-    } else {
-        task->last = now;
-        callable = task->callable;
+    if (m_tasks.task(slot).flags != periodic) {
+        const Callable callable = m_tasks.remove(slot);
+        // Tasks added during this run go before every task listed when it began.
+        m_tasks.start_run();
+        callable();
+        return;
     }
-    // Tasks added during this run go before every task listed when it began.
-    m_mark = m_tasks.begin();
-    (*callable)();
+    if (m_tasks.task(slot).period != 0)
+        m_tasks.restamp_earliest(now);
+    m_tasks.start_run();
+    run_periodic(slot);
 }
 
-Mainframe::TaskList::iterator Mainframe::erase_task(TaskList::iterator task)
+// The callable runs from this frame, not from the list: a task that removes itself (or is
+// removed, or destroys the Mainframe) does not destroy the code that is running, and the
+// list may grow meanwhile. A nested loop that runs the task again calls the same callable.
+void Mainframe::run_periodic(std::uint32_t slot)
 {
-    if (m_mark == task)
-        ++m_mark;
-    return m_tasks.erase(task);
+    TaskQueue::Task& task = m_tasks.task(slot);
+    if (task.active) {
+        Callable& running = *task.active;
+        running();
+        return;
+    }
+    struct PutBack
+    {
+        std::uint64_t life;
+        std::uint32_t slot;
+        std::uint64_t serial;
+        Callable callable;
+
+        ~PutBack()
+        {
+            Mainframe* self = s_instance;
+            if (!self || self->m_life != life || !self->m_tasks.holds(slot, serial))
+                return;
+            TaskQueue::Task& listed = self->m_tasks.task(slot);
+            listed.callable = std::move(callable);
+            listed.active = nullptr;
+        }
+    } running{m_life, slot, task.serial, std::move(task.callable)};
+    task.active = &running.callable;
+    running.callable();
 }
 
 void Mainframe::register_service(SharedPtr<Service> service)

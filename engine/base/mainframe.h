@@ -2,11 +2,10 @@
 
 #include <cstdint>
 #include <functional>
-#include <list>
-#include <memory>
 #include <vector>
 
 #include "engine/base/shared_ptr.h"
+#include "engine/base/task_queue.h"
 
 namespace kq {
 
@@ -77,31 +76,21 @@ public:
     static void unregister_all();
 
 private:
-    struct Task
-    {
-        std::shared_ptr<const Callable> callable;
-        TaskId id;
-        std::int64_t period;
-        std::int64_t last;
-        unsigned flags;
-    };
-    using TaskList = std::list<Task>;
-
     Mainframe();
     static Mainframe& current();
 
-    TaskList::iterator earliest_task(std::int64_t& due);
     void sleep_until(std::int64_t due, std::int64_t now);
-    void run_task(TaskList::iterator task, std::int64_t now);
-    TaskList::iterator erase_task(TaskList::iterator task);
+    void run_task(std::uint32_t slot, std::int64_t now);
+    void run_periodic(std::uint32_t slot);
     void unregister_all_quietly() noexcept;
 
     static Mainframe* s_instance;
+    static std::uint64_t s_created;  ///< Mainframes created so far
 
     std::vector<SharedPtr<Service>> m_services;
-    TaskList m_tasks;
+    TaskQueue m_tasks;
     TaskId m_next_id;
-    TaskList::iterator m_mark;
+    std::uint64_t m_life;  ///< which of the Mainframes created this one is
     bool m_quit = false;
     bool m_no_wait = false;
     bool m_sleeping = false;
