@@ -18,7 +18,8 @@ class ClassBase : public TypeDesc
 public:
     using TypeDesc::TypeDesc;
 
-    /// Records a registered base by name; its descriptor is looked up on first use.
+    /// Records a registered base by name; its descriptor is looked up on first use. Where the
+    /// C++ base is at hand, `CppClass<T>::add_base<Base>()` also checks its place.
     void add_base(StrCache base_name);
 
     /// The object if the name is this class's, else the first base's answer in record order.

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <memory>
+#include <type_traits>
 #include <typeinfo>
 
 #include "engine/base/class_base.h"
@@ -8,8 +10,19 @@
 #include "engine/base/real_type_desc.h"
 #include "engine/base/type_name.h"
 #include "engine/base/type_registry.h"
+#include "engine/host/system/assert.h"
 
 namespace kq::rtti {
+
+/// Where the Base sub-object of a T lies, measured on storage that holds no object: for a
+/// non-virtual base the conversion is address arithmetic only and reads nothing.
+template <class T, class Base>
+__attribute__((no_sanitize_undefined)) std::ptrdiff_t base_offset()
+{
+    alignas(T) unsigned char storage[sizeof(T)];
+    T* derived = reinterpret_cast<T*>(storage);
+    return reinterpret_cast<unsigned char*>(static_cast<Base*>(derived)) - storage;
+}
 
 /// A class descriptor that knows the C++ class T.
 template <class T>
@@ -17,6 +30,18 @@ class CppClass : public ClassBase
 {
 public:
     using ClassBase::ClassBase;
+    using ClassBase::add_base;
+
+    /// Records the registered base Base by its registered name. Casts through registered
+    /// bases never move the address, so Base must start where T starts (asserted).
+    template <class Base>
+    CppClass& add_base()
+    {
+        static_assert(std::is_base_of_v<Base, T>, "a registered base is a base of the class");
+        KQ_ASSERT((base_offset<T, Base>() == 0));
+        ClassBase::add_base(type_name<Base>());
+        return *this;
+    }
 
     BinaryIO* binary_io(void* object) const override
     {

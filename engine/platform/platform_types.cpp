@@ -12,7 +12,7 @@ void register_platform_types()
     if (registered)
         return;
     registered = true;
-    rtti::ClassDesc<ResHandle<Texture>>::instance().add_base(type_name<ResHandleBase>());
+    rtti::ClassDesc<ResHandle<Texture>>::instance().add_base<ResHandleBase>();
 }
 
 }

@@ -76,7 +76,7 @@ std::vector<SpriteBase*> members(SpriteBase& object)
 
 struct RegisterProbe
 {
-    RegisterProbe() { rtti::ClassDesc<Probe>::instance().add_base(type_name<SpriteBase>()); }
+    RegisterProbe() { rtti::ClassDesc<Probe>::instance().add_base<SpriteBase>(); }
 };
 
 }

@@ -31,8 +31,14 @@ public:
     virtual ~Orphan() = default;
 };
 
+/// A class whose second base does not start where the class does.
+class SecondBase : public Orphan, public Widget
+{
+};
+
 }
 
+KQ_TYPE_NAME(kq::test::SecondBase, "class kq::test::SecondBase");
 KQ_TYPE_NAME(kq::test::ClashA, "class kq::test::ClashA");
 KQ_TYPE_NAME(kq::test::ClashB, "class kq::test::ClashB");
 KQ_TYPE_NAME(kq::test::Orphan, "class kq::test::Orphan");
@@ -82,6 +88,16 @@ TEST_F(ClassDescTest, CastFollowsNamedBases)
     EXPECT_EQ(descriptor.cast(&button, type_name<Button>()), &button);
     EXPECT_EQ(descriptor.cast(&button, type_name<Shape>()), nullptr);
     EXPECT_EQ(descriptor.cast(nullptr, type_name<Button>()), nullptr);
+}
+
+// A cast through registered bases keeps the address, which is wrong for a base that lies
+// further in: registering one is a programming error caught at once.
+TEST(ClassDescDeathTest, ABaseThatDoesNotStartTheClassIsRefused)
+{
+    EXPECT_EQ((base_offset<Button, Widget>()), 0);
+    EXPECT_NE((base_offset<test::SecondBase, Widget>()), 0);
+    EXPECT_DEATH(ClassDesc<test::SecondBase>::instance().add_base<Widget>(),
+                 "Assertion failed: .*base_offset<T, Base>\\(\\) == 0");
 }
 
 TEST_F(ClassDescTest, AnUnregisteredBaseFailsOnlyWhenWalked)

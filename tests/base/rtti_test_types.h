@@ -70,9 +70,9 @@ inline void register_test_shapes()
         return;
     registered = true;
     rtti::ClassDesc<Shape>::instance();
-    rtti::ClassDesc<Circle>::instance().add_base(type_name<Shape>());
+    rtti::ClassDesc<Circle>::instance().add_base<Shape>();
     rtti::ClassDesc<Widget>::instance();
-    rtti::ClassDesc<Button>::instance().add_base(type_name<Widget>());
+    rtti::ClassDesc<Button>::instance().add_base<Widget>();
     rtti::AbstractClassDesc<Abstract>::instance();
 }
 

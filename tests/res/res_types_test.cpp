@@ -43,7 +43,7 @@ TEST(ResTypes, HandleBaseIsAbstract)
 TEST(ResTypes, HandleClassStreamsThroughItsDescriptor)
 {
     auto& descriptor = rtti::ClassDesc<TextHandle>::instance();
-    descriptor.add_base(type_name<ResHandleBase>());
+    descriptor.add_base<ResHandleBase>();
     EXPECT_TRUE(descriptor.is_type(type_name<ResHandleBase>()));
 
     auto* created = static_cast<TextHandle*>(rtti::create(type_name<TextHandle>()));

@@ -77,7 +77,7 @@ protected:
     {
         static const bool registered = [] {
             rtti::ClassDesc<Widget>::instance();
-            rtti::ClassDesc<Gadget>::instance().add_base(type_name<Widget>());
+            rtti::ClassDesc<Gadget>::instance().add_base<Widget>();
             rtti::ClassDesc<Plain>::instance();
             rtti::ClassDesc<Gizmo>::instance();
             return true;
