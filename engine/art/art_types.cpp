@@ -1,6 +1,8 @@
 #include "engine/art/art_types.h"
 
+#include "engine/art/sprite.h"
 #include "engine/art/sprite_base.h"
+#include "engine/art/sprite_deformer.h"
 #include "engine/art/sprite_logic.h"
 #include "engine/art/sprite_timer.h"
 #include "engine/base/class_desc.h"
@@ -25,11 +27,24 @@ void register_enums()
     law.add("random", 4);
     law.add("reverse", 5);
     law.add("linear_swing", 6);
+
+    rtti::EnumBase& shape = rtti::EnumDesc<SpriteShape>::instance();
+    shape.add("rectangle", 0);
+    shape.add("ellipse", 1);
+    shape.add("visible", 2);
+    shape.add("parent", 3);
+
+    rtti::EnumBase& clickability = rtti::EnumDesc<Sprite::Clickability>::instance();
+    clickability.add("none", 0);
+    clickability.add("childs", 1);
+    clickability.add("full", 2);
 }
 
 void register_classes()
 {
     rtti::ClassDesc<SpriteBase>::instance();
+    rtti::ClassDesc<Sprite>::instance().add_base(type_name<SpriteBase>());
+    rtti::ClassDesc<SpriteDeformer>::instance().add_base(type_name<SpriteBase>());
     rtti::ClassDesc<SpriteTimer>::instance();
     rtti::ClassDesc<SpriteLogic>::instance();
 }

@@ -79,7 +79,7 @@ SpriteBase::~SpriteBase()
     // Members may outlive the list when held elsewhere; they must not point back here.
     m_controllers.walk([this](const SharedPtr<SpriteBase>& controller) {
         if (controller->m_parent == this)
-            controller->m_parent = nullptr;
+            controller->detach_silently();
     });
     m_controllers.clear();
     if (m_timer && m_timer->owner() == this)

@@ -103,6 +103,9 @@ public:
     void stop();
     /// Stops and forgets the parent (without `on_parent_changed`).
     void detach();
+    /// Forgets the parent without stopping: how a holder that goes away lets go of members
+    /// that others may still hold.
+    void detach_silently() { m_parent = nullptr; }
     /// Attaches the timer (null removes it): its owner becomes this object; then stops,
     /// resets the timer and rewinds.
     void set_timer(SpriteTimer* timer);
