@@ -1,0 +1,139 @@
+#include "engine/host/gpu/gl/gl_device.h"
+
+#include <SDL.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <array>
+#include <memory>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace kq::host {
+namespace {
+
+// A hidden OpenGL window with the device made for it (SDL's offscreen driver in the tests).
+class GlDeviceTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+        m_window = SDL_CreateWindow("gl", 0, 0, 64, 32, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+        ASSERT_NE(m_window, nullptr) << SDL_GetError();
+        GpuPresentParameters pp;
+        pp.width = 64;
+        pp.height = 32;
+        pp.window = m_window;
+        ASSERT_TRUE(device->create(pp));
+        device->set_view(0, 0, 64, 32, 0, 0, 64, 32);
+        device->set_blend(GpuBlend::src_alpha, GpuBlend::inv_src_alpha);
+        device->clear(0xFF000000);
+    }
+    void TearDown() override
+    {
+        device.reset();  // the context goes before its window
+        if (m_window)
+            SDL_DestroyWindow(m_window);
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+
+    // The RGBA bytes of one pixel of the back buffer.
+    std::array<int, 4> pixel(int x, int y)
+    {
+        std::vector<std::uint8_t> rgba;
+        EXPECT_TRUE(device->read_pixels(x, y, 1, 1, rgba));
+        return {rgba[0], rgba[1], rgba[2], rgba[3]};
+    }
+
+    // A rectangle as a quad in one colour word, texture coordinates 0..1 on both stages.
+    void quad(float x, float y, float w, float h, std::uint32_t color)
+    {
+        GpuVertex v[4];
+        const float xs[] = {x, x + w, x + w, x};
+        const float ys[] = {y, y, y + h, y + h};
+        const float us[] = {0, 1, 1, 0};
+        const float vs[] = {0, 0, 1, 1};
+        for (int i = 0; i < 4; ++i)
+            v[i] = {xs[i], ys[i], 0.5f, color, us[i], vs[i], us[i], vs[i]};
+        device->draw(GpuPrimitive::quads, v, 4);
+    }
+
+    std::unique_ptr<GlDevice> device = std::make_unique<GlDevice>();
+    SDL_Window* m_window = nullptr;
+};
+
+void expect_near(std::array<int, 4> got, std::array<int, 4> want, const char* what)
+{
+    for (int i = 0; i < 3; ++i)
+        EXPECT_NEAR(got[i], want[i], 2) << what << " channel " << i;
+}
+
+TEST_F(GlDeviceTest, DrawsQuadsWhereTheViewPutsThem)
+{
+    quad(8, 4, 16, 8, 0xFFFF0000);
+    expect_near(pixel(8, 4), {255, 0, 0, 255}, "top-left pixel inside");
+    expect_near(pixel(23, 11), {255, 0, 0, 255}, "bottom-right pixel inside");
+    expect_near(pixel(7, 4), {0, 0, 0, 255}, "left of it");
+    expect_near(pixel(24, 11), {0, 0, 0, 255}, "right of it");
+    expect_near(pixel(8, 12), {0, 0, 0, 255}, "below it");
+
+    // A view onto the right half maps 0..10 across its 32 pixels.
+    device->set_view(32, 0, 32, 32, 0, 0, 10, 10);
+    quad(0, 0, 5, 5, 0xFF00FF00);
+    expect_near(pixel(32, 0), {0, 255, 0, 255}, "view origin");
+    expect_near(pixel(47, 15), {0, 255, 0, 255}, "half the view");
+    expect_near(pixel(48, 16), {0, 0, 0, 255}, "beyond");
+    expect_near(pixel(31, 0), {0, 0, 0, 255}, "left of the view");
+    // Geometry outside the view is clipped.
+    quad(-10, 0, 10, 10, 0xFF0000FF);
+    expect_near(pixel(30, 2), {0, 0, 0, 255}, "clipped");
+
+    // An empty view draws nothing.
+    device->set_view(0, 0, 0, 32, 0, 0, 0, 32);
+    quad(0, 0, 64, 32, 0xFFFFFFFF);
+    device->set_view(0, 0, 64, 32, 0, 0, 64, 32);
+    expect_near(pixel(1, 1), {0, 0, 0, 255}, "nothing through an empty view");
+}
+
+TEST_F(GlDeviceTest, BlendsAndModulatesByStage)
+{
+    // A 2 x 1 texture: opaque white, then half-transparent blue.
+    const std::uint8_t texels[] = {255, 255, 255, 255, 0, 0, 255, 128};
+    const GpuTexture texture = device->create_texture(2, 1, texels);
+    ASSERT_NE(texture, 0u);
+    device->set_texture(0, texture);
+    device->clear(0xFF204060);
+    // Texel 0 times the vertex colour (alpha 1): the vertex colour exactly.
+    GpuVertex v[4];
+    const float xs[] = {0, 1, 1, 0};
+    const float ys[] = {0, 0, 1, 1};
+    for (int i = 0; i < 4; ++i)
+        v[i] = {xs[i], ys[i], 0.5f, 0xFF80FF40, 0.25f, 0.5f, 0, 0};
+    device->draw(GpuPrimitive::quads, v, 4);
+    expect_near(pixel(0, 0), {0x80, 0xFF, 0x40, 255}, "texel 0 modulated");
+    // Texel 1 blends over the clear colour by its alpha 128/255.
+    for (int i = 0; i < 4; ++i)
+        v[i] = {xs[i] + 2, ys[i], 0.5f, 0xFFFFFFFF, 0.75f, 0.5f, 0, 0};
+    device->draw(GpuPrimitive::quads, v, 4);
+    const float a = 128.0f / 255.0f;
+    expect_near(pixel(2, 0), {int(std::lround(0x20 * (1 - a))), int(std::lround(0x40 * (1 - a))),
+                              int(std::lround(255 * a + 0x60 * (1 - a))), 255},
+                "texel 1 blended");
+    device->delete_texture(texture);
+}
+
+TEST_F(GlDeviceTest, ReadsPixelsTopRowFirst)
+{
+    quad(0, 0, 64, 1, 0xFFFF0000);
+    std::vector<std::uint8_t> rgba;
+    ASSERT_TRUE(device->read_pixels(0, 0, 2, 2, rgba));
+    ASSERT_EQ(rgba.size(), 16u);
+    EXPECT_EQ(rgba[0], 255);   // row 0 red
+    EXPECT_EQ(rgba[8], 0);     // row 1 black
+    EXPECT_EQ(rgba[11], 255);
+}
+
+}
+}
