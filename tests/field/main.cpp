@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "engine/res/registered_types.h"
+#include "engine/base/base_types.h"
+#include "engine/res/res_types.h"
 
 int main(int argc, char** argv)
 {
-    // The type registration groups, in their fixed order.
-    kq::register_resource_layer_types();
+    // Each library's types, lowest library first.
+    kq::register_base_types();
+    kq::register_res_types();
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
