@@ -25,25 +25,16 @@ struct ErrorManager
 
 void output_message(j_common_ptr) {}
 
-// One row of the library's output to RGBA. CMYK files written with an Adobe marker store
-// their inks inverted (255 is no ink), as image editors write them.
-void to_rgba(const jpeg_decompress_struct& info, const JSAMPLE* in, std::uint8_t* out)
+// One row of CMYK to RGBA. Files written with an Adobe marker store their inks inverted
+// (255 is no ink), as image editors write them.
+void cmyk_to_rgba(const jpeg_decompress_struct& info, const JSAMPLE* in, std::uint8_t* out)
 {
-    for (JDIMENSION x = 0; x < info.output_width; ++x, out += 4) {
-        if (info.out_color_space == JCS_GRAYSCALE) {
-            out[0] = out[1] = out[2] = in[x];
-        } else if (info.out_color_space == JCS_RGB) {
-            out[0] = in[x * 3];
-            out[1] = in[x * 3 + 1];
-            out[2] = in[x * 3 + 2];
-        } else {
-            const JSAMPLE* p = in + x * 4;
-            const bool inverted = info.saw_Adobe_marker;
-            const unsigned k = inverted ? p[3] : 255 - p[3];
-            for (int c = 0; c < 3; ++c) {
-                const unsigned ink_free = inverted ? p[c] : 255 - p[c];
-                out[c] = static_cast<std::uint8_t>((ink_free * k + 127) / 255);
-            }
+    const bool inverted = info.saw_Adobe_marker;
+    for (JDIMENSION x = 0; x < info.output_width; ++x, in += 4, out += 4) {
+        const unsigned k = inverted ? in[3] : 255 - in[3];
+        for (int c = 0; c < 3; ++c) {
+            const unsigned ink_free = inverted ? in[c] : 255 - in[c];
+            out[c] = static_cast<std::uint8_t>((ink_free * k + 127) / 255);
         }
         out[3] = 255;
     }
@@ -57,19 +48,19 @@ bool run_decoder(jpeg_decompress_struct& info, ErrorManager& errors, RgbaImage& 
     if (setjmp(errors.exit))
         return false;
     jpeg_read_header(&info, TRUE);
-    if (info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK)
-        info.out_color_space = JCS_CMYK;
-    else if (info.jpeg_color_space != JCS_GRAYSCALE)
-        info.out_color_space = JCS_RGB;
+    // Grey and colour come out of the library as RGBA already; CMYK is converted here.
+    const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
+    info.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_RGBA;
     if (!size_image(image, info.image_width, info.image_height, error))
         return false;
     jpeg_start_decompress(&info);
-    row.resize(static_cast<std::size_t>(info.output_width) * info.output_components);
+    row.resize(static_cast<std::size_t>(info.output_width) * 4);
     while (info.output_scanline < info.output_height) {
         std::uint8_t* out = image.pixels.data() + std::size_t(info.output_scanline) * info.output_width * 4;
-        JSAMPROW line = row.data();
+        JSAMPROW line = cmyk ? row.data() : out;
         jpeg_read_scanlines(&info, &line, 1);
-        to_rgba(info, row.data(), out);
+        if (cmyk)
+            cmyk_to_rgba(info, row.data(), out);
     }
     jpeg_finish_decompress(&info);
     return true;
