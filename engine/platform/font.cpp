@@ -43,12 +43,18 @@ bool is_integer(const std::string& token)
     return true;
 }
 
+// Metrics beyond this many pixels are damage, and refusing them keeps every sum of a few
+// of them inside 32 bits.
+constexpr std::int32_t max_metric = 1 << 20;
+
 // The next token as an integer; anything else is the stream's error at its place.
 std::int32_t read_int(TStream& stream)
 {
     const std::string token = stream.peek_token();
     if (!is_integer(token))
         stream.error("invalid number '" + token + "'.");
+    if (std::abs(static_cast<std::int64_t>(to_int(token))) > max_metric)
+        stream.error("number out of range '" + token + "'.");
     stream.skip_token();
     return to_int(token);
 }
@@ -74,6 +80,13 @@ std::uint8_t read_hge_code(TStream& stream)
     }
     stream.skip_token();
     return code;
+}
+
+// A pen position or width summed over any length of text, held within 32 bits.
+std::int32_t clamp_to_int(std::int64_t value)
+{
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, std::numeric_limits<std::int32_t>::min(),
+                                                              std::numeric_limits<std::int32_t>::max()));
 }
 
 struct HgeChar
@@ -188,7 +201,10 @@ void Font::parse_bmfont(TStream& stream)
         stream.expect("id");
         stream.expect("=");
         FontGlyph glyph;
-        const char16_t code = static_cast<char16_t>(read_int(stream));
+        const std::string id = stream.read_token();
+        if (!is_integer(id))
+            stream.error("invalid number '" + id + "'.");
+        const char16_t code = static_cast<char16_t>(to_int(id));
         const std::pair<const char*, std::int32_t*> fields[] = {
             {"x", &glyph.x},
             {"y", &glyph.y},
@@ -224,13 +240,13 @@ void Font::resolve()
 
 std::int32_t Font::text_width(const char16_t* begin, const char16_t* end) const
 {
-    std::int32_t width = 0;
+    std::int64_t width = 0;
     for (const char16_t* c = begin; c != end; ++c) {
         const auto found = m_glyphs.find(*c);
         if (found != m_glyphs.end())
             width += found->second.advance + m_spacing;
     }
-    return width;
+    return clamp_to_int(width);
 }
 
 Vector2<int> Font::build_quads(std::vector<Quad>& quads, Vector2<int> pen, const char16_t* begin,
@@ -241,8 +257,8 @@ Vector2<int> Font::build_quads(std::vector<Quad>& quads, Vector2<int> pen, const
         if (found == m_glyphs.end())
             continue;
         const FontGlyph& g = found->second;
-        const float left = static_cast<float>(pen.x + g.x_offset);
-        const float top = static_cast<float>(pen.y + g.y_offset);
+        const float left = static_cast<float>(std::int64_t(pen.x) + g.x_offset);
+        const float top = static_cast<float>(std::int64_t(pen.y) + g.y_offset);
         const float right = left + static_cast<float>(g.width);
         const float bottom = top + static_cast<float>(g.height);
         const float corners[4][4] = {
@@ -264,7 +280,7 @@ Vector2<int> Font::build_quads(std::vector<Quad>& quads, Vector2<int> pen, const
             vertex.b = shade.b;
             vertex.a = shade.a;
         }
-        pen.x += g.advance + m_spacing;
+        pen.x = clamp_to_int(std::int64_t(pen.x) + g.advance + m_spacing);
     }
     return pen;
 }

@@ -145,6 +145,7 @@ TEST(Font, SyntaxErrorsAreStreamErrorsWithTheirPlace)
         {bmfont("char id=97 x=1 y=2 width=ten height=20 xoffset=-1 yoffset=3 xadvance=11 page=0 chnl=15\n"),
          "invalid number 'ten'."},
         {"info face=\"x\"", "unexcepted end of file reached."},
+        {"HGEFONT\nBitmap=f.png\nChar=\"a\",1,2,3,4,5,2000000000\n", "number out of range '2000000000'."},
     };
     for (const Case& c : cases) {
         Font font;
