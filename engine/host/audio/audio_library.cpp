@@ -398,6 +398,10 @@ bool AudioLibrary::move_to(Channel& channel, std::int64_t frame)
 std::uint64_t AudioLibrary::channel_get_length(AudioHandle handle)
 {
     std::lock_guard lock(m_mutex);
+    if (const auto sample = m_samples.find(handle); m_initialised && sample != m_samples.end()) {
+        succeed();
+        return std::uint64_t(sample->second.pcm->frames()) * frame_bytes(sample->second.pcm->channels);
+    }
     Channel* channel = find_channel(handle);
     if (!channel)
         return audio_no_bytes;
@@ -440,6 +444,11 @@ bool AudioLibrary::channel_set_position(AudioHandle handle, std::uint64_t bytes)
 double AudioLibrary::channel_bytes_to_seconds(AudioHandle handle, std::uint64_t bytes)
 {
     std::lock_guard lock(m_mutex);
+    if (const auto sample = m_samples.find(handle); m_initialised && sample != m_samples.end()) {
+        succeed();
+        const Pcm& pcm = *sample->second.pcm;
+        return double(bytes) / double(frame_bytes(pcm.channels) * std::uint64_t(pcm.rate));
+    }
     Channel* channel = find_channel(handle);
     if (!channel)
         return -1.0;

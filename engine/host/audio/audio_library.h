@@ -86,15 +86,15 @@ public:
     bool channel_play(AudioHandle channel, bool restart);
     /// Stops the channel where it is.
     bool channel_stop(AudioHandle channel);
-    /// Length in bytes; `audio_no_bytes` on failure (`not_available` for a stream of unknown
-    /// length).
+    /// Length in bytes of a channel or a sample; `audio_no_bytes` on failure (`not_available`
+    /// for a stream of unknown length).
     std::uint64_t channel_get_length(AudioHandle channel);
     /// Position in bytes; `audio_no_bytes` on failure.
     std::uint64_t channel_get_position(AudioHandle channel);
     /// Moves to a position in bytes (rounded down to a whole frame); `position` beyond the
     /// end or where a stream can not seek.
     bool channel_set_position(AudioHandle channel, std::uint64_t bytes);
-    /// Seconds that `bytes` play at the channel's own rate; negative on failure.
+    /// Seconds that `bytes` play at the own rate of a channel or a sample; negative on failure.
     double channel_bytes_to_seconds(AudioHandle channel, std::uint64_t bytes);
     /// Bytes of `seconds` at the channel's own rate, whole frames; `audio_no_bytes` on failure.
     std::uint64_t channel_seconds_to_bytes(AudioHandle channel, double seconds);
