@@ -1,6 +1,7 @@
 #include "game/shell/vimo.h"
 
 #include "engine/base/file_path.h"
+#include "engine/platform/audio.h"
 #include "engine/res/dictionary.h"
 #include "engine/res/res.h"
 #include "engine/res/res_handle.h"
@@ -28,10 +29,12 @@ void Vimo::start()
     start_res_service();
     start_skin_service();
     publish_dictionary();
+    start_audio_service();
 }
 
 void Vimo::shutdown()
 {
+    stop_audio_service();
     stop_skin_service();
     stop_res_service();
     Application::shutdown();

@@ -39,12 +39,14 @@ TEST_F(VimoStartTest, StartsItsServicesFromTheDataTreeAndStopsThemInReverse)
         << error_text();
     // Only the running skin service gives res a loader of dictionaries.
     EXPECT_THAT(log("res"), HasSubstr("Loading \"class kq::Dictionary\" \"skin/main/dic.xml\" 0..."));
+    EXPECT_THAT(log("audio"), HasSubstr("BASS audio system init successful"));
 
     vimo.signal(SIGTERM);
     EXPECT_EQ(vimo.exit_code(), 0) << error_text();
     EXPECT_THAT(log("application"), HasSubstr("Shutdown done."));
     // The skin service unloads the dictionary while res still runs; res stops after it.
     EXPECT_THAT(log("res"), HasSubstr("Resource skin/main/dic.xml 0 dropped."));
+    EXPECT_THAT(log("audio"), HasSubstr("Bass audio system shutdown."));
     EXPECT_THAT(log("error"), Not(HasSubstr("Not all services unregistered")));
     EXPECT_THAT(log("error"), Not(HasSubstr("failed to shutdown")));
 }
