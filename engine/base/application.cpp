@@ -7,6 +7,7 @@
 #include "engine/base/log.h"
 #include "engine/base/mainframe.h"
 #include "engine/base/random.h"
+#include "engine/base/service.h"
 #include "engine/base/tstream.h"
 #include "engine/host/system/activation_socket.h"
 #include "engine/host/system/directories.h"
@@ -75,6 +76,10 @@ void Application::run_single_instance(const std::string& app_dir)
     host::InstanceLock lock(lock_path);
     if (lock.held()) {
         m_activation_socket = std::make_unique<host::ActivationSocket>(activation_path);
+        // The game runs on; only a later instance cannot ask it to come forward.
+        if (!m_activation_socket->listening())
+            application_log() << "Activation socket " << activation_path.c_str() << " not opened: "
+                              << m_activation_socket->failure().c_str() << t_io::endl;
         execute();
         m_activation_socket.reset();
     } else if (lock.held_elsewhere()) {
@@ -88,11 +93,14 @@ void Application::run_single_instance(const std::string& app_dir)
 void Application::execute()
 {
     try {
-        start();
-        application_log() << "Started done." << t_io::endl << t_io::endl;
-        application_log() << "Running..." << t_io::endl;
-        Mainframe::run();
-        application_log() << "Completed done." << t_io::endl << t_io::endl;
+        if (start_unless_quit()) {
+            application_log() << "Started done." << t_io::endl << t_io::endl;
+            application_log() << "Running..." << t_io::endl;
+            Mainframe::run();
+            application_log() << "Completed done." << t_io::endl << t_io::endl;
+        } else {
+            application_log() << "Start interrupted by a quit request." << t_io::endl << t_io::endl;
+        }
         application_log() << "Shuting down..." << t_io::endl;
         shutdown();
         application_log() << "Shutdown done." << t_io::endl;
@@ -100,6 +108,16 @@ void Application::execute()
         on_error(error.what());
     } catch (...) {
         on_error("Unknown error");
+    }
+}
+
+bool Application::start_unless_quit()
+{
+    try {
+        start();
+        return true;
+    } catch (const StartInterrupted&) {
+        return false;
     }
 }
 

@@ -37,7 +37,8 @@ public:
     /// code: 0, or 1 after an error.
     int run();
     /// Starts, runs the Mainframe until it has no work, shuts down; any error goes to
-    /// `on_error` instead of out.
+    /// `on_error` instead of out. A quit asked for during the start ends it at its next
+    /// service, and the services started so far are shut down in order.
     void execute();
 
     /// Logs the start, seeds the random generator, creates the Mainframe and the quit watcher.
@@ -64,6 +65,7 @@ public:
 
 private:
     void run_single_instance(const std::string& app_dir);
+    bool start_unless_quit();
     void watch_host();
 
     static Application* s_instance;

@@ -25,6 +25,7 @@ FilePath get_personal_dir()
     const auto dir = host::get_personal_dir();
     if (!dir)
         throw IOException("failed to get personal dir");
+    create_directories(FilePath(*dir));
     return FilePath(*dir);
 }
 
@@ -49,7 +50,8 @@ void create_directories(const FilePath& path)
     const std::uint32_t count = path.directory_count();
     for (std::uint32_t i = 0; i < count; ++i) {
         folder += path.subdirectory(i);
-        host::create_directory(folder);
+        if (const std::string failure = host::create_directory(folder); !failure.empty())
+            throw IOException("folder [" + folder + "] can not be made: " + failure);
     }
 }
 

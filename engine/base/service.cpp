@@ -3,6 +3,7 @@
 #include "engine/base/exception.h"
 #include "engine/base/mainframe.h"
 #include "engine/base/shared_ptr.h"
+#include "engine/host/system/quit_queue.h"
 
 namespace kq {
 
@@ -25,7 +26,13 @@ void require_service(const std::string& service, bool running, const std::string
 
 void start_service(Service* service)
 {
-    Mainframe::register_service(SharedPtr<Service>(service));
+    SharedPtr<Service> started(service);
+    if (host::take_quit()) {
+        // Left waiting for whatever runs after the start.
+        host::post_quit();
+        throw StartInterrupted();
+    }
+    Mainframe::register_service(started);
 }
 
 void stop_service(Service* service)

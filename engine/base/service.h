@@ -37,7 +37,15 @@ void require_mainframe(const std::string& service);
 /// [<prerequisite>] not initialized." unless `running`.
 void require_service(const std::string& service, bool running, const std::string& prerequisite);
 
-/// Registers the service with the Mainframe, which shares it and initialises it.
+/// Thrown by `start_service` when a quit was asked for while the system starts: not an error,
+/// so it derives from no exception class; `Application::execute` shuts down in order on it.
+class StartInterrupted
+{
+};
+
+/// Registers the service with the Mainframe, which shares it and initialises it. When a quit
+/// request is waiting, the service is dropped instead and `StartInterrupted` thrown, so a
+/// start that takes long still ends at its next service when the user asks to quit.
 void start_service(Service* service);
 
 /// Unregisters the running service (null: nothing); it dies with its last handle.

@@ -27,7 +27,7 @@ protected:
 
 TEST_F(VimoProcessTest, RunsUntilAskedToQuitAndRemovesItsLock)
 {
-    for (int signal : {SIGTERM, SIGINT}) {
+    for (int signal : {SIGTERM, SIGINT, SIGHUP, SIGQUIT}) {
         SCOPED_TRACE(signal);
         VimoProcess vimo = start();
         ASSERT_GT(vimo.pid(), 0);
@@ -92,17 +92,30 @@ TEST_F(VimoProcessTest, AFailingStartEndsInAnEmergencyShutdown)
     EXPECT_THAT(error, HasSubstr("\nPlease contact support.\n"));
 }
 
+TEST_F(VimoProcessTest, AnActivationSocketThatCannotListenIsLoggedAndTheGameRuns)
+{
+    fs::create_directories(app_dir / "activation.sock" / "inside");
+    VimoProcess vimo = start();
+    ASSERT_TRUE(eventually([&] { return logged("Running..."); }));
+    EXPECT_TRUE(logged("Activation socket " + (app_dir / "activation.sock").string() +
+                       " not opened: Address already in use"));
+    vimo.signal(SIGTERM);
+    EXPECT_EQ(vimo.exit_code(), 0);
+}
+
 TEST_F(VimoProcessTest, AFolderThatCannotBeUsedEndsWithAnError)
 {
     struct Case
     {
         const char* title;
         fs::path blocking_file;  // a file where the program needs a folder
-        const char* expected_error;
+        std::string expected_error;
     };
     const Case cases[] = {
-        {"no data folder", data_home, "Application error: kq.io: failed to get personal dir\n"},
-        {"no application folder", data_home / "KQ", "locker.tmp] can not be opened\n"},
+        {"no data folder", data_home,
+         "Application error: kq.io: folder [" + data_home.string() + "/] can not be made: Not a directory\n"},
+        {"no application folder", data_home / "KQ",
+         "Application error: kq.io: folder [" + (data_home / "KQ").string() + "/] can not be made: Not a directory\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.title);

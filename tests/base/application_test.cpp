@@ -115,6 +115,43 @@ TEST(ApplicationTest, ExecuteEndsEveryWayInAnOrderlyShutdown)
     }
 }
 
+// A quit asked for during a slow start must not wait for the whole start, nor skip the
+// shutdown of what did start.
+TEST(ApplicationTest, AQuitDuringTheStartEndsItAtTheNextServiceInOrder)
+{
+    test::ManualClock clock;
+    test::LogCapture logs;
+    std::string trace;
+    struct QuittingApplication : Application
+    {
+        explicit QuittingApplication(std::string& trace) : Application("KQ", "Test", "1.0"), trace(trace) {}
+        void start() override
+        {
+            Application::start();
+            start_service(new TracedService("first", trace));
+            host::post_quit();  // as a SIGTERM arriving now
+            start_service(new TracedService("second", trace));
+            trace += "started all ";
+        }
+        void shutdown() override
+        {
+            Mainframe::unregister_all();
+            Application::shutdown();
+        }
+        std::string& trace;
+    } application(trace);
+    application.execute();
+    while (host::take_quit()) {
+    }
+
+    EXPECT_EQ(application.exit_code(), 0);
+    EXPECT_EQ(Mainframe::instance(), nullptr);
+    EXPECT_EQ(trace, "init first ~second shut first ~first ");
+    EXPECT_THAT(logs.text("application"),
+                HasSubstr("\nStart interrupted by a quit request.\n\nShuting down...\nShutdown done.\n"));
+    EXPECT_THAT(logs.text("application"), testing::Not(HasSubstr("Running...")));
+}
+
 TEST(ApplicationTest, SystemEventsReachTheActivationSignalAndTheMainframe)
 {
     std::string trace;

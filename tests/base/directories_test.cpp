@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 #include "engine/base/exception.h"
 #include "tests/base/temp_dir.h"
@@ -42,6 +43,19 @@ TEST(Directories, CreatesEveryFolderOfThePath)
     EXPECT_TRUE(std::filesystem::is_directory(dir.file("Company/Product")));
     create_directories(FilePath(dir.path() + "Company/Product/save.dat"));
     EXPECT_FALSE(std::filesystem::exists(dir.file("Company/Product/save.dat")));
+}
+
+TEST(Directories, AFolderThatCannotBeMadeIsNamedWithTheReason)
+{
+    TempDir dir;
+    std::ofstream(dir.file("Company")) << "a file where a folder belongs";
+    try {
+        create_directories(FilePath(dir.path() + "Company/Product/"));
+        ADD_FAILURE() << "no error";
+    } catch (const IOException& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  "kq.io: folder [" + dir.path() + "Company/] can not be made: Not a directory");
+    }
 }
 
 }

@@ -1,5 +1,6 @@
 #include "engine/host/system/activation_socket.h"
 
+#include <cerrno>
 #include <cstring>
 
 #include <sys/socket.h>
@@ -25,14 +26,19 @@ bool make_address(const std::string& path, sockaddr_un& address)
 ActivationSocket::ActivationSocket(std::string path) : m_path(std::move(path))
 {
     sockaddr_un address;
-    if (!make_address(m_path, address))
+    if (!make_address(m_path, address)) {
+        m_failure = "path longer than " + std::to_string(sizeof address.sun_path - 1) + " bytes";
         return;
+    }
     const int fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (fd < 0)
+    if (fd < 0) {
+        m_failure = std::strerror(errno);
         return;
+    }
     // Only the holder of the instance lock listens, so a file already there is stale.
     ::unlink(m_path.c_str());
     if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        m_failure = std::strerror(errno);
         ::close(fd);
         return;
     }

@@ -20,6 +20,8 @@ public:
 
     /// Whether the socket listens (false when the system refused, or the path is too long).
     bool listening() const { return m_fd >= 0; }
+    /// Why the socket does not listen; empty while it does.
+    const std::string& failure() const { return m_failure; }
     /// Takes the pending requests without waiting; true when one of them names this process.
     bool take_requests();
 
@@ -29,6 +31,7 @@ public:
 
 private:
     std::string m_path;
+    std::string m_failure;
     int m_fd = -1;
 };
 

@@ -1,6 +1,8 @@
 #include "engine/host/system/directories.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -34,18 +36,11 @@ bool set_current_dir(const std::string& path)
 
 std::optional<std::string> get_personal_dir()
 {
-    std::string folder;
     if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data == '/')
-        folder = data;
-    else if (const char* home = std::getenv("HOME"); home && *home == '/')
-        folder = std::string(home) + "/.local/share";
-    else
-        return std::nullopt;
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    if (!std::filesystem::is_directory(folder, error))
-        return std::nullopt;
-    return with_slash(folder);
+        return with_slash(data);
+    if (const char* home = std::getenv("HOME"); home && *home == '/')
+        return with_slash(std::string(home) + "/.local/share");
+    return std::nullopt;
 }
 
 std::string get_module_path()
@@ -55,9 +50,18 @@ std::string get_module_path()
     return error ? std::string() : path.string();
 }
 
-bool create_directory(const std::string& path)
+std::string create_directory(const std::string& path)
 {
-    return ::mkdir(path.c_str(), S_IRWXU | S_IRWXG | S_IRWXO) == 0;
+    if (::mkdir(path.c_str(), S_IRWXU | S_IRWXG | S_IRWXO) == 0)
+        return {};
+    int error = errno;
+    if (error == EEXIST) {
+        struct stat info {};
+        if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+            return {};
+        error = ENOTDIR;
+    }
+    return std::strerror(error);
 }
 
 }

@@ -2,7 +2,8 @@
 
 namespace kq::host {
 
-/// From now on SIGINT and SIGTERM each add a quit request instead of ending the process.
+/// From now on SIGINT, SIGTERM, SIGHUP and SIGQUIT each add a quit request instead of ending
+/// the process.
 void watch_quit_signals();
 
 /// Adds a quit request (what closing the window does).

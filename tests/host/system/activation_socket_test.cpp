@@ -65,11 +65,28 @@ TEST_F(ActivationSocketTest, AFileLeftBehindIsReplaced)
     EXPECT_TRUE(socket.take_requests());
 }
 
-TEST_F(ActivationSocketTest, ATooLongPathDoesNotListen)
+TEST_F(ActivationSocketTest, APlaceThatCannotListenSaysWhy)
 {
-    ActivationSocket socket(folder.file(std::string(200, 'x')));
-    EXPECT_FALSE(socket.listening());
-    EXPECT_FALSE(socket.take_requests());
+    struct Case
+    {
+        const char* title;
+        std::string path;
+        const char* failure;
+    };
+    fs::create_directories(folder.file("taken/inside"));
+    const Case cases[] = {
+        {"a path too long", folder.file(std::string(200, 'x')), "path longer than 107 bytes"},
+        {"a folder in its place", folder.file("taken"), "Address already in use"},
+        {"a missing folder", folder.file("missing/activation.sock"), "No such file or directory"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.title);
+        ActivationSocket socket(c.path);
+        EXPECT_FALSE(socket.listening());
+        EXPECT_EQ(socket.failure(), c.failure);
+        EXPECT_FALSE(socket.take_requests());
+    }
+    EXPECT_TRUE(fs::is_directory(folder.file("taken/inside")));
 }
 
 }

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace kq::host {
@@ -43,7 +44,6 @@ TEST(Directories, PersonalDirFromXdgOrHome)
     {
         ScopedEnv xdg("XDG_DATA_HOME", (base / "Xdg").c_str());
         EXPECT_EQ(get_personal_dir(), (base / "Xdg").string() + "/");
-        EXPECT_TRUE(std::filesystem::is_directory(base / "Xdg")) << "created when missing";
     }
     {
         ScopedEnv xdg("XDG_DATA_HOME", "");
@@ -63,9 +63,15 @@ TEST(Directories, CurrentDirAndModulePath)
     EXPECT_EQ(get_current_dir(), std::filesystem::current_path().string() + "/");
     EXPECT_EQ(std::filesystem::path(get_module_path()).filename(), "test_host_system");
     const std::string folder = std::filesystem::temp_directory_path() / ("kq_mkdir_" + std::to_string(::getpid()));
-    EXPECT_TRUE(create_directory(folder));
-    EXPECT_FALSE(create_directory(folder)) << "exists already";
+    EXPECT_EQ(create_directory(folder), "");
+    EXPECT_EQ(create_directory(folder), "") << "a folder already";
     std::filesystem::remove(folder);
+    std::ofstream(folder) << "a file";
+    EXPECT_EQ(create_directory(folder), "Not a directory");
+    EXPECT_EQ(create_directory(folder + "/inside"), "Not a directory");
+    EXPECT_EQ(create_directory(folder + "/missing/inside"), "Not a directory");
+    std::filesystem::remove(folder);
+    EXPECT_EQ(create_directory(folder + "/missing/inside"), "No such file or directory");
 }
 
 }

@@ -29,9 +29,9 @@ TEST(QuitQueueTest, SignalsBecomeRequests)
 {
     drain();
     watch_quit_signals();
-    std::raise(SIGTERM);
-    std::raise(SIGINT);
-    EXPECT_EQ(drain(), 2);
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGQUIT})
+        std::raise(signal);
+    EXPECT_EQ(drain(), 4);
 }
 
 }
