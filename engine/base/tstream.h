@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/base/stream.h"
+#include "engine/base/text_reader.h"
 
 namespace kq {
 
@@ -27,34 +27,21 @@ enum Manip : int
 
 /// Reader and writer of the engine's text data format: a one-token look-ahead scanner that
 /// counts lines for its errors, and a writer whose output reads back as written.
-class TStream : public Stream
+class TStream : public TextReader<char>
 {
 public:
     /// The token that stands for the end of input.
     static constexpr const char* eof_token = "#EOF#";
 
     /// A stream over the buffer; a readable buffer has its first token scanned at once.
-    explicit TStream(Buffer& buffer);
+    explicit TStream(Buffer& buffer) : TextReader<char>(buffer) {}
 
-    /// Whether the look-ahead token is the end ("#EOF#").
-    bool is_eof() override { return m_token == eof_token; }
-    /// Throws `IOException` "(in stream <name> at line <n>) " + message.
-    [[noreturn]] void error(const std::string& message) final;
-
-    /// Scans the next token, without an end check.
-    void advance() { scan_token(); }
-    /// Drops the look-ahead token and scans the next.
-    void skip_token();
     /// Returns the look-ahead token and scans the next.
     std::string read_token();
-    /// Moves the look-ahead token into `token` and scans the next.
-    void take_token(std::string& token);
     /// The look-ahead token, not consumed.
     const std::string& peek_token();
-    /// Fails with "unexcepted end of file reached." at the end.
-    void check_not_eof();
     /// Whether the look-ahead token is `text` (false at the end); consumes nothing.
-    bool token_is(const char* text);
+    bool token_is(const char* text) { return !is_eof() && token() == text; }
     /// Whether the look-ahead token is the brace of `open_brace` or `close_brace`.
     bool token_is_bracket(t_io::Manip bracket);
     /// Takes the next token and fails unless it is `text`.
@@ -65,24 +52,9 @@ public:
     /// Writes a manipulator's output (unknown codes write nothing).
     void put_manip(t_io::Manip manip);
 
-    /// The reader's current line, from 1.
-    std::uint32_t line() const { return m_line; }
-
 private:
-    void scan_token();
-    void read_string();
-    void read_escape();
-    void continue_line();
-    void read_block();
-    void skip_line_comment();
-    void skip_block_comment();
-    int get_byte();
-    void unget_byte();
-
     std::string m_tab = "  ";
     std::uint32_t m_depth = 0;
-    std::uint32_t m_line = 1;
-    std::string m_token;
 };
 
 /// Takes the next token.
