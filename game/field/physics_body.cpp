@@ -286,10 +286,10 @@ void PhysicsBody::integrate_velocity(float h, const b2Vec2& gravity)
         w = 0.0f;
     }
 
-    // In double precision: the squared length of a finite float speed may overflow a float.
-    const double speed = std::hypot(double(v.x), double(v.y));
-    if (speed > PhysicsWorld::max_linear_speed) {
-        const double scale = PhysicsWorld::max_linear_speed / speed;
+    constexpr float max_speed = PhysicsWorld::max_linear_speed;
+    if (v.LengthSquared() > max_speed * max_speed) {
+        // In double precision: the squared length of a finite float speed may overflow.
+        const double scale = max_speed / std::hypot(double(v.x), double(v.y));
         v.Set(float(v.x * scale), float(v.y * scale));
     }
     if (std::abs(w) > PhysicsWorld::max_angular_speed)
@@ -299,21 +299,12 @@ void PhysicsBody::integrate_velocity(float h, const b2Vec2& gravity)
     m_body.SetAngularVelocity(w);
 }
 
-void PhysicsBody::mark_step_start()
-{
-    for (const auto& shape : m_shapes)
-        shape->fixture().GetShape()->ComputeAABB(&shape->m_step_start_bounds, m_body.GetTransform(), 0);
-}
-
 bool PhysicsBody::swept_inside_box() const
 {
-    for (const auto& shape : m_shapes) {
-        b2AABB swept;
-        shape->fixture().GetShape()->ComputeAABB(&swept, m_body.GetTransform(), 0);
-        swept.Combine(shape->m_step_start_bounds);
-        if (!boxes_overlap(swept, m_world.box()))
+    // Box2D keeps the bounds each shape swept over its last step with the shape.
+    for (const auto& shape : m_shapes)
+        if (!boxes_overlap(shape->fixture().GetAABB(0), m_world.box()))
             return false;
-    }
     return true;
 }
 

@@ -123,9 +123,8 @@ private:
 
     // The velocity stage of one frame: forces, damping and the speed caps.
     void integrate_velocity(float h, const b2Vec2& gravity);
-    // Notes where the shapes are as a step begins.
-    void mark_step_start();
-    // False when the bounds some shape swept since the step began lie wholly outside the box.
+    // False when the bounds some shape swept over the last Box2D step lie wholly outside
+    // the world's box.
     bool swept_inside_box() const;
     // Stops the body and takes it out of the simulation for good.
     void freeze();

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <box2d/b2_collision.h>
 #include <box2d/b2_math.h>
 #include <box2d/b2_settings.h>
 
@@ -104,12 +103,8 @@ public:
     b2Fixture& fixture() const { return m_fixture; }
 
 private:
-    friend class PhysicsBody;
-
     PhysicsBody& m_body;
     b2Fixture& m_fixture;
-    // The shape's bounds when the current step began.
-    b2AABB m_step_start_bounds;
     ShapeType m_type;
     FilterData m_filter;
 };

@@ -142,9 +142,6 @@ void PhysicsWorld::step(float dt, int iterations)
 
     if (dt > 0.0f)
         integrate_velocities(dt);
-    for (b2Body* native = m_world->GetBodyList(); native; native = native->GetNext())
-        if (native->GetType() == b2_dynamicBody && native->IsEnabled())
-            body_of(native).mark_step_start();
     m_last_substeps = 0;
     float remaining = dt;
     for (;;) {
@@ -152,11 +149,11 @@ void PhysicsWorld::step(float dt, int iterations)
         const float h = count <= 1 ? remaining : remaining / float(count);
         m_world->Step(h, iterations, iterations);
         ++m_last_substeps;
+        freeze_escaped_bodies();
         if (count <= 1)
             break;
         remaining -= h;
     }
-    freeze_escaped_bodies();
     m_reporter.deliver_results();
 }
 
@@ -172,14 +169,16 @@ bool PhysicsWorld::is_locked() const
 
 int PhysicsWorld::substeps_needed(float remaining) const
 {
-    double rate = 0.0;
+    float max_speed_squared = 0.0f;
+    float max_spin = 0.0f;
     for (const b2Body* body = std::as_const(*m_world).GetBodyList(); body; body = body->GetNext()) {
         if (body->GetType() != b2_dynamicBody || !body->IsEnabled())
             continue;
-        const b2Vec2 v = body->GetLinearVelocity();
-        rate = std::max(rate, std::hypot(double(v.x), double(v.y)) / substep_translation);
-        rate = std::max(rate, std::abs(double(body->GetAngularVelocity())) / substep_rotation);
+        max_speed_squared = std::max(max_speed_squared, body->GetLinearVelocity().LengthSquared());
+        max_spin = std::max(max_spin, std::abs(body->GetAngularVelocity()));
     }
+    const double rate = std::max(std::sqrt(double(max_speed_squared)) / substep_translation,
+                                 double(max_spin) / substep_rotation);
     // The margin of the sub-step limits absorbs rounding: 200 m/s over 0.05 s is 10 sub-steps.
     const double needed = std::ceil(rate * remaining * (1.0 - 1e-6));
     return needed < double(max_substeps) ? int(needed) : max_substeps;

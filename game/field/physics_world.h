@@ -16,8 +16,8 @@ namespace kq {
 /// The field's rigid-body world in metres, kilograms and seconds, on Box2D.
 ///
 /// What it promises beyond Box2D's own behaviour:
-/// - a box: a moving body whose shapes' swept bounds lie wholly outside it after a step is
-///   frozen for good (see `PhysicsBody`);
+/// - a box: a moving body is frozen for good (see `PhysicsBody`) when the bounds one of its
+///   shapes swept over a step, or over a sub-step of it, lie wholly outside the box;
 /// - speed caps of `max_linear_speed` and `max_angular_speed` whatever the step's length: a
 ///   step is cut into sub-steps short enough that no body moves far enough in one of them
 ///   for Box2D to slow it down (at most `max_substeps` of them);

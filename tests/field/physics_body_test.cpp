@@ -125,17 +125,19 @@ TEST(PhysicsBody, SpeedCapsHoldForEveryFrameLength)
 TEST(PhysicsBody, LeavingTheBoxFreezesForGood)
 {
     auto world = test::make_world();
-    PhysicsBody* body = test::make_circle(*world, {.position = {150, 40}}, 1);
-    body->set_linear_velocity({100, 0});
-    world->step(0.05f, 10); // bounds reach 156..158: inside
-    EXPECT_FALSE(body->is_frozen());
-    world->step(0.05f, 10); // 160.4 is still partly inside
-    EXPECT_FALSE(body->is_frozen());
-    world->step(0.05f, 10); // swept bounds from 159..166: still overlapping
-    EXPECT_FALSE(body->is_frozen());
-    world->step(0.05f, 10); // wholly outside
+    // The box ends at x = 162.4; this body stays across that edge.
+    PhysicsBody* astride = test::make_circle(*world, {.position = {162.9f, 40}}, 1);
+    PhysicsBody* body = test::make_circle(*world, {.position = {150, 30}}, 1);
+    body->set_linear_velocity({100, 0}); // 1 m per sub-step of a 50 ms frame
+    world->step(0.05f, 10);
+    world->step(0.05f, 10);
+    EXPECT_FALSE(body->is_frozen()); // at 160: inside
+    world->step(0.05f, 10);
+    // Frozen where the sub-step from 164 to 165 swept bounds wholly outside.
     ASSERT_TRUE(body->is_frozen());
+    EXPECT_NEAR(body->position().x, 165.0f, 1e-3f);
     EXPECT_EQ(body->linear_velocity().Length(), 0.0f);
+    EXPECT_FALSE(astride->is_frozen());
 
     const b2Vec2 where = body->position();
     EXPECT_FALSE(body->set_xform({50, 40}, 0));
