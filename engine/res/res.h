@@ -122,8 +122,8 @@ private:
 
     ResStream search_sources(const std::string& name, SourceOperation operation);
     void read_root_statements(TStream& stream, const std::string& root_dir);
-    void read_source_statement(TStream& stream, const std::string& root_dir);
-    void read_language_statement(TStream& stream);
+    void read_source_statement(TStream& stream, const std::string& root_dir, std::uint32_t line);
+    void read_language_statement(TStream& stream, std::uint32_t line);
     void write_register_file() const;
     int read_register_entries(const std::string& path);
     void set_aside_register_file(const std::string& reason);

@@ -1,6 +1,8 @@
 // The resource registry file ("default.root") and the register file it names.
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <string>
 #include <iterator>
 
 #include "engine/base/buffer.h"
@@ -33,6 +35,13 @@ std::string folder_of(const std::string& path)
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
+// A statement error, placed like the text format's own errors: the file and the line of the
+// statement's keyword.
+[[noreturn]] void statement_error(TStream& stream, std::uint32_t line, const std::string& message)
+{
+    KQ_THROW(ResException, "(in stream " + stream.buffer().name() + " at line " + std::to_string(line) + ") " + message);
+}
+
 std::string read_file_path(TStream& stream)
 {
     FilePath path;
@@ -56,36 +65,40 @@ void Res::read_root_file(const std::string& path)
     }
     FileBuffer buffer(path, mode_read);
     TStream stream(buffer);
+    // Nothing at all says where resources lie: most likely a file cut short or emptied.
+    if (stream.is_eof())
+        statement_error(stream, stream.line(), "no statement in resource registry file.");
     read_root_statements(stream, root_dir);
 }
 
 void Res::read_root_statements(TStream& stream, const std::string& root_dir)
 {
     while (!stream.is_eof()) {
+        const std::uint32_t line = stream.line();
         const std::string keyword = stream.read_token();
         if (keyword == "PATH") {
             add_search_path(read_file_path(stream));
         } else if (keyword == "SOURCE") {
-            read_source_statement(stream, root_dir);
+            read_source_statement(stream, root_dir, line);
         } else if (keyword == "LANGUAGE") {
-            read_language_statement(stream);
+            read_language_statement(stream, line);
         } else if (keyword == "REGISTER") {
             read_register_file(root_dir + read_file_path(stream));
             m_manage = stream.token_is("MANAGE");
             if (m_manage)
                 stream.skip_token();
         } else {
-            KQ_THROW(ResException, keyword + " unknown operand.");
+            statement_error(stream, line, keyword + " unknown operand.");
         }
     }
 }
 
-void Res::read_source_statement(TStream& stream, const std::string& root_dir)
+void Res::read_source_statement(TStream& stream, const std::string& root_dir, std::uint32_t line)
 {
     const int priority = to_int(stream.read_token());
     const std::string type = stream.read_token();
     if (type != "FILE")
-        KQ_THROW(ResException, type + " unknown source type.");
+        statement_error(stream, line, type + " unknown source type.");
     std::string folder = read_file_path(stream);
     if (!FilePath(folder).is_absolute())
         folder = root_dir + folder;
@@ -103,7 +116,7 @@ void Res::read_source_statement(TStream& stream, const std::string& root_dir)
     add_source(priority, SharedPtr<ResSource>(new FileResSource(folder, read_only, localized)));
 }
 
-void Res::read_language_statement(TStream& stream)
+void Res::read_language_statement(TStream& stream, std::uint32_t line)
 {
     std::string name = stream.read_token();
     if (name != "AUTO") {
@@ -116,7 +129,7 @@ void Res::read_language_statement(TStream& stream)
         names.push_back(stream.read_token());
     stream.expect(")");
     if (names.empty())
-        KQ_THROW(ResException, "empty languages");
+        statement_error(stream, line, "empty languages");
     const std::string user = language_code(host::get_user_language());
     const bool offered = std::find(names.begin(), names.end(), user) != names.end();
     set_language(offered ? user : names.front());

@@ -53,7 +53,6 @@ TEST(ResRootFile, StatementsSetSourcesPathsAndLanguage)
         {"SOURCE 1 FILE \"/abs/Path\" // absolute folders keep their case\n", {"1 /abs/Path/"}, {""}, "def"},
         {"SOURCE 100 FILE \"\" PATH \"Data\\\\Skin\" PATH y", {"100 ~/"}, {"", "data/skin", "y"}, "def"},
         {"LANGUAGE ger", {}, {""}, "ger"},
-        {"", {}, {""}, "def"},
     };
     for (const Case& c : cases) {
         TempDir dir;
@@ -89,27 +88,48 @@ TEST(ResRootFile, InitializeReadsTheCurrentFolder)
     EXPECT_EQ(describe_sources(*res, current), std::vector<std::string>{"100 ~/"});
 }
 
-TEST(ResRootFile, ErrorsNameTheWordRead)
+// Each error names the file and the line of the statement, then the word read.
+TEST(ResRootFile, ErrorsNameTheFileTheLineAndTheWordRead)
 {
     struct Case {
         const char* text;
+        int line;
         const char* message;
     };
     const Case cases[] = {
-        {"LANGUAGE AUTO ( )", "empty languages"},
-        {"SOURCE 5 ZIP a", "ZIP unknown source type."},
-        {"PATH a FOO", "FOO unknown operand."},
-        {"path a", "path unknown operand."},
+        {"LANGUAGE AUTO ( )", 1, "empty languages"},
+        {"PATH a\r\n\r\nLANGUAGE AUTO\r\n(\r\n)", 3, "empty languages"},
+        {"SOURCE 5 ZIP a", 1, "ZIP unknown source type."},
+        {"PATH a\nSOURCE 5\nZIP a", 2, "ZIP unknown source type."},
+        {"PATH a FOO", 1, "FOO unknown operand."},
+        {"PATH a\n// a comment\n\n  path a", 4, "path unknown operand."},
+        {"", 1, "no statement in resource registry file."},
+        {"// only a comment\n\n", 3, "no statement in resource registry file."},
     };
     for (const Case& c : cases) {
         TempDir dir;
         SharedPtr<Res> res(new Res);
+        const std::string path = dir.write("default.root", c.text);
         try {
-            res->read_root_file(dir.write("default.root", c.text));
+            res->read_root_file(path);
             ADD_FAILURE() << c.text;
         } catch (const ResException& error) {
-            EXPECT_EQ(std::string(error.what()), std::string("kq.res: ") + c.message);
+            EXPECT_EQ(std::string(error.what()), "kq.res: (in stream [file \"" + path + "\"] at line " +
+                                                     std::to_string(c.line) + ") " + c.message);
         }
+    }
+}
+
+TEST(ResRootFile, AnUnreadableFileIsNamed)
+{
+    TempDir dir;
+    SharedPtr<Res> res(new Res);
+    std::filesystem::create_directories(dir.str() + "default.root");
+    try {
+        res->read_root_file(dir.str() + "default.root");
+        ADD_FAILURE() << "read";
+    } catch (const IOException& error) {
+        EXPECT_EQ(std::string(error.what()), "kq.io: file [" + dir.str() + "default.root] can not be read: Is a directory");
     }
 }
 
