@@ -19,6 +19,8 @@ public:
     ResStream open(const std::string& name) override;
     /// The file opened for writing (created, truncated); empty for a read-only source.
     ResStream create(const std::string& name) override;
+    /// False for a read-only source.
+    bool may_replace() const override { return !m_read_only; }
     /// Writes the file through a temporary file renamed over it; refused by a read-only source.
     std::string replace(const std::string& name, std::string_view content) override;
     /// Strips the root and a leading variant folder "(...)/" from a full path.

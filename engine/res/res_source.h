@@ -19,6 +19,9 @@ public:
     /// Replaces the named file by the content at once, so that no reader (another process
     /// included) meets a part of it; empty on success, else why it was not written.
     virtual std::string replace(const std::string& name, std::string_view content) = 0;
+    /// Whether `replace` may succeed at all, asked before a content is made for it; a
+    /// source that never writes answers false.
+    virtual bool may_replace() const { return true; }
     /// Turns a full path, in place, into the name relative to this source; false (path left
     /// alone) when the path does not lie in the source.
     virtual bool name_of(std::string& path) = 0;

@@ -54,7 +54,8 @@ void write_binary_copy(const SkinDocument& document, const ResStream& text)
 {
     auto* file = dynamic_cast<const FileBuffer*>(text.m_buffer.get());
     std::string name = file ? file->path() : std::string();
-    if (!text.m_source || !text.m_source->name_of(name))
+    // A source that cannot take the copy is not asked to after the work of making it.
+    if (!text.m_source || !text.m_source->may_replace() || !text.m_source->name_of(name))
         return;
     const std::string copy = with_extension(name, "sdb");
     try {

@@ -15,6 +15,9 @@ namespace kq {
 
 namespace {
 
+// Children a node scans before it keeps an index of their names.
+constexpr std::size_t indexed_child_count = 8;
+
 // A parents step: the walk's functor, the node, the path and the depth reached. The same
 // step met again inside itself would repeat forever.
 using WalkStep = std::tuple<const SkinNodeFunctor*, const SkinNode*, SkinPath, unsigned>;
@@ -87,13 +90,27 @@ bool EnumIDsFunctor::operator()(SkinNode& node)
 void SkinNode::add_child(StrCache name, const SharedPtr<SkinNode>& node)
 {
     m_children.push_back({name, node});
+    if (!m_child_index.empty()) {
+        m_child_index.try_emplace(name.word(), static_cast<std::uint32_t>(m_children.size() - 1));
+    } else if (m_children.size() > indexed_child_count) {
+        // Built from the back, so that the first entry of a name is the one kept.
+        m_child_index.reserve(2 * m_children.size());
+        for (std::size_t i = m_children.size(); i-- > 0;)
+            m_child_index.insert_or_assign(m_children[i].name.word(), static_cast<std::uint32_t>(i));
+    }
 }
 
 SkinNode* SkinNode::find_child(StrCache name) const
 {
-    auto found = std::find_if(m_children.begin(), m_children.end(),
-                              [name](const Child& child) { return child.name == name; });
-    return found == m_children.end() ? nullptr : found->node.get();
+    if (!m_child_index.empty()) {
+        const auto found = m_child_index.find(name.word());
+        return found == m_child_index.end() ? nullptr : m_children[found->second].node.get();
+    }
+    for (const Child& child : m_children) {
+        if (child.name == name)
+            return child.node.get();
+    }
+    return nullptr;
 }
 
 void SkinNode::merge(const SkinNode& source)
@@ -105,7 +122,9 @@ void SkinNode::merge(const SkinNode& source)
     }
     m_parents.insert(m_parents.end(), source.m_parents.begin(), source.m_parents.end());
     m_ids.insert(source.m_ids.begin(), source.m_ids.end());
-    for (const Child& child : source.m_children) {
+    // By index: the source may share this node's children, whose list grows meanwhile.
+    for (std::size_t i = 0; i < source.m_children.size(); ++i) {
+        const Child child = source.m_children[i];
         if (SkinNode* own = find_child(child.name))
             own->merge(*child.node);
         else
@@ -197,6 +216,7 @@ void SkinNode::clear()
 {
     m_value.reset();
     m_children.clear();
+    m_child_index.clear();
     m_parents.clear();
     m_directives.clear();
     m_ids.clear();

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <list>
 #include <set>
 #include <string>
 #include <tuple>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/base/binary_io.h"
@@ -104,7 +104,7 @@ public:
     NodeValue& value() { return m_value; }
     const NodeValue& value() const { return m_value; }
     /// The children in order.
-    const std::list<Child>& children() const { return m_children; }
+    const std::vector<Child>& children() const { return m_children; }
     /// The inheritance parents in the order written (absolute or relative).
     const std::vector<SkinPath>& parents() const { return m_parents; }
     std::vector<SkinPath>& parents() { return m_parents; }
@@ -117,7 +117,7 @@ public:
 
     /// Appends a child entry sharing the node.
     void add_child(StrCache name, const SharedPtr<SkinNode>& node);
-    /// The first child of that name, or null.
+    /// The first child of that name, or null; in constant time however many children there are.
     SkinNode* find_child(StrCache name) const;
 
     /// Merges the source tree into this node: the value (a second value fails with
@@ -164,7 +164,10 @@ private:
     void clear();
 
     NodeValue m_value;
-    std::list<Child> m_children;
+    std::vector<Child> m_children;
+    // Where each name's first entry is, by the name's word; kept only for nodes with many
+    // children, where a scan would make reading and merging a large tree quadratic.
+    std::unordered_map<std::uintptr_t, std::uint32_t> m_child_index;
     std::vector<SkinPath> m_parents;
     std::vector<std::string> m_directives;
     std::set<StrCache> m_ids;

@@ -45,7 +45,9 @@ void SkinNode::load(BStream& stream)
         stream.error("count block shared by two objects.");
     replace_counter(identity);
     m_value.load(stream);
-    for (std::uint32_t count = read_count(stream, child_size); count > 0; --count) {
+    const std::uint32_t children = read_count(stream, child_size);
+    m_children.reserve(children);
+    for (std::uint32_t count = children; count > 0; --count) {
         StrCache name = stream.read_name();
         SharedPtr<SkinNode> node;
         stream.read_shared(node);

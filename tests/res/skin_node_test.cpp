@@ -199,5 +199,42 @@ TEST(SkinNode, CopySharesValueAndChildren)
     EXPECT_EQ(copy.ids(), a.ids());
 }
 
+// Small and large nodes find children alike: the first entry of a name, none for a name not
+// there, in the order written, also after merging and after reading the node again.
+TEST(SkinNode, FindsChildrenByNameAtAnySize)
+{
+    for (int count : {1, 8, 9, 40}) {
+        SCOPED_TRACE(count);
+        std::string text = "n {";
+        std::string other = "n {";
+        for (int i = 0; i < count; ++i) {
+            text += " c" + std::to_string(i) + " " + std::to_string(i);
+            other += " d" + std::to_string(i) + " { c" + std::to_string(i) + " 0 }";
+        }
+        TestSkinEnvironment skin(text + " }");
+        SkinNode& n = *skin.root().find_child(StrCache("n"));
+        for (int i = 0; i < count; ++i) {
+            const SkinNode* child = n.find_child(StrCache(("c" + std::to_string(i)).c_str()));
+            ASSERT_NE(child, nullptr);
+            EXPECT_EQ(n.children()[i].node.get(), child);
+        }
+        EXPECT_EQ(n.find_child(StrCache("d0")), nullptr);
+        // A second entry of a name, which only add_child makes, does not hide the first.
+        const SkinNode* first = n.find_child(StrCache("c0"));
+        n.add_child(StrCache("c0"), SharedPtr<SkinNode>(new SkinNode));
+        EXPECT_EQ(n.find_child(StrCache("c0")), first);
+        skin.root().merge(*parse_document(other + " }"));
+        EXPECT_EQ(n.children().size(), static_cast<std::size_t>(2 * count + 1));
+        const std::string last = "d" + std::to_string(count - 1);
+        EXPECT_EQ(n.find_child(StrCache(last.c_str())), n.children().back().node.get());
+        EXPECT_NE(error_of([&] { parse_document(text + " c" + std::to_string(count - 1) + " 5 }"); })
+                      .find("node \"c" + std::to_string(count - 1) + "\" already present."),
+                  std::string::npos);
+        n.read_text(*std::make_unique<StringStream>("{ e 1 }"));
+        EXPECT_EQ(n.find_child(StrCache("c0")), nullptr);
+        EXPECT_NE(n.find_child(StrCache("e")), nullptr);
+    }
+}
+
 }
 }
