@@ -4,6 +4,8 @@
 #include <box2d/b2_contact.h>
 #include <box2d/b2_fixture.h>
 
+#include <algorithm>
+
 #include "game/field/physics_body.h"
 
 namespace kq {
@@ -40,6 +42,8 @@ void ContactReporter::set_listener(PhysicsContactListener* listener)
 void ContactReporter::report_points(b2Contact& contact, const b2Manifold& manifold,
                                     const b2PointState* states, b2PointState wanted)
 {
+    if (states && std::none_of(states, states + manifold.pointCount, [&](b2PointState s) { return s == wanted; }))
+        return;
     b2Fixture* fixture1 = contact.GetFixtureA();
     b2Fixture* fixture2 = contact.GetFixtureB();
     b2Body* body1 = fixture1->GetBody();

@@ -26,14 +26,6 @@ const char* material_fault(const ShapeDef& def)
     return nullptr;
 }
 
-b2Filter native_filter(const FilterData& filter)
-{
-    b2Filter native;
-    native.categoryBits = filter.category_bits;
-    native.maskBits = filter.mask_bits;
-    native.groupIndex = filter.group_index;
-    return native;
-}
 
 }
 
@@ -97,7 +89,7 @@ PhysicsShape* PhysicsBody::create_shape(const ShapeDef& def)
     fixture_def.friction = def.friction;
     fixture_def.restitution = def.restitution;
     fixture_def.density = def.density;
-    fixture_def.filter = native_filter(def.filter);
+    fixture_def.filter = to_native(def.filter);
     b2Fixture* fixture = m_body.CreateFixture(&fixture_def);
     auto& made = m_shapes.emplace_back(std::make_unique<PhysicsShape>(*this, *fixture, def.type, def.filter));
     fixture->GetUserData().pointer = reinterpret_cast<uintptr_t>(made.get());

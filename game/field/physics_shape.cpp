@@ -4,11 +4,21 @@
 #include <box2d/b2_fixture.h>
 #include <box2d/b2_polygon_shape.h>
 
+#include "engine/host/system/assert.h"
 #include "game/field/physics_body.h"
 #include "game/field/physics_world.h"
 #include "game/field/physics_check.h"
 
 namespace kq {
+
+b2Filter to_native(const FilterData& filter)
+{
+    b2Filter native;
+    native.categoryBits = filter.category_bits;
+    native.maskBits = filter.mask_bits;
+    native.groupIndex = filter.group_index;
+    return native;
+}
 
 void PolygonDef::set_as_box(float hx, float hy)
 {
@@ -26,11 +36,7 @@ void PhysicsShape::set_filter_data(const FilterData& filter)
         return;
     }
     m_filter = filter;
-    b2Filter native;
-    native.categoryBits = filter.category_bits;
-    native.maskBits = filter.mask_bits;
-    native.groupIndex = filter.group_index;
-    m_fixture.SetFilterData(native);
+    m_fixture.SetFilterData(to_native(filter));
 }
 
 bool PhysicsShape::test_point(const b2Vec2& point) const
@@ -52,10 +58,7 @@ int PhysicsShape::vertex_count() const
 
 b2Vec2 PhysicsShape::vertex(int index) const
 {
-    if (index < 0 || index >= vertex_count()) {
-        KQ_PHYSICS_ERROR("polygon vertex index out of range");
-        return b2Vec2(0.0f, 0.0f);
-    }
+    KQ_ASSERT(index >= 0 && index < vertex_count());
     return static_cast<const b2PolygonShape*>(m_fixture.GetShape())->m_vertices[index];
 }
 

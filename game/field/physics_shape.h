@@ -1,12 +1,11 @@
 #pragma once
 
+#include <box2d/b2_fixture.h>
 #include <box2d/b2_math.h>
 #include <box2d/b2_settings.h>
 
 #include <array>
 #include <cstdint>
-
-class b2Fixture;
 
 namespace kq {
 
@@ -21,6 +20,9 @@ struct FilterData
     std::uint16_t mask_bits = 0xFFFF;
     std::int16_t group_index = 0;
 };
+
+/// The same filter in Box2D's form.
+b2Filter to_native(const FilterData& filter);
 
 /// The kinds of shape a body can have.
 enum class ShapeType

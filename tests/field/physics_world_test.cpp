@@ -62,6 +62,20 @@ TEST(PhysicsWorld, SettleStepSeparatesOverlapsWithoutCuttingSpeeds)
     EXPECT_NEAR(drifting->position().x, 30.0f, 1e-3f);
 }
 
+TEST(PhysicsWorld, IterationsDriveThePositionSolverToo)
+{
+    // Boxes overlapping by 2 m: one round of position correction moves them 0.2 m at most.
+    for (const int iterations : {1, 500}) {
+        SCOPED_TRACE(iterations);
+        auto world = test::make_world();
+        PhysicsBody* a = test::make_box(*world, {.position = {50, 40}}, 2, 2);
+        PhysicsBody* b = test::make_box(*world, {.position = {52, 40}}, 2, 2);
+        world->step(5.0f, iterations);
+        const float gap = b->position().x - a->position().x;
+        EXPECT_EQ(gap > 3.9f, iterations == 500) << gap;
+    }
+}
+
 TEST(PhysicsWorld, GravityActsThroughTheVelocityStage)
 {
     PhysicsWorld world(test::field_box(), b2Vec2(0, 10), false);
