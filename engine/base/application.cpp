@@ -146,9 +146,11 @@ void Application::watch_host()
 {
     while (host::take_quit())
         on_system_event(event_quit);
-    // Until a window exists there is nothing to bring forward.
-    if (m_activation_socket && m_activation_socket->take_requests())
+    if (m_activation_socket && m_activation_socket->take_requests()) {
         application_log() << "Activation requested by another instance" << t_io::endl;
+        // The window service brings its window forward.
+        m_activation_request.emit_void();
+    }
 }
 
 void Application::on_system_event(int code)

@@ -54,6 +54,8 @@ public:
 
     /// Emitted with true when the application is activated, false when deactivated.
     Socket<void(bool)>& activation() { return m_activation; }
+    /// Emitted when another instance of the game asks this one to come forward.
+    Socket<void()>& activation_request() { return m_activation_request; }
     /// The company name.
     const std::string& company() const { return m_company; }
     /// The product name.
@@ -71,6 +73,7 @@ private:
     static Application* s_instance;
 
     Socket<void(bool)> m_activation;
+    Socket<void()> m_activation_request;
     std::string m_company;
     std::string m_name;
     std::string m_version;

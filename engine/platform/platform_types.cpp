@@ -1,6 +1,7 @@
 #include "engine/platform/platform_types.h"
 
 #include "engine/base/class_desc.h"
+#include "engine/platform/key.h"
 #include "engine/platform/sample.h"
 #include "engine/platform/texture.h"
 #include "engine/res/res_handle.h"
@@ -13,6 +14,7 @@ void register_platform_types()
     if (registered)
         return;
     registered = true;
+    register_key_types();
     rtti::ClassDesc<ResHandle<Texture>>::instance().add_base<ResHandleBase>();
     rtti::ClassDesc<ResHandle<Sample>>::instance().add_base<ResHandleBase>();
 }

@@ -39,6 +39,7 @@ WindowHandle create_window(const ClientRect& rect, MessageHandler handler, int m
 
 void destroy_window(WindowHandle window)
 {
+    send_event(window, event_destroyed);
     erase_record(window);
     InputState& state = input_state();
     if (state.mouse_window == window)

@@ -49,7 +49,8 @@ constexpr int mode_fullscreen = 1;
 WindowHandle create_window(const ClientRect& rect, MessageHandler handler, int mode,
                            const std::string& title);
 
-/// Closes the window and forgets it; its pending events are dropped by the next pump.
+/// Sends the window's last event (destroyed), closes it and forgets it; its events still in
+/// the queue are dropped by the next pump.
 void destroy_window(WindowHandle window);
 
 /// Moves the client area to `rect` (screen pixels); a full-screen window stays as it is.
