@@ -59,9 +59,9 @@ APIWindow::APIWindow(const SkinPath& node) : Window(node)
 void APIWindow::initialize()
 {
     if (m_video.ready())
-        log() << "- video driver: " << host::VideoSystem::driver_name() << "." << t_io::endl;
+        log() << "- video driver: " << host::VideoSystem::driver_name().c_str() << "." << t_io::endl;
     else
-        log() << "! no video: " << host::VideoSystem::last_error() << t_io::endl;
+        log() << "! no video: " << host::VideoSystem::last_error().c_str() << t_io::endl;
     Window::initialize();
     create_window();
     register_cursors();
@@ -82,7 +82,7 @@ void APIWindow::create_window()
     if (m_fullscreen)
         log() << "- created: fullscreen." << t_io::endl;
     else
-        log() << "- created: windowed " << rect_text(rect) << "." << t_io::endl;
+        log() << "- created: windowed " << rect_text(rect).c_str() << "." << t_io::endl;
 }
 
 void APIWindow::register_cursors()
@@ -239,7 +239,7 @@ void APIWindow::apply_mode()
         host::set_window_mode(m_hwnd, host::mode_windowed);
         const host::ClientRect rect{m_window_pos.x, m_window_pos.y, m_size.x, m_size.y};
         host::set_client_rect(m_hwnd, rect);
-        log() << "- new mode: windowed " << rect_text(rect) << "." << t_io::endl;
+        log() << "- new mode: windowed " << rect_text(rect).c_str() << "." << t_io::endl;
     }
 }
 

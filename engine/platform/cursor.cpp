@@ -19,7 +19,7 @@ SharedPtr<Resource> CursorLoader::load_from_stream(ResStream& stream, const ResR
     host::CursorImage image;
     std::string error;
     if (!host::read_cursor_file(bytes.data(), bytes.size(), extension, image, error)) {
-        get_log("window") << "! cursor " << request.m_key.m_path << " not loaded: " << error << t_io::endl;
+        get_log("window") << "! cursor " << request.m_key.m_path.c_str() << " not loaded: " << error.c_str() << t_io::endl;
         return {};
     }
     return SharedPtr<Resource>(new Cursor(std::make_shared<const host::CursorShape>(std::move(image))));

@@ -1,6 +1,8 @@
 #include "game/shell/vimo.h"
 
 #include "engine/base/file_path.h"
+#include "engine/base/mainframe.h"
+#include "engine/platform/api_window.h"
 #include "engine/platform/audio.h"
 #include "engine/res/dictionary.h"
 #include "engine/res/res.h"
@@ -29,12 +31,24 @@ void Vimo::start()
     start_res_service();
     start_skin_service();
     publish_dictionary();
+    m_window = start_api_window_service(SkinPath("vimo.window"));
+    // The loop ends when the window goes away.
+    m_window->on_destroy.connect([] { Mainframe::quit(); }, this);
+    // Until the game's shell answers the window's commands, closing the window ends the loop.
+    m_window->on_command.connect(
+        [](WindowCommand command) {
+            if (command == window_close)
+                Mainframe::quit();
+        },
+        this);
     start_audio_service();
 }
 
 void Vimo::shutdown()
 {
     stop_audio_service();
+    stop_api_window_service(m_window);
+    m_window = nullptr;
     stop_skin_service();
     stop_res_service();
     Application::shutdown();

@@ -4,6 +4,8 @@
 
 namespace kq {
 
+class APIWindow;
+
 /// The game's application: the product "Vimo" of "KQ", version "1.3.2".
 class Vimo : public Application
 {
@@ -15,6 +17,9 @@ public:
     void start() override;
     /// The game's services stopped in reverse order, then the base shutdown.
     void shutdown() override;
+
+private:
+    APIWindow* m_window = nullptr;
 };
 
 }

@@ -51,6 +51,19 @@ TEST_F(VimoStartTest, StartsItsServicesFromTheDataTreeAndStopsThemInReverse)
     EXPECT_THAT(log("error"), Not(HasSubstr("failed to shutdown")));
 }
 
+TEST_F(VimoStartTest, OpensItsWindowAndClosesItWhenAskedToQuit)
+{
+    VimoProcess vimo = start();
+    ASSERT_TRUE(eventually([&] { return log("window").find("- created: ") != std::string::npos; }))
+        << error_text() << log("error");
+    EXPECT_THAT(log("window"), HasSubstr("- video driver: "));
+
+    vimo.signal(SIGTERM);
+    EXPECT_EQ(vimo.exit_code(), 0) << error_text();
+    EXPECT_THAT(log("window"), HasSubstr("- destroyed."));
+    EXPECT_THAT(log("error"), Not(HasSubstr("failed to shutdown")));
+}
+
 TEST_F(VimoStartTest, ABrokenDictionaryEndsTheStartNamingTheFile)
 {
     struct Case { const char* title; const char* content; const char* expected; };
