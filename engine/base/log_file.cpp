@@ -1,5 +1,6 @@
 #include "engine/base/log_file.h"
 
+#include <cstdio>
 #include <ctime>
 
 #include "engine/base/file_path.h"
@@ -24,8 +25,19 @@ std::string time_of_day()
 
 }
 
+LogFile::Sink::Sink(const std::string& path) : Buffer(log_mode(path)), m_file(path, log_mode(path)) {}
+
+std::uint32_t LogFile::Sink::write(const void* data, std::uint32_t n)
+{
+    if (m_file.write(data, n) != n && !m_reported) {
+        m_reported = true;
+        std::fprintf(stderr, "log %s is not written: %s\n", m_file.path().c_str(), host::last_error_text().c_str());
+    }
+    return n;
+}
+
 LogFile::LogFile(const std::string& path)
-    : m_file(path, log_mode(path)), m_parse(m_file, FilePath(path).stem()), m_stream(m_parse)
+    : m_file(path), m_parse(m_file, FilePath(path).stem()), m_stream(m_parse)
 {
     m_stream << time_of_day().c_str() << " log started" << t_io::endl << t_io::endl;
 }

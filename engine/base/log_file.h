@@ -24,7 +24,26 @@ public:
     TStream& stream() { return m_stream; }
 
 private:
-    FileBuffer m_file;
+    // The log's file: its writes always succeed for the writer; the first one the system
+    // refuses (a full disk) is reported on standard error, the later ones are dropped.
+    class Sink : public Buffer
+    {
+    public:
+        explicit Sink(const std::string& path);
+
+        std::uint32_t write(const void* data, std::uint32_t n) override;
+        std::uint32_t read(void* data, std::uint32_t n) override { return m_file.read(data, n); }
+        std::int64_t seek(std::int32_t offset, std::uint32_t origin) override { return m_file.seek(offset, origin); }
+        bool is_eof() override { return m_file.is_eof(); }
+        std::string name() const override { return m_file.name(); }
+        std::uint64_t size() override { return m_file.size(); }
+
+    private:
+        FileBuffer m_file;
+        bool m_reported = false;
+    };
+
+    Sink m_file;
     debug::ParseBuffer m_parse;
     TStream m_stream;
 };

@@ -98,6 +98,36 @@ TEST(Log, OpenedOnceInTheFolder)
     EXPECT_NE(file_text(dir.file("log_test_file.log")).find(" log started\r\n\r\nline\r\n"), std::string::npos);
 }
 
+// Writing to a log never fails for the writer, but a log that cannot be written must not be
+// lost unseen: it is told once on standard error, however often it is written to.
+TEST(Log, ALogThatCannotBeWrittenIsReportedOnce)
+{
+    TempDir dir;
+    ScopedLogDir on(dir.path());
+    std::filesystem::create_directories(dir.file("log_test_folder.log"));
+    std::filesystem::create_symlink("/dev/full", dir.file("log_test_full.log"));
+    struct Case
+    {
+        const char* name;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"log_test_folder", "can not be opened"},
+        {"log_test_full", "No space left on device"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        testing::internal::CaptureStderr();
+        for (int i = 0; i < 3; ++i)
+            get_log(c.name) << "line " << i << t_io::endl;
+        const std::string reported = testing::internal::GetCapturedStderr();
+        const std::string expected = "log " + dir.file(std::string(c.name) + ".log") + " is not written: ";
+        EXPECT_EQ(reported.find(expected), 0u) << reported;
+        EXPECT_NE(reported.find(c.reason), std::string::npos) << reported;
+        EXPECT_EQ(reported.find('\n'), reported.size() - 1) << "once: " << reported;
+    }
+}
+
 TEST(LogFile, FramesEachRunAndAppends)
 {
     TempDir dir;
