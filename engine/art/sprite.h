@@ -34,6 +34,18 @@ inline constexpr std::uint32_t IF_ACCEPTOR = 0x10000;    ///< (own) receives par
 /// The unnamed bit 7: the parent's deformers also bend this sprite's vertices.
 inline constexpr std::uint32_t inherit_parent_deformers = 0x80;
 
+/// Ids of a sprite's properties (the skin constants `SP_*` carry the same numbers).
+inline constexpr std::int32_t SP_POSITION = 1000;
+inline constexpr std::int32_t SP_ROTATION = 1001;
+inline constexpr std::int32_t SP_SCALE = 1002;
+inline constexpr std::int32_t SP_SIZE = 1010;
+inline constexpr std::int32_t SP_PIVOT = 1011;
+inline constexpr std::int32_t SP_COLOR = 1020;
+inline constexpr std::int32_t SP_ALPHA = 1021;
+/// The blend mode (bits 0-2 of the render state); it has no skin constant.
+inline constexpr std::int32_t sprite_property_blend = 1022;
+inline constexpr std::int32_t SP_VISIBLE = 1030;
+
 /// The hit-test shape of a sprite.
 enum class SpriteShape : std::int32_t
 {
@@ -73,6 +85,17 @@ public:
     Sprite(const Sprite& other);
     /// Releases the geometry, the children, the deformer and the logic.
     ~Sprite() override;
+
+    /// Writes version 4 of the sprite form (the base form first).
+    void store(BStream& stream) const override;
+    /// Reads versions 0 to 4; fields a version lacks keep their values.
+    void load(BStream& stream) override;
+    /// Reads the base keys, the sprite's keys (each required), then its "child" sprites and
+    /// "controller" members in document order; the name is the node's last name.
+    void read_skin(const SkinPath& path) override;
+    /// Answers the properties `SP_POSITION` to `SP_VISIBLE` and the blend mode; other ids go
+    /// to the base.
+    void property(std::int32_t operation, std::int32_t id, void* data) override;
 
     Sprite* root_sprite() override;
     Sprite* owner_sprite() override { return this; }

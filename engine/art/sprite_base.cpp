@@ -25,21 +25,22 @@ std::vector<const SpriteBase*>& objects_being_read()
     return objects;
 }
 
-class ReadingGuard
-{
-public:
-    explicit ReadingGuard(const SpriteBase* object) { objects_being_read().push_back(object); }
-    ReadingGuard(const ReadingGuard&) = delete;
-    ReadingGuard& operator=(const ReadingGuard&) = delete;
-    ~ReadingGuard() { objects_being_read().pop_back(); }
-};
-
 bool is_being_read(const SpriteBase* object)
 {
     const auto& objects = objects_being_read();
     return std::find(objects.begin(), objects.end(), object) != objects.end();
 }
 
+}
+
+SpriteBase::ReadingScope::ReadingScope(const SpriteBase* object)
+{
+    objects_being_read().push_back(object);
+}
+
+SpriteBase::ReadingScope::~ReadingScope()
+{
+    objects_being_read().pop_back();
 }
 
 SpriteBase::SpriteBase() = default;
@@ -386,7 +387,7 @@ void SpriteBase::store(BStream& stream) const
 
 void SpriteBase::load(BStream& stream)
 {
-    ReadingGuard reading(this);
+    ReadingScope reading(this);
     const std::uint8_t version = read_u8(stream);
     if (version > base_version)
         stream.error("unsupported version.");

@@ -151,6 +151,17 @@ public:
     bool is_active() const { return m_active; }
 
 protected:
+    /// Marks the object as being read from a binary stream for the scope's lifetime: only an
+    /// object being read around a member may be that member's stored parent.
+    class ReadingScope
+    {
+    public:
+        explicit ReadingScope(const SpriteBase* object);
+        ReadingScope(const ReadingScope&) = delete;
+        ReadingScope& operator=(const ReadingScope&) = delete;
+        ~ReadingScope();
+    };
+
     /// Whether the own masked state bits match.
     bool own_bits_match() const { return (m_state & m_state_mask) == m_state_value; }
     /// Whether the timer has begun and run past its cycle (how a transient member ends).

@@ -7,6 +7,7 @@
 
 #include "engine/art/sprite.h"
 #include "engine/art/sprite_deformer.h"
+#include "engine/base/class_desc.h"
 #include "engine/platform/artist.h"
 #include "tests/platform/recording_artist.h"
 
@@ -61,6 +62,9 @@ private:
     Vector2<float> m_shift;
 };
 
+/// Registers the test kinds (once), so that they can be cloned and streamed.
+void register_test_sprites();
+
 /// The device colour word of a colour, packed by hand: A, R, G, B bytes from the top.
 inline std::uint32_t packed(float r, float g, float b, float a)
 {
@@ -85,3 +89,13 @@ inline std::vector<DeviceVertex> render_frame(Sprite& root)
 
 KQ_TYPE_NAME(kq::test::Tile, "class kq::test::Tile");
 KQ_TYPE_NAME(kq::test::ShiftDeformer, "class kq::test::ShiftDeformer");
+
+inline void kq::test::register_test_sprites()
+{
+    static const bool registered = [] {
+        rtti::ClassDesc<Tile>::instance().add_base(type_name<Sprite>());
+        rtti::ClassDesc<ShiftDeformer>::instance().add_base(type_name<SpriteDeformer>());
+        return true;
+    }();
+    (void)registered;
+}

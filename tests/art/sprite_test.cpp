@@ -51,16 +51,6 @@ std::vector<std::string> child_names(Sprite& sprite)
     return names;
 }
 
-void register_test_sprites()
-{
-    static const bool registered = [] {
-        rtti::ClassDesc<Tile>::instance().add_base(type_name<Sprite>());
-        rtti::ClassDesc<ShiftDeformer>::instance().add_base(type_name<SpriteDeformer>());
-        return true;
-    }();
-    (void)registered;
-}
-
 struct Corner
 {
     float x, y;

@@ -1,0 +1,175 @@
+// The property table of a sprite: what key controllers and tools read and animate.
+
+#include <algorithm>
+#include <functional>
+#include <string>
+
+#include "engine/art/sprite.h"
+#include "engine/base/type_name.h"
+
+namespace kq {
+
+namespace {
+
+enum class Element
+{
+    real,
+    integer,
+    boolean,
+};
+
+struct PropertyEntry
+{
+    std::int32_t id;
+    const char* label;
+    std::int32_t count;
+    Element element;
+};
+
+constexpr PropertyEntry property_table[] = {
+    {SP_POSITION, "Position(X,Y)", 2, Element::real},
+    {SP_ROTATION, "Rotation", 1, Element::real},
+    {SP_SCALE, "Scale(X,Y)", 2, Element::real},
+    {SP_SIZE, "Size(X,Y)", 2, Element::real},
+    {SP_PIVOT, "Pivot(X,Y)", 2, Element::real},
+    {SP_COLOR, "Color(R,G,B)", 3, Element::real},
+    {SP_ALPHA, "Alpha", 1, Element::real},
+    {sprite_property_blend, "Blend", 1, Element::integer},
+    {SP_VISIBLE, "Visible", 1, Element::boolean},
+};
+
+const PropertyEntry* find_entry(std::int32_t id)
+{
+    // With "every property" the first one answers.
+    if (id == all_properties)
+        return &property_table[0];
+    for (const PropertyEntry& entry : property_table)
+        if (entry.id == id)
+            return &entry;
+    return nullptr;
+}
+
+StrCache element_type(Element element)
+{
+    switch (element) {
+    case Element::integer:
+        return type_name<int>();
+    case Element::boolean:
+        return type_name<bool>();
+    default:
+        return type_name<float>();
+    }
+}
+
+float clamp01(float value)
+{
+    return std::clamp(value, 0.0f, 1.0f);
+}
+
+}
+
+void Sprite::property(std::int32_t operation, std::int32_t id, void* data)
+{
+    if (operation == property_list) {
+        auto& append = *static_cast<std::function<void(std::int32_t)>*>(data);
+        for (const PropertyEntry& entry : property_table)
+            if (id == all_properties || entry.id == id)
+                append(entry.id);
+        if (id == all_properties || !find_entry(id))
+            SpriteBase::property(operation, id, data);
+        return;
+    }
+    const PropertyEntry* entry = find_entry(id);
+    if (!entry) {
+        SpriteBase::property(operation, id, data);
+        return;
+    }
+    switch (operation) {
+    case property_type:
+        *static_cast<StrCache*>(data) = element_type(entry->element);
+        return;
+    case property_label:
+        *static_cast<std::string*>(data) = entry->label;
+        return;
+    case property_count:
+        *static_cast<std::int32_t*>(data) = entry->count;
+        return;
+    case property_exists:
+        *static_cast<bool*>(data) = true;
+        return;
+    default:
+        break;
+    }
+    auto* real = static_cast<float*>(data);
+    const bool get = operation == property_get;
+    if (!get && operation != property_set) {
+        SpriteBase::property(operation, id, data);
+        return;
+    }
+    switch (entry->id) {
+    case SP_POSITION:
+    case SP_SCALE:
+    case SP_SIZE:
+    case SP_PIVOT: {
+        const Vector2<float> current = entry->id == SP_POSITION ? m_position
+                                       : entry->id == SP_SCALE  ? m_scale
+                                       : entry->id == SP_SIZE   ? m_size
+                                                                : m_pivot;
+        if (get) {
+            real[0] = current.x;
+            real[1] = current.y;
+        } else if (entry->id == SP_POSITION) {
+            set_position(Vector2<float>{real[0], real[1]});
+        } else if (entry->id == SP_SCALE) {
+            set_scale(Vector2<float>{real[0], real[1]});
+        } else if (entry->id == SP_SIZE) {
+            set_size(Vector2<float>{real[0], real[1]});
+        } else {
+            set_pivot(Vector2<float>{real[0], real[1]});
+        }
+        return;
+    }
+    case SP_ROTATION:
+        // Stored as given: animated turns run past ±π without folding.
+        if (get)
+            real[0] = m_rotation;
+        else
+            set_rotation(real[0]);
+        return;
+    case SP_COLOR:
+        if (get) {
+            real[0] = m_color.r;
+            real[1] = m_color.g;
+            real[2] = m_color.b;
+        } else {
+            set_color(Color{clamp01(real[0]), clamp01(real[1]), clamp01(real[2]), m_color.a});
+        }
+        return;
+    case SP_ALPHA:
+        if (get)
+            real[0] = m_color.a;
+        else
+            set_alpha(clamp01(real[0]));
+        return;
+    case sprite_property_blend: {
+        auto* mode = static_cast<std::int32_t*>(data);
+        if (get)
+            *mode = static_cast<std::int32_t>(m_render_state & 7);
+        else
+            set_render_state((m_render_state & ~std::uint32_t(7)) | (static_cast<std::uint32_t>(*mode) & 7));
+        return;
+    }
+    case SP_VISIBLE: {
+        auto* visible = static_cast<bool*>(data);
+        if (get)
+            *visible = m_hidden == 0;
+        else
+            set_hidden(!*visible);
+        return;
+    }
+    default:
+        return;
+    }
+}
+
+}
