@@ -31,7 +31,8 @@ struct OggSource::Impl
             return 0;
         const std::size_t left = impl.bytes.size() - impl.position;
         const std::size_t n = std::min(count, left / size);
-        std::memcpy(out, impl.bytes.data() + impl.position, n * size);
+        if (n > 0)
+            std::memcpy(out, impl.bytes.data() + impl.position, n * size);
         impl.position += n * size;
         return n;
     }

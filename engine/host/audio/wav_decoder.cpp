@@ -1,5 +1,6 @@
 #include "engine/host/audio/wav_decoder.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <vector>
@@ -29,6 +30,11 @@ int convert(const SDL_AudioSpec& spec, const WavBuffer& wav, Pcm& out)
         return audio_error::format;
     if (std::int64_t(wav.length) * cvt.len_mult > INT_MAX)
         return audio_error::memory;
+    out.rate = spec.freq;
+    out.channels = channels;
+    out.samples.clear();
+    if (wav.length == 0)
+        return audio_error::ok;
     std::vector<Uint8> buffer(std::size_t(wav.length) * cvt.len_mult);
     std::memcpy(buffer.data(), wav.bytes, wav.length);
     cvt.buf = buffer.data();
@@ -37,10 +43,9 @@ int convert(const SDL_AudioSpec& spec, const WavBuffer& wav, Pcm& out)
         return audio_error::format;
     const std::size_t bytes = cvt.needed ? std::size_t(cvt.len_cvt) : wav.length;
     const std::size_t frame_bytes = sizeof(std::int16_t) * channels;
-    out.rate = spec.freq;
-    out.channels = channels;
     out.samples.resize(bytes / frame_bytes * channels);
-    std::memcpy(out.samples.data(), buffer.data(), out.samples.size() * sizeof(std::int16_t));
+    std::copy_n(buffer.data(), out.samples.size() * sizeof(std::int16_t),
+                reinterpret_cast<Uint8*>(out.samples.data()));
     return audio_error::ok;
 }
 
