@@ -50,7 +50,8 @@ void Audio::initialize()
 
 void Audio::shutdown()
 {
-    Mainframe::remove_task(m_fade_task);
+    if (m_fade_task && Mainframe::instance())
+        Mainframe::remove_task(m_fade_task);
     m_fade_task = 0;
     stop_music({0, 0});
     if (Res* res = Res::instance())

@@ -1,9 +1,13 @@
 #include "engine/platform/audio.h"
 
+#include <chrono>
+#include <thread>
+
 #include <gtest/gtest.h>
 
 #include "audio_fixture.h"
 #include "engine/base/exception.h"
+#include "engine/host/audio/sdl/sdl_audio_output.h"
 #include "engine/platform/sound.h"
 #include "engine/res/skin.h"
 
@@ -127,6 +131,45 @@ TEST_F(AudioTest, ShutdownDropsTheSamplesAndFreesTheLibrary)
     EXPECT_TRUE(m_res->table().find(type_name<Sample>()) == m_res->table().end() ||
                 m_res->table().at(type_name<Sample>()).empty());
     EXPECT_NE(m_log.text("audio").find("\nBass audio system shutdown.\n"), std::string::npos);
+}
+
+// On the dummy driver of the tests, which consumes sound in real time.
+TEST(AudioOnTheDummyDriver, PlaysWavAndOggLoopingAtAPitch)
+{
+    test::LogCapture log;
+    Mainframe::create();
+    TempDir dir;
+    SharedPtr<Res> res(new Res);
+    res->read_root_file(dir.path() + "default.root");
+    std::ofstream(dir.file("tone.wav"), std::ios::binary) << test::make_wav(test::tone(4410, 1, 44100, 440.0), 1, 44100);
+    std::ofstream(dir.file("tone.ogg"), std::ios::binary) << test::make_ogg(test::tone(4410, 2, 44100, 440.0), 2, 44100);
+    auto* audio = new Audio(std::make_unique<SdlAudioOutput>());
+    start_service(audio);
+    ASSERT_TRUE(audio->is_initialised());
+    {
+        ResHandle<Sample> wav(ResKey{"tone.wav", 0});
+        ResHandle<Sample> ogg(ResKey{"tone.ogg", 1});
+        Sound a;
+        Sound b;
+        a.play(wav.get(), true, -0.5f, 0.8f, 0);
+        b.play(ogg.get(), true, 0.5f, 0.8f, 50);
+        a.set_pitch(2.0f);
+        audio->set_group_volume(0.5f, 0);
+        // Both 100 ms long: looping, they still play after twice that.
+        const auto start = std::chrono::steady_clock::now();
+        while (std::chrono::steady_clock::now() - start < std::chrono::milliseconds(250))
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_TRUE(a.is_playing());
+        EXPECT_TRUE(b.is_playing());
+        // Positions wrap at the end instead of running past it.
+        EXPECT_LT(a.position(), 100);
+        EXPECT_LT(b.position(), 100);
+        EXPECT_GT(a.position() + b.position(), 0);
+        a.stop();
+        EXPECT_FALSE(a.is_playing());
+    }
+    stop_service(audio);
+    Mainframe::destroy();
 }
 
 TEST(AudioService, StartNeedsTheMainframeResAndSkin)
