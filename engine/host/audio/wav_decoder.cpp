@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -49,11 +50,28 @@ int convert(const SDL_AudioSpec& spec, const WavBuffer& wav, Pcm& out)
     return audio_error::ok;
 }
 
+// Whether every chunk after the RIFF header fits in what is left of the file: SDL's reader
+// allocates what a chunk header claims before it reads.
+bool chunks_fit(const unsigned char* bytes, std::size_t size)
+{
+    constexpr std::size_t riff_header = 12;
+    constexpr std::size_t chunk_header = 8;
+    std::size_t at = riff_header;
+    while (at + chunk_header <= size) {
+        const std::uint32_t length = std::uint32_t(bytes[at + 4]) | std::uint32_t(bytes[at + 5]) << 8 |
+                                     std::uint32_t(bytes[at + 6]) << 16 | std::uint32_t(bytes[at + 7]) << 24;
+        if (length > size - at - chunk_header)
+            return false;
+        at += chunk_header + length + (length & 1);
+    }
+    return true;
+}
+
 }
 
 int decode_wav(const void* data, std::size_t size, Pcm& out)
 {
-    if (size == 0 || size > std::size_t(INT_MAX))
+    if (size == 0 || size > std::size_t(INT_MAX) || !chunks_fit(static_cast<const unsigned char*>(data), size))
         return audio_error::file_form;
     SDL_RWops* bytes = SDL_RWFromConstMem(data, int(size));
     if (!bytes)

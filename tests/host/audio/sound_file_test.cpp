@@ -66,6 +66,8 @@ TEST(SoundFile, ReportsDamagedFiles)
     const std::string ogg = test::make_ogg(test::tone(5000, 1, 8000, 100.0), 1, 8000);
     std::string wav_zero_rate = wav;
     wav_zero_rate.replace(24, 4, std::string(4, '\0'));
+    std::string wav_long_data = wav;
+    wav_long_data.replace(40, 4, "\x58\x02\x00\xcd");
     std::string ogg_bad_header = ogg;
     for (std::size_t i = 40; i < 60; ++i)
         ogg_bad_header[i] = '\x55';
@@ -81,6 +83,7 @@ TEST(SoundFile, ReportsDamagedFiles)
         {"RIFF of another kind", "RIFF\x04\0\0\0AVI LIST", audio_error::file_form},
         {"WAV cut in its header", wav.substr(0, 20), audio_error::file_form},
         {"WAV with rate 0", wav_zero_rate, audio_error::file_form},
+        {"WAV whose data claims 3 GB", wav_long_data, audio_error::file_form},
         {"Ogg page header only", ogg.substr(0, 27), audio_error::file_form},
         {"Ogg with a damaged header", ogg_bad_header, audio_error::file_form},
     };
