@@ -1,5 +1,8 @@
 #include "engine/art/art_types.h"
 
+#include "engine/art/spline_cubic.h"
+#include "engine/art/spline_curve.h"
+#include "engine/art/spline_linear.h"
 #include "engine/art/sprite.h"
 #include "engine/art/sprite_base.h"
 #include "engine/art/sprite_deformer.h"
@@ -49,6 +52,14 @@ void register_classes()
     rtti::ClassDesc<SpriteLogic>::instance();
 }
 
+// The spline kinds over float vectors, registered after the sprite classes, with no base.
+void register_splines()
+{
+    rtti::ClassDesc<LinearSpline<float, VectorD<float>>>::instance();
+    rtti::ClassDesc<CubicSpline<float, VectorD<float>>>::instance();
+    rtti::ClassDesc<CurveSpline<float, VectorD<float>>>::instance();
+}
+
 }
 
 void register_art_types()
@@ -59,6 +70,7 @@ void register_art_types()
     registered = true;
     register_enums();
     register_classes();
+    register_splines();
 }
 
 }
