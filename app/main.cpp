@@ -3,6 +3,7 @@
 #include "engine/res/res_skin_entries.h"
 #include "engine/platform/platform_types.h"
 #include "engine/res/res_types.h"
+#include "game/field/field_types.h"
 #include "game/shell/shell_skin_entries.h"
 #include "game/shell/vimo.h"
 
@@ -13,6 +14,7 @@ int main()
     kq::register_res_types();
     kq::register_platform_types();
     kq::register_art_types();
+    kq::register_field_types();
     // The skin start-up list: what each component attaches, defines and registers, in the
     // order the skin service carries it out (a document may use what stands before it).
     kq::register_ui_skin_entries();

@@ -1,0 +1,68 @@
+#include "game/field/field_types.h"
+
+#include "engine/base/enum_desc.h"
+#include "game/field/field_enums.h"
+
+namespace kq {
+
+namespace {
+
+void register_enums()
+{
+    rtti::EnumBase& form = rtti::EnumDesc<ItemForm>::instance();
+    form.add("circle", 0);
+    form.add("rect", 1);
+    form.add("polygons", 2);
+    form.add("octagon", 3);
+
+    rtti::EnumBase& tremble = rtti::EnumDesc<TrembleType>::instance();
+    tremble.add("scale", 0);
+    tremble.add("move", 1);
+
+    rtti::EnumBase& bonus = rtti::EnumDesc<Bonus>::instance();
+    bonus.add("splinter", 0);
+    bonus.add("explode", 11);
+    bonus.add("cost_3x", 1);
+    bonus.add("shock_wave", 2);
+    bonus.add("accuracy", 3);
+    bonus.add("slipperiness", 4);
+    bonus.add("powerful_strike", 5);
+    bonus.add("any_activator", 6);
+    bonus.add("magnetic", 7);
+    bonus.add("spirit", 8);
+    bonus.add("treasure", 9);
+
+    rtti::EnumBase& bonus_end = rtti::EnumDesc<BonusEnd>::instance();
+    bonus_end.add("on_shot", 0);
+    bonus_end.add("on_turn", 1);
+
+    rtti::EnumBase& game_state = rtti::EnumDesc<GameState>::instance();
+    game_state.add("fail", 1);
+    game_state.add("win", 2);
+    game_state.add("skip", 3);
+
+    rtti::EnumBase& mood = rtti::EnumDesc<IdolMood>::instance();
+    mood.add("none", -1);
+    mood.add("bad", 0);
+    mood.add("normal", 1);
+    mood.add("good", 2);
+
+    rtti::EnumBase& condition = rtti::EnumDesc<Condition>::instance();
+    condition.add("true", 0);
+    condition.add("false", 1);
+    condition.add("has_trophy", 2);
+    condition.add("has_not_trophy", 3);
+}
+
+}
+
+void register_field_types()
+{
+    static bool registered = false;
+    if (registered)
+        return;
+    registered = true;
+    register_enums();
+}
+
+}
