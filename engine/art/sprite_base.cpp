@@ -47,7 +47,6 @@ SpriteBase::SpriteBase() = default;
 
 SpriteBase::SpriteBase(const SpriteBase& other)
     : SharedObject(other),
-      BinaryIO(other),
       SkinIO(other),
       PropertyOwner(other),
       m_state_mask(other.m_state_mask),
@@ -375,7 +374,7 @@ void SpriteBase::store(BStream& stream) const
 {
     SpriteBase& self = const_cast<SpriteBase&>(*this);
     write_u8(stream, base_version);
-    stream.write_ref(self.counter());
+    SharedObject::store(stream);
     stream.write_object_ref(m_timer.get());
     write_u32(stream, m_state_mask);
     write_u32(stream, m_state_value);
@@ -391,10 +390,7 @@ void SpriteBase::load(BStream& stream)
     const std::uint8_t version = read_u8(stream);
     if (version > base_version)
         stream.error("unsupported version.");
-    RefCounter* identity = stream.read_counter_ref();
-    if (!identity || (identity->m_pointer && identity->m_pointer != static_cast<SharedObject*>(this)))
-        stream.error("count block shared by two objects.");
-    replace_counter(identity);
+    SharedObject::load(stream);
     SpriteTimer* timer = stream.read_object_ref<SpriteTimer>();
     if (m_timer && m_timer->owner() == this)
         m_timer->set_owner(nullptr);

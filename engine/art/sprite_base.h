@@ -27,7 +27,7 @@ class Sprite;
 /// Controllers are owned by the list. A walk over the list holds the member it visits, so a
 /// controller may remove itself (or another) from inside an update; removed members are
 /// released when the walk ends. Main thread only.
-class SpriteBase : public SharedObject, public BinaryIO, public SkinIO, public PropertyOwner
+class SpriteBase : public SharedObject, public SkinIO, public PropertyOwner
 {
 public:
     /// What `for_each` visits: the object itself, its direct members, its whole subtree.

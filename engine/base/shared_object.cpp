@@ -1,6 +1,21 @@
 #include "engine/base/shared_object.h"
 
+#include "engine/base/bstream.h"
+
 namespace kq {
+
+void SharedObject::store(BStream& stream) const
+{
+    stream.write_ref(const_cast<SharedObject*>(this)->counter());
+}
+
+void SharedObject::load(BStream& stream)
+{
+    RefCounter* block = stream.read_counter_ref();
+    if (!block || (block->m_pointer && block->m_pointer != this))
+        stream.error("count block shared by two objects.");
+    replace_counter(block);
+}
 
 SharedObject::~SharedObject()
 {

@@ -84,7 +84,7 @@ private:
 /// A node of a skin tree: an optional value, named children in the order written,
 /// inheritance parents, directives run once its document is attached, and ids that filter
 /// child listings.
-class SkinNode : public SharedObject, public BinaryIO, public TextIO
+class SkinNode : public SharedObject, public TextIO
 {
 public:
     /// A named child; one node object may be the child of several trees.

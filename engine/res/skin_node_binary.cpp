@@ -19,7 +19,7 @@ constexpr std::uint32_t directive_size = 4;
 void SkinNode::store(BStream& stream) const
 {
     write_u8(stream, 0);
-    stream.write_ref(const_cast<SkinNode*>(this)->counter());
+    SharedObject::store(stream);
     m_value.store(stream);
     write_u32(stream, static_cast<std::uint32_t>(m_children.size()));
     for (const Child& child : m_children) {
@@ -40,10 +40,7 @@ void SkinNode::load(BStream& stream)
     SkinNesting nesting(stream, 1);
     clear();
     read_u8(stream);
-    RefCounter* identity = stream.read_counter_ref();
-    if (!identity || (identity->m_pointer && identity->m_pointer != static_cast<SharedObject*>(this)))
-        stream.error("count block shared by two objects.");
-    replace_counter(identity);
+    SharedObject::load(stream);
     m_value.load(stream);
     const std::uint32_t children = read_count(stream, child_size);
     m_children.reserve(children);

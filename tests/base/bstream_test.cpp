@@ -15,12 +15,12 @@
 namespace kq::test {
 
 /// A shared object with a name, a number and shared children: a small object graph.
-class Node : public SharedObject, public BinaryIO
+class Node : public SharedObject
 {
 public:
     void store(BStream& stream) const override
     {
-        stream.write_ref(const_cast<Node*>(this)->counter());
+        SharedObject::store(stream);
         write_binary(stream, m_name);
         write_u32(stream, m_value);
         write_binary(stream, m_children);
@@ -28,7 +28,7 @@ public:
 
     void load(BStream& stream) override
     {
-        replace_counter(stream.read_counter_ref());
+        SharedObject::load(stream);
         read_binary(stream, m_name);
         m_value = read_u32(stream);
         read_binary(stream, m_children);

@@ -26,7 +26,7 @@ public:
 };
 
 /// A shared node with names, a number, an owned leaf and shared children.
-class Node : public SharedObject, public BinaryIO
+class Node : public SharedObject
 {
 public:
     Node() = default;
@@ -39,7 +39,7 @@ public:
 
     void store(BStream& stream) const override
     {
-        stream.write_ref(const_cast<Node*>(this)->counter());
+        SharedObject::store(stream);
         write_binary(stream, m_names);
         write_u32(stream, m_value);
         stream.write_object_ref(m_leaf);
@@ -48,7 +48,7 @@ public:
 
     void load(BStream& stream) override
     {
-        replace_counter(stream.read_counter_ref());
+        SharedObject::load(stream);
         read_binary(stream, m_names);
         m_value = read_u32(stream);
         // A leaf met again belongs to the node that read it first.
