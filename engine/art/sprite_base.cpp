@@ -1,6 +1,5 @@
 #include "engine/art/sprite_base.h"
 
-#include <algorithm>
 #include <vector>
 
 #include "engine/base/bstream.h"
@@ -25,10 +24,22 @@ std::vector<const SpriteBase*>& objects_being_read()
     return objects;
 }
 
-bool is_being_read(const SpriteBase* object)
+// Reads a parent reference. In a sound stream the parent is always an object being read
+// around this one, so its id is known; any other id is refused before anything is created,
+// so that damaged input cannot leave an object that nobody owns.
+SpriteBase* read_parent_ref(BStream& stream, const SpriteBase* self)
 {
-    const auto& objects = objects_being_read();
-    return std::find(objects.begin(), objects.end(), object) != objects.end();
+    const std::uint32_t id = read_u32(stream);
+    if (id == null_ref)
+        return nullptr;
+    const SpriteBase* parent = nullptr;
+    for (const SpriteBase* object : objects_being_read()) {
+        if (object != self && stream.find_id(dynamic_cast<const void*>(object)) == static_cast<std::int32_t>(id))
+            parent = object;
+    }
+    if (!parent)
+        stream.error("invalid parent reference.");
+    return const_cast<SpriteBase*>(parent);
 }
 
 }
@@ -401,10 +412,7 @@ void SpriteBase::load(BStream& stream)
     }
     m_state_mask = read_u32(stream);
     m_state_value = read_u32(stream);
-    SpriteBase* parent = stream.read_object_ref<SpriteBase>();
-    if (parent && (parent == this || !is_being_read(parent)))
-        stream.error("invalid parent reference.");
-    m_parent = parent;
+    m_parent = read_parent_ref(stream, this);
     if (version >= 1)
         m_extra = read_u32(stream);
     if (version >= 2) {
