@@ -18,6 +18,9 @@ public:
     /// The game's services stopped in reverse order, then the base shutdown.
     void shutdown() override;
 
+    /// The window service while it runs; null before the start.
+    APIWindow* window() const { return m_window; }
+
 private:
     APIWindow* m_window = nullptr;
 };

@@ -6,6 +6,7 @@
 
 #include <fstream>
 
+#include "engine/base/application.h"
 #include "engine/base/exception.h"
 #include "engine/base/file_path.h"
 #include "engine/base/log.h"
@@ -236,6 +237,22 @@ TEST_F(ApiWindowTest, RegistersTheCursorLoaderAndTheBuiltInCursors)
     EXPECT_EQ(hand.get()->handle()->image().hot_y, 6);
     m_window->set_cursor(hand.get());
     m_window->set_cursor(nullptr);
+}
+
+TEST_F(ApiWindowTest, AnotherInstanceBringsTheShownWindowForwardWhileItRuns)
+{
+    Application application("KQ", "Test", "1");
+    start_window("(320, 240)", false, false);
+    m_window->show(false);
+    application.activation_request().emit_void();
+    EXPECT_FALSE(m_window->is_visible());
+    m_window->show(true);
+    application.activation_request().emit_void();
+    EXPECT_TRUE(m_window->is_visible());
+    stop_api_window_service(m_window);
+    m_window = nullptr;
+    // Nobody is left to answer.
+    application.activation_request().emit_void();
 }
 
 TEST_F(ApiWindowTest, StartingNeedsTheMainframeResAndSkin)

@@ -77,6 +77,15 @@ TEST_F(PlatformWindowTest, ShowingHidingAndTheCursor)
     EXPECT_EQ(host::system_cursor(4), nullptr);
 }
 
+TEST_F(PlatformWindowTest, AMessageWithoutADisplayGoesToStandardError)
+{
+    if (host::VideoSystem::driver_name() != "offscreen")
+        GTEST_SKIP() << "a real display would show the box and wait";
+    testing::internal::CaptureStderr();
+    host::debug_message("caf\xE9");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "KQ debug message: caf\xC3\xA9\n");
+}
+
 TEST_F(PlatformWindowTest, ClipboardTextTravelsInTheCodePage)
 {
     struct Case { std::string text; std::string back; };
