@@ -88,9 +88,12 @@ PhysicsShape* PhysicsBody::create_shape(const ShapeDef& def)
     fixture_def.shape = shape;
     fixture_def.friction = def.friction;
     fixture_def.restitution = def.restitution;
-    fixture_def.density = def.density;
     fixture_def.filter = to_native(def.filter);
+    // Made without density, then given it: Box2D would otherwise recompute a moving body's
+    // mass at once (asserting on an inertia lost to rounding), where ours changes only at
+    // `set_mass_from_shapes`.
     b2Fixture* fixture = m_body.CreateFixture(&fixture_def);
+    fixture->SetDensity(def.density);
     auto& made = m_shapes.emplace_back(std::make_unique<PhysicsShape>(*this, *fixture, def.type, def.filter));
     fixture->GetUserData().pointer = reinterpret_cast<uintptr_t>(made.get());
     return made.get();

@@ -60,6 +60,27 @@ TEST(PhysicsBody, MassAndInertiaAreTakenAboutTheCentreOfMass)
     EXPECT_NEAR(body->angular_velocity(), 0.5f / body->inertia(), 1e-5f);
 }
 
+TEST(PhysicsBody, MassChangesOnlyWhenAskedFor)
+{
+    auto world = test::make_world();
+    PhysicsBody* body = test::make_circle(*world, {.position = {50, 40}}, 1);
+    const float mass = body->mass();
+
+    PolygonDef box;
+    box.set_as_box(2, 2);
+    box.density = 1;
+    ASSERT_NE(body->create_shape(box), nullptr);
+    EXPECT_EQ(body->mass(), mass);
+    // An impulse still moves the body as the mass it reports says.
+    body->apply_impulse({mass, 0}, body->world_center());
+    EXPECT_NEAR(body->linear_velocity().x, 1.0f, 1e-6f);
+
+    body->set_mass_from_shapes();
+    EXPECT_FLOAT_EQ(body->mass(), mass + 16);
+    body->apply_impulse({body->mass(), 0}, body->world_center());
+    EXPECT_NEAR(body->linear_velocity().x, 2.0f, 1e-6f);
+}
+
 TEST(PhysicsBody, ForcesActOnceAndAreCleared)
 {
     auto world = test::make_world();
