@@ -1,10 +1,13 @@
 #include "engine/base/bstream.h"
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "engine/base/class_base.h"
 #include "engine/base/create.h"
 #include "engine/base/exception.h"
+#include "engine/base/type_desc.h"
 #include "engine/base/type_registry.h"
 
 namespace kq {
@@ -27,6 +30,18 @@ const rtti::ClassBase* class_named(StrCache name)
     if (const rtti::ClassBase* found = rtti::TypeRegistry::find_class(name))
         return found;
     return dynamic_cast<const rtti::ClassBase*>(rtti::TypeRegistry::find_type(name));
+}
+
+// A new object of the type, as `rtti::create` makes one.
+void* construct(const rtti::TypeDesc& type)
+{
+    void* memory = ::operator new(type.size());
+    try {
+        return type.construct(memory);
+    } catch (...) {
+        ::operator delete(memory);
+        throw;
+    }
 }
 
 std::string id_text(std::uint32_t id)
@@ -74,7 +89,74 @@ std::uint32_t read_count(Stream& stream, std::uint32_t element_size)
 
 BStream::~BStream()
 {
+    put_buffer_back();
     release_blocks();
+}
+
+std::uint32_t BStream::read(void* data, std::uint32_t n)
+{
+    if (!m_text && !open_text())
+        return AutoStream::read(data, n);
+    const auto count = static_cast<std::uint32_t>(std::min<std::size_t>(n, m_end - m_pos));
+    std::memcpy(data, m_pos, count);
+    m_pos += count;
+    return count;
+}
+
+std::int64_t BStream::tell()
+{
+    if (m_text)
+        return m_pos - m_text;
+    return AutoStream::tell();
+}
+
+std::uint32_t BStream::write(const void* data, std::uint32_t n)
+{
+    put_buffer_back();
+    return AutoStream::write(data, n);
+}
+
+std::int64_t BStream::seek(std::int32_t offset, std::uint32_t origin)
+{
+    put_buffer_back();
+    return AutoStream::seek(offset, origin);
+}
+
+// An id read straight from the text when it lies in place.
+std::uint32_t BStream::read_id()
+{
+    if (m_end - m_pos < 4)
+        return read_u32(*this);
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(m_pos);
+    m_pos += 4;
+    return bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (std::uint32_t(bytes[3]) << 24);
+}
+
+// Takes a string buffer's text for reading in place; false for other buffers.
+bool BStream::open_text()
+{
+    auto* text = dynamic_cast<StringBuffer*>(&buffer());
+    if (!text)
+        return false;
+    const std::string& content = text->str();
+    m_text = content.data();
+    m_pos = m_text + AutoStream::tell();
+    m_end = m_text + content.size();
+    return true;
+}
+
+void BStream::put_buffer_back()
+{
+    if (!m_text)
+        return;
+    const std::int64_t position = m_pos - m_text;
+    m_text = m_pos = m_end = nullptr;
+    AutoStream::seek(0, seek_begin);
+    for (std::int64_t left = position; left > 0;) {
+        const auto step = static_cast<std::int32_t>(std::min<std::int64_t>(left, 0x40000000));
+        AutoStream::seek(step, seek_current);
+        left -= step;
+    }
 }
 
 void BStream::reset()
@@ -83,6 +165,7 @@ void BStream::reset()
     release_blocks();
     m_entries.clear();
     m_object_ids.clear();
+    m_classes.clear();
 }
 
 void BStream::release_blocks()
@@ -128,7 +211,7 @@ void BStream::write_ref(RefCounter* block)
 
 RefCounter* BStream::read_counter_ref()
 {
-    const std::uint32_t id = read_u32(*this);
+    const std::uint32_t id = read_id();
     if (id == null_ref)
         return nullptr;
     if (entry(id, Kind::block))
@@ -167,7 +250,7 @@ void BStream::write_object_ref(const BinaryIO* object)
 
 BStream::ObjectRead BStream::read_object(Cast cast, bool strong)
 {
-    const std::uint32_t raw_id = read_u32(*this);
+    const std::uint32_t raw_id = read_id();
     if (raw_id == null_ref)
         return {};
     Entry* known = entry(raw_id, Kind::object);
@@ -193,12 +276,13 @@ BStream::ObjectRead BStream::read_new_object(Cast cast, bool strong)
     // object exists the id stands for one that could not be read.
     const std::int32_t id = bind_new(nullptr, Entry{Kind::object, false, true});
     const StrCache name = read_name();
-    void* created = rtti::create(name);
-    const rtti::ClassBase* descriptor = class_named(name);
+    KnownClass& known = known_class(name);
+    void* created = known.type ? construct(*known.type) : rtti::create(name);
+    const rtti::ClassBase* descriptor = known.descriptor;
     BinaryIO* object = descriptor ? descriptor->binary_io(created) : nullptr;
-    void* typed = object ? cast(object) : nullptr;
+    void* typed = object ? cast_known(known, object, cast) : nullptr;
     if (!typed) {
-        rtti::TypeRegistry::get_type(name).destroy(created);
+        known.type->destroy(created);
         ::operator delete(created);
         error("object [" + std::string(name.c_str()) + "] is not of the expected class.");
     }
@@ -220,6 +304,30 @@ BStream::ObjectRead BStream::read_new_object(Cast cast, bool strong)
     --m_depth;
     m_entries[id].loading = false;
     return {typed, id, true, order};
+}
+
+BStream::KnownClass& BStream::known_class(StrCache name)
+{
+    for (KnownClass& known : m_classes) {
+        if (known.name_word == name.word())
+            return known;
+    }
+    m_classes.push_back(KnownClass{name.word(), rtti::TypeRegistry::find_type(name), class_named(name)});
+    return m_classes.back();
+}
+
+// Objects of one class sit at one offset inside the class a reader expects (or are not of
+// it), so the cast is worked out once per class and reader's class.
+void* BStream::cast_known(KnownClass& known, BinaryIO* object, Cast cast)
+{
+    if (known.cast != cast) {
+        void* typed = cast(object);
+        known.cast = cast;
+        known.cast_fails = !typed;
+        known.cast_offset = typed ? static_cast<char*>(typed) - reinterpret_cast<char*>(object) : 0;
+        return typed;
+    }
+    return known.cast_fails ? nullptr : reinterpret_cast<char*>(object) + known.cast_offset;
 }
 
 // Deletes the object of id and marks everything read inside it as lost: those objects were
@@ -271,7 +379,7 @@ void BStream::write_name(StrCache name)
 
 StrCache BStream::read_name()
 {
-    const std::uint32_t id = read_u32(*this);
+    const std::uint32_t id = read_id();
     if (entry(id, Kind::name))
         return StrCache::from_word(reinterpret_cast<std::uintptr_t>(find_object(static_cast<std::int32_t>(id))));
     StrCache name;

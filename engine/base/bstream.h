@@ -12,6 +12,11 @@
 #include "engine/base/shared_ptr.h"
 #include "engine/base/str_cache.h"
 
+namespace kq::rtti {
+class ClassBase;
+class TypeDesc;
+}
+
 namespace kq {
 
 /// The id that stands for no object and no block.
@@ -44,6 +49,13 @@ public:
 
     /// Forgets every id and restarts the counter at 0.
     void reset() override;
+
+    /// Reads from a `StringBuffer`'s own text where it lies, any other buffer through its read;
+    /// the buffer is put where reading ends before any other use and when the stream ends.
+    std::uint32_t read(void* data, std::uint32_t n) override;
+    std::int64_t tell() override;
+    std::uint32_t write(const void* data, std::uint32_t n) override;
+    std::int64_t seek(std::int32_t offset, std::uint32_t origin) override;
 
     /// Writes a count block reference: its id, binding a new one first; `null_ref` for null.
     void write_ref(RefCounter* block);
@@ -119,6 +131,18 @@ private:
     // The object as the class its reader expects (as that class's pointer), or null.
     using Cast = void* (*)(BinaryIO*);
 
+    // A class met by name in this stream, looked up once: its descriptors, and where the
+    // last cast asked for puts an object of it (null `cast` until one was made).
+    struct KnownClass
+    {
+        std::uintptr_t name_word;
+        const rtti::TypeDesc* type;
+        const rtti::ClassBase* descriptor;
+        Cast cast = nullptr;
+        std::ptrdiff_t cast_offset = 0;
+        bool cast_fails = false;
+    };
+
     template <class T>
     static void* as(BinaryIO* object)
     {
@@ -142,11 +166,21 @@ private:
     void discard(std::int32_t id, std::size_t order);
     RefCounter* read_handle_block(const ObjectRead& read, const void* owner);
     void release_blocks();
+    KnownClass& known_class(StrCache name);
+    void* cast_known(KnownClass& known, BinaryIO* object, Cast cast);
+    std::uint32_t read_id();
+    bool open_text();
+    void put_buffer_back();
 
     std::vector<Entry> m_entries;                ///< by id, beside the stream's object table
     std::vector<std::int32_t> m_object_ids;      ///< object ids in the order they were bound
     std::vector<RefCounter*> m_blocks;           ///< blocks read, each holding one link of ours
     int m_depth = 0;                             ///< objects being read, one inside the other
+    std::vector<KnownClass> m_classes;           ///< few: looked through in order
+    // A string buffer's text being read in place: [m_pos, m_end) is left.
+    const char* m_text = nullptr;
+    const char* m_pos = nullptr;
+    const char* m_end = nullptr;
 };
 
 /// Writes an interned string (see `BStream::write_name`).

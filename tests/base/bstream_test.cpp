@@ -11,6 +11,7 @@
 #include "engine/base/exception.h"
 #include "engine/base/shared_object.h"
 #include "rtti_test_types.h"
+#include "temp_dir.h"
 
 namespace kq::test {
 
@@ -411,6 +412,46 @@ TEST_F(BStreamTest, ResetForgetsEveryId)
     EXPECT_EQ(stream.find_id(reinterpret_cast<const void*>(name.word())), -1);
     write_binary(stream, name);
     EXPECT_EQ(buffer.str().substr(14, 4), bytes("00000000"));
+}
+
+// A stream reads a file and a string buffer alike (objects of one class met again, and met
+// as the wrong class), tells where it stands, and leaves the buffer there when it ends.
+TEST_F(BStreamTest, ReadsAnyBufferAndLeavesItAfterWhatItRead)
+{
+    const Shape first(5);
+    const Shape second(7);
+    const std::string head = written([&](BStream& s) {
+        s.write_object_ref(&first);
+        s.write_object_ref(&second);
+    });
+    const std::string data = head + written([&](BStream& s) { s.write_object_ref(&second); });
+    TempDir dir;
+    {
+        FileBuffer file(dir.file("objects.bin"), mode_create | mode_write);
+        file.write(data.data(), static_cast<std::uint32_t>(data.size()));
+    }
+    StringBuffer text(data);
+    FileBuffer file(dir.file("objects.bin"), mode_read);
+    for (Buffer* buffer : {static_cast<Buffer*>(&text), static_cast<Buffer*>(&file)}) {
+        SCOPED_TRACE(buffer->name());
+        {
+            BStream stream(*buffer);
+            std::unique_ptr<Shape> a(stream.read_object_ref<Shape>());
+            std::unique_ptr<Shape> b(stream.read_object_ref<Shape>());
+            ASSERT_TRUE(a && b);
+            EXPECT_EQ(a->m_size, 5);
+            EXPECT_EQ(b->m_size, 7);
+            EXPECT_EQ(stream.tell(), static_cast<std::int64_t>(head.size()));
+        }
+        EXPECT_EQ(buffer->seek(0, seek_current), static_cast<std::int64_t>(head.size()));
+        BStream rest(*buffer);
+        try {
+            delete rest.read_object_ref<Node>();
+            ADD_FAILURE() << "a shape read as a node";
+        } catch (const IOException& e) {
+            EXPECT_TRUE(e.message().ends_with("is not of the expected class.")) << e.message();
+        }
+    }
 }
 
 }
