@@ -8,6 +8,7 @@
 #include "engine/base/shared_ptr.h"
 #include "engine/base/transform.h"
 #include "engine/base/vector2.h"
+#include "engine/host/gpu/gpu_device.h"
 #include "engine/platform/quad.h"
 #include "engine/platform/texture.h"
 
@@ -15,16 +16,7 @@ namespace kq {
 
 /// A vertex as the device reads it: transformed position, z 0.5, the packed colour word and
 /// the two texture-coordinate pairs (32 bytes).
-struct DeviceVertex {
-    float x = 0.0f;
-    float y = 0.0f;
-    float z = 0.0f;
-    std::uint32_t color = 0;
-    float tu = 0.0f;
-    float tv = 0.0f;
-    float tu2 = 0.0f;
-    float tv2 = 0.0f;
-};
+using DeviceVertex = host::GpuVertex;
 
 static_assert(sizeof(DeviceVertex) == 32);
 

@@ -4,6 +4,8 @@
 #include "engine/base/mainframe.h"
 #include "engine/platform/api_window.h"
 #include "engine/platform/audio.h"
+#include "engine/platform/dx_artist.h"
+#include "engine/platform/dx_draw.h"
 #include "engine/res/dictionary.h"
 #include "engine/res/res.h"
 #include "engine/res/res_handle.h"
@@ -42,10 +44,23 @@ void Vimo::start()
         },
         this);
     start_audio_service();
+    start_dxdraw_service(SkinPath("dxdraw"), SharedPtr<Window>(m_window));
+    // Until the user interface draws the frames, each frame is the cleared window.
+    DXArtist* artist = DXDraw::instance()->artist_for(SharedPtr<Window>(m_window));
+    m_frame_task = Mainframe::add_task(
+        [artist] {
+            if (artist->begin_scene()) {
+                artist->clear({0, 0, 0, 1});
+                artist->end_scene();
+            }
+        },
+        0, 10, Mainframe::periodic);
 }
 
 void Vimo::shutdown()
 {
+    Mainframe::remove_task(m_frame_task);
+    stop_dxdraw_service();
     stop_audio_service();
     stop_api_window_service(m_window);
     m_window = nullptr;

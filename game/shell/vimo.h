@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include "engine/base/application.h"
 
 namespace kq {
@@ -23,6 +25,7 @@ public:
 
 private:
     APIWindow* m_window = nullptr;
+    std::uintptr_t m_frame_task = 0;
 };
 
 }

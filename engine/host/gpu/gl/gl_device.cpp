@@ -113,16 +113,38 @@ bool GlDevice::desktop_mode(GpuDisplayMode& out)
 
 int GlDevice::mode_count()
 {
-    return std::max(SDL_GetNumDisplayModes(0), 0);
+    return int(display_modes().size());
 }
 
 bool GlDevice::mode(int index, GpuDisplayMode& out)
 {
-    SDL_DisplayMode m;
-    if (SDL_GetDisplayMode(0, index, &m) != 0)
+    const std::vector<GpuDisplayMode> modes = display_modes();
+    if (index < 0 || std::size_t(index) >= modes.size())
         return false;
-    out = mode_of(m);
+    out = modes[std::size_t(index)];
     return true;
+}
+
+std::vector<GpuDisplayMode> GlDevice::display_modes()
+{
+    // Full screen covers the desktop without changing the display's mode, so the desktop's
+    // mode is always offered, also where a driver lists nothing usable.
+    std::vector<GpuDisplayMode> modes;
+    const int count = SDL_GetNumDisplayModes(0);
+    for (int i = 0; i < count; ++i) {
+        SDL_DisplayMode m;
+        if (SDL_GetDisplayMode(0, i, &m) == 0 && m.w > 0 && m.h > 0)
+            modes.push_back(mode_of(m));
+    }
+    GpuDisplayMode desktop;
+    if (desktop_mode(desktop)) {
+        const bool listed = std::any_of(modes.begin(), modes.end(), [&](const GpuDisplayMode& m) {
+            return m.width == desktop.width && m.height == desktop.height && m.format == desktop.format;
+        });
+        if (!listed)
+            modes.push_back(desktop);
+    }
+    return modes;
 }
 
 bool GlDevice::create(const GpuPresentParameters& pp)
@@ -150,17 +172,10 @@ std::int32_t GlDevice::test_cooperative_level()
     return m_context ? gpu_ok : gpu_device_lost;
 }
 
-std::int32_t GlDevice::reset(const GpuPresentParameters& pp)
+std::int32_t GlDevice::reset(const GpuPresentParameters&)
 {
-    // The context survives every change of the window; only the window may be new.
-    if (!m_context)
-        return gpu_failed;
-    if (pp.window && pp.window != m_window) {
-        if (SDL_GL_MakeCurrent(sdl(pp.window), static_cast<SDL_GLContext>(m_context)) != 0)
-            return gpu_failed;
-        m_window = pp.window;
-    }
-    return gpu_ok;
+    // A GL context survives every change of its window: there is nothing to reset.
+    return m_context ? gpu_ok : gpu_failed;
 }
 
 GpuTarget GlDevice::create_swap_chain(const GpuPresentParameters& pp)
@@ -271,9 +286,9 @@ void GlDevice::set_texture(int stage, GpuTexture texture)
     if (stage < 0 || stage > 1)
         return;
     m_bound[stage] = texture;
+    apply_wrap_to_bound();
     glActiveTexture(stage == 0 ? GL_TEXTURE0 : GL_TEXTURE1);
     glBindTexture(GL_TEXTURE_2D, texture);
-    apply_wrap_to_bound();
     if (stage == 0) {
         if (texture)
             glEnable(GL_TEXTURE_2D);

@@ -55,6 +55,7 @@ public:
     std::string renderer() const;
 
 private:
+    std::vector<GpuDisplayMode> display_modes();
     void* window_of(GpuTarget target) const;
     void apply_wrap_to_bound();
     void apply_second_stage();

@@ -1,0 +1,142 @@
+#include "engine/platform/dx_texture.h"
+
+#include <algorithm>
+#include <cstring>
+#include <span>
+#include <string>
+
+#include "engine/base/exception.h"
+#include "engine/base/log.h"
+#include "engine/base/stream.h"
+#include "engine/host/gpu/image_decode.h"
+#include "engine/platform/dx_draw.h"
+
+namespace kq {
+
+namespace {
+
+int round_up_to_power_of_two(int n)
+{
+    if (n <= 0)
+        return 0;
+    int p = 1;
+    while (p < n && p < (1 << 30))
+        p <<= 1;
+    return p;
+}
+
+}
+
+DXTexture::DXTexture(std::uint32_t mode) : m_mode(mode) {}
+
+DXTexture::~DXTexture()
+{
+    release();
+}
+
+std::int32_t DXTexture::format() const
+{
+    switch (m_mode & 15) {
+    case 7:
+    case 8:
+        return texture_format_x8r8g8b8;
+    case 15:
+        return texture_format_a8r8g8b8;
+    default:
+        return texture_format_unknown;
+    }
+}
+
+bool DXTexture::create_from_memory(Stream& stream)
+{
+    std::vector<std::uint8_t> file(stream.size());
+    file.resize(stream.read(file.data(), std::uint32_t(file.size())));
+    host::RgbaImage image;
+    std::string error;
+    if (!host::decode_image(std::span<const std::uint8_t>(file), image, error))
+        return false;
+    m_pixels = std::move(image.pixels);
+    return upload(image.width, image.height, image.width, image.height);
+}
+
+bool DXTexture::create_empty(const Vector2<int>& size, std::int32_t)
+{
+    const int width = round_up_to_power_of_two(size.x);
+    const int height = round_up_to_power_of_two(size.y);
+    if (width == 0 || height == 0)
+        return false;
+    m_pixels.assign(std::size_t(width) * std::size_t(height) * 4, 0);
+    return upload(width, height, size.x, size.y);
+}
+
+void DXTexture::mix(const Texture& alpha)
+{
+    const auto* a = dynamic_cast<const DXTexture*>(&alpha);
+    if (!a || a->width() != width() || a->height() != height())
+        KQ_THROW(Exception, "Texture mix error: sizes not equal.");
+    if ((m_mode & 15) != 15 || (a->m_mode & 15) != 8)
+        KQ_THROW(Exception, "Texture mix error: not suitable formats.");
+    const std::size_t bytes = std::size_t(width()) * std::size_t(height()) * 4;
+    if (m_pixels.size() != bytes || a->m_pixels.size() != bytes)
+        KQ_THROW(Exception, "Texture mix error: invalid locked data.");
+    // The alpha image's blue channel becomes this texture's alpha.
+    for (std::size_t i = 0; i < bytes; i += 4)
+        m_pixels[i + 3] = a->m_pixels[i + 2];
+    if (DXDraw* draw = DXDraw::instance(); draw && draw->owns(m_device) && m_texture)
+        draw->device()->update_texture(m_texture, width(), height(), m_pixels.data());
+}
+
+std::uint32_t DXTexture::pixel(const Vector2<int>& p) const
+{
+    if (p.x < 0 || p.y < 0 || p.x >= width() || p.y >= height() || m_pixels.empty()) {
+        log_error("DXTexture::lock failed.", source_file_name(__FILE__), __LINE__);
+        return 0xFF000000;
+    }
+    const std::uint8_t* rgba = &m_pixels[(std::size_t(p.y) * std::size_t(width()) + std::size_t(p.x)) * 4];
+    return std::uint32_t(rgba[3]) << 24 | std::uint32_t(rgba[0]) << 16 | std::uint32_t(rgba[1]) << 8 | rgba[2];
+}
+
+std::uint32_t DXTexture::pixel_at(const Vector2<float>& uv) const
+{
+    return pixel({int(uv.x * float(width())), int(uv.y * float(height()))});
+}
+
+void DXTexture::write_pixels(int w, int h, const std::vector<std::uint8_t>& rgba)
+{
+    w = std::min(w, width());
+    h = std::min(h, height());
+    const std::size_t row = std::size_t(w) * 4;
+    for (int y = 0; y < h; ++y)
+        std::memcpy(&m_pixels[std::size_t(y) * std::size_t(width()) * 4], &rgba[std::size_t(y) * row], row);
+    if (DXDraw* draw = DXDraw::instance(); draw && draw->owns(m_device) && m_texture)
+        draw->device()->update_texture(m_texture, width(), height(), m_pixels.data());
+}
+
+bool DXTexture::upload(int w, int h, int image_width, int image_height)
+{
+    release();
+    DXDraw* draw = DXDraw::instance();
+    if (!draw || !draw->device())
+        return false;
+    if (format() == texture_format_x8r8g8b8) {
+        // An opaque format has no alpha to sample: every pixel reads as opaque.
+        for (std::size_t i = 3; i < m_pixels.size(); i += 4)
+            m_pixels[i] = 255;
+    }
+    m_texture = draw->device()->create_texture(w, h, m_pixels.data());
+    if (!m_texture)
+        return false;
+    m_device = draw->device_generation();
+    set_size(w, h, image_width, image_height);
+    return true;
+}
+
+void DXTexture::release()
+{
+    // A texture of a device that is gone has nothing left to give back.
+    if (DXDraw* draw = DXDraw::instance(); draw && m_texture && draw->owns(m_device))
+        draw->device()->delete_texture(m_texture);
+    m_texture = 0;
+}
+
+}
