@@ -195,7 +195,10 @@ bool GlDevice::set_render_target(GpuTarget target)
 {
     if (!m_context)
         return false;
-    if (SDL_GL_MakeCurrent(sdl(window_of(target)), static_cast<SDL_GLContext>(m_context)) != 0)
+    SDL_Window* window = sdl(window_of(target));
+    // Making the context current again costs a synchronisation in some drivers.
+    const bool current = SDL_GL_GetCurrentContext() == m_context && SDL_GL_GetCurrentWindow() == window;
+    if (!current && SDL_GL_MakeCurrent(window, static_cast<SDL_GLContext>(m_context)) != 0)
         return false;
     m_target = target;
     return true;
@@ -208,10 +211,8 @@ bool GlDevice::begin_scene()
 
 bool GlDevice::end_scene()
 {
-    if (!m_context)
-        return false;
-    glFlush();
-    return true;
+    // Presenting flushes what was drawn.
+    return m_context != nullptr;
 }
 
 std::int32_t GlDevice::present(GpuTarget target)
