@@ -48,7 +48,7 @@ V CubicSpline<T, V>::evaluate(T t, KeyIterator next) const
 }
 
 template <class T, class V>
-SharedPtr<typename Spline<T, V>::Tracker> CubicSpline<T, V>::create_tracker() const
+auto CubicSpline<T, V>::create_tracker() const -> SharedPtr<Tracker>
 {
     return SharedPtr<Tracker>(new MyTracker(*this));
 }

@@ -25,7 +25,7 @@ V LinearSpline<T, V>::evaluate(T t, KeyIterator next) const
 }
 
 template <class T, class V>
-SharedPtr<typename Spline<T, V>::Tracker> LinearSpline<T, V>::create_tracker() const
+auto LinearSpline<T, V>::create_tracker() const -> SharedPtr<Tracker>
 {
     return SharedPtr<Tracker>(new MyTracker(*this));
 }
