@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <typeinfo>
 
 #include "art_test_support.h"
+#include "engine/art/spline_cubic.h"
+#include "engine/art/spline_curve.h"
 #include "engine/base/bstream.h"
+#include "engine/base/string_stream.h"
 #include "engine/base/type_desc.h"
 #include "engine/base/type_registry.h"
-#include "engine/base/string_stream.h"
 #include "spline_test_support.h"
 
 namespace kq {
@@ -174,29 +177,55 @@ TEST(LinearSpline, TextErrorsKeepTheKeysReadBefore)
     }
 }
 
-// The float-vector kind is created, copied and streamed by its registered name.
-TEST(LinearSpline, RegisteredUnderItsName)
+// The float-vector kinds are created, copied and streamed by their registered names, with
+// no registered base.
+TEST(LinearSpline, KindsRegisteredUnderTheirNames)
 {
-    const Linear spline = spline_of({{0, vec({1})}, {1, vec({2})}});
-    StringBuffer buffer;
-    BStream out(buffer);
-    const SharedPtr<Spline<float, VectorD<float>>> held(new Linear(spline));
-    write_binary(out, held);
-    EXPECT_NE(buffer.str().find("class kq::LinearSpline<float,class kq::VectorD<float> >"), std::string::npos);
+    using Held = SharedPtr<Spline<float, VectorD<float>>>;
+    struct Case {
+        const char* name;
+        Held spline;
+        const char* text;  // what the text form of the copy writes
+    };
+    Held linear(new Linear(spline_of({{0, vec({1})}, {1, vec({2})}})));
+    Held cubic(new CubicSpline<float, VectorD<float>>());
+    Held curve(new CurveSpline<float, VectorD<float>>());
+    for (const Held& kind : {cubic, curve}) {
+        kind->set_key(0, vec({1}));
+        kind->set_key(1, vec({2}));
+    }
+    const Case cases[] = {
+        {"class kq::LinearSpline<float,class kq::VectorD<float> >", linear, "{0, {1} 1, {2}}"},
+        {"class kq::CubicSpline<float,class kq::VectorD<float> >", cubic, ""},
+        {"class kq::CurveSpline<float,class kq::VectorD<float> >", curve, ""},
+    };
+    for (const Case& c : cases) {
+        StringBuffer buffer;
+        BStream out(buffer);
+        write_binary(out, c.spline);
+        EXPECT_NE(buffer.str().find(c.name), std::string::npos) << c.name;
+        StringBuffer readable(buffer.str());
+        BStream in(readable);
+        Held read;
+        read_binary(in, read);
+        ASSERT_TRUE(read) << c.name;
+        const Spline<float, VectorD<float>>& read_kind = *read;
+        const Spline<float, VectorD<float>>& written_kind = *c.spline;
+        EXPECT_EQ(typeid(read_kind), typeid(written_kind)) << c.name;
+        EXPECT_TRUE(near(read->value(0.5f), {1.5f})) << c.name;
 
-    StringBuffer readable(buffer.str());
-    BStream in(readable);
-    SharedPtr<Spline<float, VectorD<float>>> read;
-    read_binary(in, read);
-    ASSERT_TRUE(dynamic_cast<Linear*>(read.get()));
-    EXPECT_TRUE(near(read->value(0.5f), {1.5f}));
-
-    const rtti::TypeDesc* desc = rtti::TypeRegistry::find_type(type_name<Linear>());
-    ASSERT_TRUE(desc);
-    alignas(Linear) unsigned char memory[sizeof(Linear)];
-    auto* copy = static_cast<Linear*>(desc->copy(&spline, memory));
-    EXPECT_TRUE(near(copy->value(1), {2}));
-    desc->destroy(copy);
+        const rtti::TypeDesc* desc = rtti::TypeRegistry::find_type(StrCache(c.name));
+        ASSERT_TRUE(desc) << c.name;
+        EXPECT_FALSE(desc->is_type(StrCache("class kq::SpriteBase"))) << c.name;
+        void* memory = ::operator new(desc->size());
+        auto* copy = static_cast<Spline<float, VectorD<float>>*>(desc->copy(c.spline.get(), memory));
+        EXPECT_TRUE(near(copy->value(1), {2})) << c.name;
+        StringStream text;
+        desc->store_text(text, copy);
+        EXPECT_EQ(text.str(), c.text) << c.name;
+        desc->destroy(copy);
+        ::operator delete(memory);
+    }
 }
 
 TEST(LinearSpline, VectorPathsInTextAndBinary)
