@@ -1,7 +1,6 @@
 #include "engine/art/sprite.h"
 
 #include <cmath>
-#include <vector>
 
 #include "engine/art/sprite_deformer.h"
 #include "engine/base/clone.h"
@@ -23,17 +22,6 @@ float floor_scale(float value)
     if (std::fabs(value) >= min_scale)
         return value;
     return std::signbit(value) && value != 0.0f ? -min_scale : min_scale;
-}
-
-// The flags a walk hands to the members below, by the `for_each` rule.
-std::uint32_t member_flags(std::uint32_t flags)
-{
-    std::uint32_t result = flags & ~std::uint32_t(7);
-    if (flags & SpriteBase::walk_members)
-        result |= SpriteBase::walk_self;
-    if (flags & SpriteBase::walk_subtree)
-        result |= SpriteBase::walk_members | SpriteBase::walk_subtree;
-    return result;
 }
 
 }

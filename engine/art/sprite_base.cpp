@@ -1,5 +1,6 @@
 #include "engine/art/sprite_base.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "engine/base/bstream.h"
@@ -138,12 +139,18 @@ void SpriteBase::for_each(const std::function<void(SpriteBase*)>& visit, std::ui
         visit(this);
     if (!(flags & (walk_members | walk_subtree)))
         return;
-    std::uint32_t member_flags = flags & ~std::uint32_t(7);
+    const std::uint32_t below = member_flags(flags);
+    m_controllers.walk([&](const SharedPtr<SpriteBase>& controller) { controller->for_each(visit, below); });
+}
+
+std::uint32_t SpriteBase::member_flags(std::uint32_t flags)
+{
+    std::uint32_t result = flags & ~std::uint32_t(7);
     if (flags & walk_members)
-        member_flags |= walk_self;
+        result |= walk_self;
     if (flags & walk_subtree)
-        member_flags |= walk_members | walk_subtree;
-    m_controllers.walk([&](const SharedPtr<SpriteBase>& controller) { controller->for_each(visit, member_flags); });
+        result |= walk_members | walk_subtree;
+    return result;
 }
 
 void SpriteBase::reset()

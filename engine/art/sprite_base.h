@@ -162,6 +162,9 @@ protected:
         ~ReadingScope();
     };
 
+    /// The flags a `for_each` walk hands to the members below: the bits above 2 kept, bit 0
+    /// for bit 1, bits 1 and 2 for bit 2.
+    static std::uint32_t member_flags(std::uint32_t flags);
     /// Whether the own masked state bits match.
     bool own_bits_match() const { return (m_state & m_state_mask) == m_state_value; }
     /// Whether the timer has begun and run past its cycle (how a transient member ends).
