@@ -8,7 +8,8 @@ namespace kq {
 void read_point_list(TStream& stream, std::vector<Vector2<float>>& points)
 {
     points.clear();
-    stream.expect("{");
+    // The opening token is taken whatever it is; documents write "{".
+    stream.skip_token();
     while (!stream.token_is("}")) {
         Vector2<float> point;
         stream >> point;
@@ -28,7 +29,7 @@ void read_point_lists(TStream& stream, std::vector<std::vector<Vector2<float>>>&
 
 void read_name_int_map(TStream& stream, std::map<std::string, int>& map)
 {
-    stream.expect("{");
+    stream.skip_token();
     while (!stream.token_is("}")) {
         std::string name;
         stream.take_token(name);

@@ -20,6 +20,9 @@ TEST(ListReaders, PointList)
         {"{}", {}},
         {"{ (1, 2) (3.5,-4) }", {{1, 2}, {3.5f, -4}}},
         {"{\r\n  (0, 0)\r\n}", {{0, 0}}},
+        // Whatever opens the list is taken as its opening.
+        {"( (1, 2) }", {{1, 2}}},
+        {"points (5, 6) }", {{5, 6}}},
     };
     for (const Case& c : cases) {
         StringStream in(c.text);
@@ -42,11 +45,13 @@ TEST(ListReaders, PointLists)
 
 TEST(ListReaders, NameIntMap)
 {
-    StringStream in("{ one, 1 two, 10h \"three words\", -3 }");
-    std::map<std::string, int> map{{"kept", 5}};
-    read_name_int_map(in, map);
-    const std::map<std::string, int> expected{{"kept", 5}, {"one", 1}, {"two", 16}, {"three words", -3}};
-    EXPECT_EQ(map, expected);
+    for (const char* text : {"{ one, 1 two, 10h \"three words\", -3 }", "( one, 1 two, 10h \"three words\", -3 }"}) {
+        StringStream in(text);
+        std::map<std::string, int> map{{"kept", 5}};
+        read_name_int_map(in, map);
+        const std::map<std::string, int> expected{{"kept", 5}, {"one", 1}, {"two", 16}, {"three words", -3}};
+        EXPECT_EQ(map, expected) << text;
+    }
 }
 
 TEST(ListReaders, BrokenListsFailWithStreamErrors)
@@ -57,7 +62,7 @@ TEST(ListReaders, BrokenListsFailWithStreamErrors)
     };
     const Case cases[] = {
         {"{ (1, 2)", "unexcepted end of file reached."},
-        {"(1, 2) }", "unexpected symbol '(', must be '{'."},
+        {"(1, 2) }", "unexpected symbol '1', must be '('."},
         {"{ (1 2) }", "unexpected symbol '2', must be ','."},
         {"", "unexcepted end of file reached."},
     };
