@@ -24,7 +24,7 @@ private:
     host::CursorHandle m_handle;
 };
 
-/// Loads "cur", "ico" and "ani" files as cursors (an animated one shows its first frame). A
+/// Loads "cur", "ico" and "ani" files as cursors (an animated one animates while set). A
 /// file of another extension, or one that cannot be read as a cursor, gives no resource;
 /// the reason for the second is logged to "window".
 class CursorLoader : public SimpleResLoader

@@ -221,8 +221,30 @@ void for_each_chunk(const Bytes& list, Visit visit)
     }
 }
 
-/// Reads an animated cursor: its first shown frame.
-CursorImage read_animated_file(const Bytes& file)
+/// The steps of an animation of `frames` frames: `count` steps, frames from the sequence
+/// (else in order), times from the rates (else `default_rate`), in sixtieths of a second.
+std::vector<CursorFile::Step> animation_steps(std::size_t frames, std::uint32_t count, const Bytes* sequence,
+                                              const Bytes* rates, std::uint32_t default_rate)
+{
+    if (!sequence)
+        count = static_cast<std::uint32_t>(frames);
+    if ((sequence && sequence->size() / 4 < count) || (rates && rates->size() / 4 < count))
+        throw Damaged{"fewer steps than the header says"};
+    std::vector<CursorFile::Step> steps;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const std::uint32_t frame = sequence ? sequence->u32(i * 4) : i;
+        if (frame >= frames)
+            throw Damaged{"a step names a missing frame"};
+        // A step of no time would spin: it lasts one sixtieth at least.
+        const std::uint32_t sixtieths = std::clamp<std::uint32_t>(rates ? rates->u32(i * 4) : default_rate, 1, 6000);
+        steps.push_back({static_cast<int>(frame), static_cast<int>(sixtieths * 1000 / 60)});
+    }
+    return steps;
+}
+
+/// Reads an animated cursor: a header, the frames (each a cursor or icon file), and
+/// optionally the sequence of frames and the time of each step.
+CursorFile read_animated_file(const Bytes& file)
 {
     if (!file.starts_with("RIFF") || !file.starts_with("ACON", 8))
         throw Damaged{"not an animated cursor"};
@@ -233,8 +255,11 @@ CursorImage read_animated_file(const Bytes& file)
     const Bytes chunks = file.part(12, riff_length - 4);
 
     bool have_header = false;
+    std::uint32_t step_count = 0;
+    std::uint32_t default_rate = 0;
     std::vector<Bytes> frames;
-    std::uint32_t first_step = 0;
+    std::vector<Bytes> sequence;
+    std::vector<Bytes> rates;
     for_each_chunk(chunks, [&](const Bytes& head, const Bytes& data) {
         if (head.starts_with("anih")) {
             if (data.size() < 36)
@@ -242,8 +267,12 @@ CursorImage read_animated_file(const Bytes& file)
             if (!(data.u32(32) & 1))
                 throw Damaged{"raw animation frames are not supported"};
             have_header = true;
+            step_count = data.u32(8);
+            default_rate = data.u32(28);
         } else if (head.starts_with("seq ")) {
-            first_step = data.u32(0);
+            sequence.assign(1, data);
+        } else if (head.starts_with("rate")) {
+            rates.assign(1, data);
         } else if (head.starts_with("LIST") && data.starts_with("fram")) {
             for_each_chunk(data.part(4, data.size() - 4), [&](const Bytes& frame_head, const Bytes& frame) {
                 if (frame_head.starts_with("icon"))
@@ -255,20 +284,23 @@ CursorImage read_animated_file(const Bytes& file)
         throw Damaged{"no animation header"};
     if (frames.empty())
         throw Damaged{"no frames"};
-    if (first_step >= frames.size())
-        throw Damaged{"a step names a missing frame"};
-    return read_icon_file(frames[first_step]);
+    CursorFile out;
+    out.steps = animation_steps(frames.size(), step_count, sequence.empty() ? nullptr : &sequence[0],
+                                rates.empty() ? nullptr : &rates[0], default_rate);
+    for (const Bytes& frame : frames)
+        out.frames.push_back(read_icon_file(frame));
+    return out;
 }
 
 }
 
 bool read_cursor_file(const std::uint8_t* data, std::size_t size, const std::string& extension,
-                      CursorImage& out, std::string& error)
+                      CursorFile& out, std::string& error)
 {
     try {
         const Bytes file(data, size);
         if (extension == "cur" || extension == "ico")
-            out = read_icon_file(file);
+            out = CursorFile{{read_icon_file(file)}, {}};
         else if (extension == "ani")
             out = read_animated_file(file);
         else

@@ -4,7 +4,9 @@
 
 #include <SDL.h>
 
+#include "engine/host/system/clock.h"
 #include "engine/host/window/code_page_1252.h"
+#include "engine/host/window/host_cursor.h"
 #include "engine/host/window/key_codes.h"
 #include "engine/host/window/platform_window.h"
 #include "engine/host/window/sdl_window.h"
@@ -241,6 +243,7 @@ int pump(WindowHandle window)
     SDL_Event event;
     while (SDL_PollEvent(&event))
         translate(event, dispatch);
+    animate_cursor(monotonic_ms());
     return dispatch.dropped();
 }
 

@@ -13,7 +13,8 @@ namespace kq::host {
 /// (command 2) and Alt+F4 (command 1); Enter, Backspace and Escape also give the characters
 /// 13, 8 and 27; typed text gives one character per code-page byte, dropping what the game's
 /// code page lacks. A full-screen window minimises itself when it becomes inactive and comes
-/// back to the front when it becomes active again.
+/// back to the front when it becomes active again. Last, an animated cursor shows the step
+/// now due.
 ///
 /// Returns how many window events were dropped because their window had no record or no
 /// handler (none are thrown).

@@ -11,10 +11,20 @@ using test::IconBitmap;
 using test::icon_bitmap;
 using test::icon_file;
 
+bool read(const std::string& file, const std::string& extension, CursorFile& out, std::string& error)
+{
+    return read_cursor_file(reinterpret_cast<const std::uint8_t*>(file.data()), file.size(), extension, out,
+                            error);
+}
+
+/// The picture shown first.
 bool read(const std::string& file, const std::string& extension, CursorImage& image, std::string& error)
 {
-    return read_cursor_file(reinterpret_cast<const std::uint8_t*>(file.data()), file.size(), extension,
-                            image, error);
+    CursorFile out;
+    if (!read(file, extension, out, error))
+        return false;
+    image = out.first_frame();
+    return true;
 }
 
 /// The pixel at (x, y) as 0xRRGGBBAA.
@@ -126,6 +136,32 @@ TEST(CursorFile, AnAnimatedCursorShowsItsFirstStep)
     EXPECT_EQ(pixel(image, 3, 3), 0x00FF00FFu);
 }
 
+TEST(CursorFile, AnAnimatedCursorStepsThroughItsFramesAtItsRates)
+{
+    const std::vector<std::string> frames = {test::plain_cursor(8, 8, 1, 1), test::plain_cursor(16, 16, 2, 2)};
+    using Steps = std::vector<std::pair<int, int>>;  // frame, milliseconds
+    struct Case { const char* title; std::string file; Steps steps; };
+    const Case cases[] = {
+        {"frame order at the header's rate", test::ani_file(frames), {{0, 166}, {1, 166}}},
+        {"the sequence at its rates", test::ani_file(frames, {1, 0, 1}, {6, 12, 60}), {{1, 100}, {0, 200}, {1, 1000}}},
+        {"a step of no time lasts a sixtieth", test::ani_file(frames, {}, {0, 3}), {{0, 16}, {1, 50}}},
+    };
+    for (const Case& c : cases) {
+        CursorFile file;
+        std::string error;
+        ASSERT_TRUE(read(c.file, "ani", file, error)) << c.title << ": " << error;
+        ASSERT_EQ(file.frames.size(), 2u) << c.title;
+        Steps steps;
+        for (const CursorFile::Step& step : file.steps)
+            steps.emplace_back(step.frame, step.duration_ms);
+        EXPECT_EQ(steps, c.steps) << c.title;
+    }
+    CursorFile still;
+    std::string error;
+    ASSERT_TRUE(read(frames[0], "cur", still, error));
+    EXPECT_TRUE(still.steps.empty());
+}
+
 TEST(CursorFile, DamagedFilesFailSayingWhy)
 {
     const std::string good = test::plain_cursor(4, 4, 1, 1);
@@ -169,7 +205,10 @@ TEST(CursorFile, DamagedFilesFailSayingWhy)
          "a part lies beyond the end of the file"},
         {"no frames", frameless, "ani", "no frames"},
         {"step beyond the frames", test::ani_file({good}, {1}), "ani", "a step names a missing frame"},
-        {"raw frames", test::ani_file({good}, {}, 0), "ani", "raw animation frames are not supported"},
+        {"raw frames", test::ani_file({good}, {}, {}, 0), "ani", "raw animation frames are not supported"},
+        {"fewer rates than steps", test::ani_file({good, good}, {0, 1}, {5}), "ani", "fewer steps than the header says"},
+        {"a damaged later frame", test::ani_file({good, good.substr(0, 30)}), "ani",
+         "a part lies beyond the end of the file"},
         {"no header", test::riff_chunk("RIFF", "ACON" + test::riff_chunk("junk", "")), "ani", "no animation header"},
         {"other extension", good, "png", "not a cursor file extension"},
     };

@@ -126,9 +126,10 @@ inline std::string riff_chunk(const std::string& id, const std::string& data)
 }
 
 /// An animated cursor of the frames (each a cursor file), shown in the order `steps` (none:
-/// frame order); `flags` bit 0 says the frames are cursor files.
+/// frame order) for `rates` sixtieths of a second each (none: ten each); `flags` bit 0 says
+/// the frames are cursor files.
 inline std::string ani_file(const std::vector<std::string>& frames, const std::vector<std::uint32_t>& steps = {},
-                            std::uint32_t flags = 1)
+                            const std::vector<std::uint32_t>& rates = {}, std::uint32_t flags = 1)
 {
     std::string header;
     put_u32(header, 36);
@@ -144,6 +145,12 @@ inline std::string ani_file(const std::vector<std::string>& frames, const std::v
         for (std::uint32_t step : steps)
             put_u32(sequence, step);
         body += riff_chunk("seq ", sequence);
+    }
+    if (!rates.empty()) {
+        std::string times;
+        for (std::uint32_t rate : rates)
+            put_u32(times, rate);
+        body += riff_chunk("rate", times);
     }
     std::string list = "fram";
     for (const std::string& frame : frames)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/host/system/clock.h"
 #include "engine/host/window/clipboard.h"
 #include "engine/host/window/host_cursor.h"
 #include "window_fixture.h"
@@ -11,6 +12,12 @@ namespace {
 
 class PlatformWindowTest : public WindowTest
 {
+protected:
+    /// An opaque white square picture.
+    static host::CursorImage picture(int side)
+    {
+        return {side, side, 0, 0, std::vector<std::uint8_t>(side * side * 4, 255)};
+    }
 };
 
 TEST_F(PlatformWindowTest, TheDesktopIsOneOfTheListedModes)
@@ -72,9 +79,31 @@ TEST_F(PlatformWindowTest, ShowingHidingAndTheCursor)
 
     // Cursors can be set and hidden on any driver, even one that draws none.
     host::set_cursor(host::system_cursor(1));
-    host::set_cursor(std::make_shared<const host::CursorShape>(host::CursorImage{2, 2, 0, 0, std::vector<std::uint8_t>(16, 255)}));
+    const host::CursorHandle still = std::make_shared<const host::CursorShape>(host::CursorFile{{picture(2)}, {}});
+    host::set_cursor(still);
+    EXPECT_EQ(host::shown_cursor_frame(), 0);
     host::set_cursor(nullptr);
+    EXPECT_EQ(host::shown_cursor_frame(), -1);
     EXPECT_EQ(host::system_cursor(4), nullptr);
+}
+
+TEST_F(PlatformWindowTest, AnAnimatedCursorShowsTheStepDue)
+{
+    auto shape = std::make_shared<const host::CursorShape>(
+        host::CursorFile{{picture(2), picture(4)}, {{1, 100}, {0, 50}}});
+    const std::int64_t start = host::monotonic_ms();
+    host::set_cursor(shape);
+    EXPECT_EQ(host::shown_cursor_frame(), 1);
+    struct Step { std::int64_t at; int frame; };
+    const Step steps[] = {{50, 1}, {120, 0}, {160, 1}, {270, 0}, {40, 1}};
+    for (const Step& step : steps) {
+        host::animate_cursor(start + step.at);
+        EXPECT_EQ(host::shown_cursor_frame(), step.frame) << step.at;
+    }
+    // A shape that goes away stops its animation.
+    shape.reset();
+    host::animate_cursor(start + 120);
+    EXPECT_EQ(host::shown_cursor_frame(), -1);
 }
 
 TEST_F(PlatformWindowTest, AMessageWithoutADisplayGoesToStandardError)
