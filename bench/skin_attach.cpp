@@ -179,6 +179,24 @@ void BM_ReadCopy(benchmark::State& state)
 }
 BENCHMARK(BM_ReadCopy)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
+// Writing the binary copy of such a document into memory.
+void BM_WriteCopy(benchmark::State& state)
+{
+    const int entries = static_cast<int>(state.range(0)) / nodes_per_entry;
+    kq::StringBuffer text(generated_document(0, entries));
+    kq::SkinDocument document;
+    kq::TStream stream(text);
+    document.read_text(stream);
+    for (auto _ : state) {
+        kq::StringBuffer copy;
+        kq::BStream out(copy);
+        document.store(out);
+        benchmark::DoNotOptimize(copy.str().size());
+    }
+    state.SetItemsProcessed(state.iterations() * entries * nodes_per_entry);
+}
+BENCHMARK(BM_WriteCopy)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
 }
 
 int main(int argc, char** argv)

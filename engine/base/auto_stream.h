@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <unordered_map>
 #include <vector>
 
 #include "engine/base/stream.h"
@@ -29,15 +28,27 @@ public:
     void reset() override;
 
 private:
+    // A place of the id index: an object (null: empty) and its id.
+    struct IdSlot
+    {
+        const void* object = nullptr;
+        std::int32_t id = -1;
+    };
+
     void index_new_ids() const;
+    void index_id(const void* object, std::int32_t id) const;
+    std::size_t slot_of(const void* object) const;
 
     // Ids count up from 0, so the objects are a table indexed by id and the counter is its
     // size: reading a large file then costs no allocation per object.
     std::vector<void*> m_objects;
     // Only writers ask for the id of an object, so this index is brought up to date when
-    // asked, and a stream that only reads never builds it.
-    mutable std::unordered_map<const void*, std::int32_t> m_ids;
-    mutable std::size_t m_indexed = 0;  ///< ids entered in `m_ids` so far
+    // asked, and a stream that only reads never builds it. Open addressing in one table at
+    // most half full: a look-up costs one probe of one table, however many objects a large
+    // file holds, and entering an object allocates nothing.
+    mutable std::vector<IdSlot> m_ids;
+    mutable std::size_t m_id_count = 0;  ///< objects in `m_ids`
+    mutable std::size_t m_indexed = 0;   ///< ids entered in `m_ids` so far
 };
 
 }
