@@ -19,6 +19,7 @@
 #include "tests/base/log_capture.h"
 #include "tests/base/temp_dir.h"
 #include "tests/platform/fake_gpu_device.h"
+#include "tests/platform/test_window.h"
 #include "tests/res/test_skin_environment.h"
 
 namespace kq {
@@ -28,34 +29,7 @@ using host::gpu_device_lost;
 using host::gpu_device_not_reset;
 using testing::HasSubstr;
 using testing::Not;
-
-// A window of a size the test sets, with no host window behind it.
-class TestWindow : public Window
-{
-public:
-    using Window::Window;
-
-    void resize(Vector2<int> size)
-    {
-        m_size = size;
-        on_changed.emit();
-    }
-    void set_mode(bool fullscreen, int depth)
-    {
-        m_fullscreen = fullscreen;
-        m_color_depth = depth;
-    }
-
-    void set_cursor(const Cursor*) override {}
-    Vector2<int> mouse_position() override { return {}; }
-    void set_mouse_position(Vector2<int>) override {}
-    void capture_mouse() override {}
-    void release_mouse() override {}
-    void set_keyboard_focus(bool) override {}
-    void show(bool) override {}
-    bool is_visible() override { return true; }
-    bool is_active() override { return true; }
-};
+using test::TestWindow;
 
 SharedPtr<TestWindow> make_window(const char* name)
 {
