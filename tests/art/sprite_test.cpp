@@ -641,4 +641,47 @@ TEST(Sprite, ForEachWalksControllersChildrenAndTheDeformer)
     EXPECT_THROW(root->for_each_child({}, false), std::bad_function_call);
 }
 
+TEST(Sprite, DataChangesAndHandleVisitsReachTheRightMembers)
+{
+    // Counts data changes and reports one handle-visit per sprite.
+    class Listener : public Tile
+    {
+    public:
+        void on_data_changed() override
+        {
+            ++m_changes;
+            Tile::on_data_changed();
+        }
+        void visit_handles(const std::function<void(ResHandleBase&)>& visit) override
+        {
+            ++m_visits;
+            Tile::visit_handles(visit);
+        }
+        int m_changes = 0;
+        int m_visits = 0;
+    };
+    SharedPtr<Listener> root(new Listener);
+    SharedPtr<Listener> data_child(new Listener);
+    SharedPtr<Listener> plain_child(new Listener);
+    SharedPtr<Listener> transient_child(new Listener);
+    plain_child->set_inherit(~0u, IF_STATE);
+    transient_child->set_transient(true);
+    root->add_child(data_child);
+    root->add_child(plain_child);
+    root->add_child(transient_child);
+    render_frame(*root);
+
+    root->set_data_provider([](const std::string&, std::string&) { return false; });
+    EXPECT_EQ(root->m_changes, 1);
+    EXPECT_EQ(data_child->m_changes, 1);
+    EXPECT_EQ(plain_child->m_changes, 0) << "only children with IF_DATA hear of it";
+    EXPECT_FALSE(data_child->is_prepared());
+
+    root->list_dependencies([](ResHandleBase&) {});
+    EXPECT_EQ(root->m_visits, 1);
+    EXPECT_EQ(data_child->m_visits, 1);
+    EXPECT_EQ(plain_child->m_visits, 1);
+    EXPECT_EQ(transient_child->m_visits, 0) << "transient members hold no resources worth loading";
+}
+
 }
