@@ -1,7 +1,9 @@
 #include "game/field/field_types.h"
 
+#include "engine/base/class_desc.h"
 #include "engine/base/enum_desc.h"
 #include "game/field/field_enums.h"
+#include "game/field/item.h"
 
 namespace kq {
 
@@ -63,6 +65,8 @@ void register_field_types()
         return;
     registered = true;
     register_enums();
+    // The field objects are made by name from skin texts; an item streams only in binary.
+    rtti::ClassDesc<Item>::instance();
 }
 
 }

@@ -1,0 +1,221 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <list>
+#include <map>
+#include <vector>
+
+#include "engine/art/sprite.h"
+#include "engine/base/rect.h"
+#include "engine/base/shared_ptr.h"
+#include "engine/base/socket.h"
+#include "engine/base/vector2.h"
+#include "engine/base/weak_ptr.h"
+#include "engine/platform/sample.h"
+#include "engine/platform/sound.h"
+#include "engine/res/res_handle.h"
+#include "engine/res/skin_io.h"
+#include "engine/res/skin_path.h"
+#include "game/field/contact_listener.h"
+#include "game/field/field_enums.h"
+#include "game/field/item.h"
+#include "game/field/physics_world.h"
+
+namespace kq {
+
+/// The player's input mode on the field.
+enum class GameMode : std::int32_t
+{
+    aim = 0,
+    hand = 1,
+    strikes = 2,
+    fireball = 3,
+    bolt = 4,
+};
+
+/// The block of the player's profile the field plays with: two values it carries along and
+/// the powerup counts. The field changes its own copy; the game reads the counts back.
+struct FieldSettings
+{
+    std::array<int, 2> values{};
+    /// Counts of coin, clock, hand, fireball and bolt, in that order.
+    std::array<int, 5> m_powerups{};
+};
+
+/// What the field asks of the game it is played in; the game outlives its fields.
+class FieldGame
+{
+public:
+    virtual ~FieldGame() = default;
+
+    /// True when the current profile has earned the dragonfly.
+    virtual bool has_dragonfly() const = 0;
+};
+
+/// The playing field of one mission: its physics world and contact listener, the items on
+/// it, its sprite layers, sound and settings, and the signals through which the game learns
+/// what happens on it. Every signal is emitted at once, inside the operation that made the
+/// change.
+///
+/// The game holds the field by a `SharedPtr` for the mission's life. Tearing it down releases
+/// its members in the reverse order of their declaration: the contact listener before the
+/// world, the world (and with it every body still in it) before the items, and the signals
+/// last, each disconnecting every handler connected through it.
+class Field : public SkinIO
+{
+public:
+    /// Ten pixels make a metre; the world's box is the screen widened by 600 pixels left and
+    /// right and 300 pixels up and down.
+    static constexpr float box_left = -60.0f;
+    static constexpr float box_top = -30.0f;
+    static constexpr float box_right = 162.4f;
+    static constexpr float box_bottom = 106.8f;
+
+    /// An empty field with the settings: a world without gravity in which bodies never sleep,
+    /// its contact listener, and, when the game's profile has earned it, the dragonfly
+    /// ("items.dragonfly") at one of four points off the screen, drawn at random.
+    Field(const FieldSettings& settings, FieldGame& game);
+    Field(const Field&) = delete;
+    Field& operator=(const Field&) = delete;
+    ~Field() override;
+
+    /// Puts the item on the field at the placement (the field shares it): it is alive, gets
+    /// its body and enters the drawing order after the items of its height and below.
+    void add_item(Item* item, const ItemPlacement& placement);
+    /// Registers an awning item; one already registered is logged and left.
+    void add_awning(Item* item);
+    /// Unregisters an awning item, keeping the others' order; one not registered is logged.
+    void remove_awning(Item* item);
+    /// Moves the item in the drawing order after a change of its height, behind the items of
+    /// its new height and below.
+    void on_item_height_changed(Item& item);
+
+    /// Changes the input mode and tells `mode_changed`; nothing happens for the current mode
+    /// or once the mission has a game state. Entering strikes gives 5 strikes and mutes the
+    /// field's sound; leaving it brings the sound back.
+    void set_state(GameMode mode);
+    /// Changes the game state and tells `game_state_changed`; a final state first returns the
+    /// mode to aim, ends the danger mode and stops the field's sound.
+    void set_game_state(GameState state);
+
+    /// The physics world, in metres.
+    PhysicsWorld& world() const { return *m_world; }
+    /// The world's contact listener.
+    ContactListener& contact_listener() const { return *m_contact_listener; }
+    /// Every item, in the order added.
+    const std::list<SharedPtr<Item>>& items() const { return m_items; }
+    /// The items in drawing order, from low to high.
+    const std::vector<Item*>& draw_order() const { return m_draw_order; }
+    /// The registered awning items.
+    const std::vector<Item*>& awnings() const { return m_awnings; }
+    /// The field's copy of the profile's settings.
+    const FieldSettings& settings() const { return m_settings; }
+    GameState game_state() const { return m_game_state; }
+    GameMode mode() const { return m_mode; }
+    int strikes_left() const { return m_strikes_left; }
+    int meter() const { return m_meter; }
+    int max_meter() const { return m_max_meter; }
+    int vimoes_per_bonus() const { return m_vimoes_per_bonus; }
+    float friction_coefficient() const { return m_friction_coefficient; }
+    int danger_mode() const { return m_danger_mode; }
+    /// The field's own sound channel.
+    const Sound& sound() const { return m_sound; }
+    /// The field's sprite layers; the fourth runs on the application's clock.
+    Sprite& layer(int index) { return m_layers.at(index); }
+
+    Socket<void(GameState)>& game_state_changed() { return m_game_state_changed; }
+    Socket<void(GameMode)>& mode_changed() { return m_mode_changed; }
+    Socket<void()>& on_launch() { return m_on_launch; }
+    Socket<void()>& on_shot_scored() { return m_on_shot_scored; }
+    Socket<void()>& on_turn_step() { return m_on_turn_step; }
+    Socket<void(int)>& on_chain() { return m_on_chain; }
+    Socket<void()>& on_field_signal_7() { return m_on_field_signal_7; }
+    Socket<void()>& on_meter_changed() { return m_on_meter_changed; }
+    Socket<void()>& on_meter_overload() { return m_on_meter_overload; }
+    Socket<void()>& on_items_changed() { return m_on_items_changed; }
+    Socket<void()>& on_powerups_changed() { return m_on_powerups_changed; }
+    Socket<void()>& on_progress_changed() { return m_on_progress_changed; }
+    Socket<void(Item*)>& on_piece_dying() { return m_on_piece_dying; }
+    Socket<void(Item*)>& on_piece_exploded() { return m_on_piece_exploded; }
+    Socket<void(Item*)>& item_removed() { return m_item_removed; }
+
+private:
+    void add_dragonfly();
+    // Inserts the item before the first item higher than it.
+    void insert_in_draw_order(Item* item);
+
+    FieldGame& m_game;
+    // Declared in the order of the field's data model: teardown runs it backwards.
+    Socket<void(GameState)> m_game_state_changed;
+    Socket<void(GameMode)> m_mode_changed;
+    Socket<void()> m_on_launch;
+    Socket<void()> m_on_shot_scored;
+    Socket<void()> m_on_turn_step;
+    Socket<void(int)> m_on_chain;
+    Socket<void()> m_on_field_signal_7;
+    Socket<void()> m_on_meter_changed;
+    Socket<void()> m_on_meter_overload;
+    Socket<void()> m_on_items_changed;
+    Socket<void()> m_on_powerups_changed;
+    Socket<void()> m_on_progress_changed;
+    Socket<void(Item*)> m_on_piece_dying;
+    Socket<void(Item*)> m_on_piece_exploded;
+    Socket<void(Item*)> m_item_removed;
+    int m_vimoes_per_bonus = 10;
+    int m_bonus_dealt = 0;
+    int m_bonus_slot = -1;
+    int m_max_meter = 100;
+    std::vector<Rect> m_areas;
+    std::vector<Rect> m_vimu_production_areas;
+    SharedPtr<Sprite> m_back;
+    float m_friction_coefficient = 1.0f;
+    bool m_dark = false;
+    Vector2<int> m_light_point;
+    std::map<Bonus, int> m_initial_bonuses;
+    std::list<SharedPtr<Item>> m_items;
+    int m_meter = 50;
+    int m_meter_limit = 300000;
+    int m_danger_mode = 0;
+    Sound m_sound;
+    ResHandle<Sample> m_danger_sample;
+    ResHandle<Sample> m_end_danger_sample;
+    ResHandle<Sample> m_bowl_sample;
+    ResHandle<Sample> m_time_start_sample;
+    ResHandle<Sample> m_time_stop_sample;
+    std::array<int, 3> m_throw_difficulty{};
+    std::array<int, 3> m_time_difficulty{};
+    SharedPtr<PhysicsWorld> m_world;
+    SharedPtr<ContactListener> m_contact_listener;
+    FieldSettings m_settings;
+    int m_strikes_left = 0;
+    int m_field_time = 0;
+    float m_time_factor = 1.0f;
+    int m_step_deadline = -1;
+    int m_time_state = 0;
+    int m_turn_count = 0;
+    float m_darkness = 0.0f;
+    WeakPtr<Item> m_held_item;
+    WeakPtr<Item> m_second_item;
+    Vector2<float> m_grip_point;
+    Vector2<float> m_aim_point;
+    float m_shake = 0.0f;
+    Vector2<int> m_shake_offset;
+    int m_shake_left = 0;
+    Vector2<int> m_shake_target;
+    std::vector<Item*> m_draw_order;
+    std::multimap<int, SkinPath> m_creatable;
+    std::vector<Item*> m_awnings;
+    GameState m_game_state = GameState::running;
+    GameMode m_mode = GameMode::aim;
+    WeakPtr<Item> m_in_flight;
+    Vector2<float> m_flight_last;
+    float m_flight_length = 0.0f;
+    std::array<Sprite, 4> m_layers;
+    bool m_shot_in_flight = false;
+    WeakPtr<Item> m_last_piece;
+    int m_last_check = -1;
+    int m_check_count = 0;
+};
+
+}

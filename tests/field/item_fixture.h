@@ -1,0 +1,62 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "engine/base/exception.h"
+#include "engine/res/skin_path.h"
+#include "engine/res/skin_prototypes.h"
+#include "game/field/field.h"
+#include "game/field/item.h"
+#include "tests/res/test_skin_environment.h"
+
+namespace kq::test {
+
+/// Every key an item reads, each at its default; item nodes of the tests inherit it and
+/// write only what they change.
+inline const char* const item_defaults = R"(
+    item_keys {
+        height 0 zero_height 0 form rect size [(100, 100)] density 0 friction 0
+        side_friction 0.2 restitution 0 linear_damping 0 angular_damping 0 awning false
+        invisible false electrostatic_charge 0 tinkling_priority 0 tinkling_sample ""
+        launchable false additive false have_shadow true fast_tinkling false shadow_shift 4
+        gen -1 magnetic true ground_cg 255 air_cg 0
+        base_texture "" base_tbegin [(0, 0)] shadow_texture "" shadow_tbegin [(0, 0)]
+        diffuse_texture "" diffuse_tbegin [(0, 0)] specular_texture "" specular_tbegin [(0, 0)]
+        animation [{ }] tip ""
+    }
+)";
+
+/// A skin of the item defaults followed by the nodes of `text`.
+inline std::unique_ptr<TestSkinEnvironment> item_skin(const std::string& text)
+{
+    return std::make_unique<TestSkinEnvironment>(std::string(item_defaults) + text);
+}
+
+/// The game as a field of the tests sees it.
+struct FakeGame : FieldGame
+{
+    bool has_dragonfly() const override { return dragonfly; }
+
+    bool dragonfly = false;
+};
+
+/// The message of the exception that `action` throws, or "" when it throws none.
+inline std::string error_of(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const Exception& error) {
+        return error.message();
+    }
+    return "";
+}
+
+/// A new item described at the path.
+inline Item* item_at(const char* path)
+{
+    return create_from_skin<Item>(SkinPath(path));
+}
+
+}
