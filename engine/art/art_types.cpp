@@ -1,5 +1,6 @@
 #include "engine/art/art_types.h"
 
+#include "engine/art/controller_types.h"
 #include "engine/art/spline_cubic.h"
 #include "engine/art/spline_curve.h"
 #include "engine/art/spline_linear.h"
@@ -71,6 +72,7 @@ void register_art_types()
     register_enums();
     register_classes();
     register_splines();
+    register_controller_types();
 }
 
 }

@@ -1,0 +1,40 @@
+#include "engine/art/controller_types.h"
+
+#include "engine/art/interpolate_controller.h"
+#include "engine/art/motion_controllers.h"
+#include "engine/art/sprite_base.h"
+#include "engine/art/sprite_controller.h"
+#include "engine/art/status_controllers.h"
+#include "engine/base/class_desc.h"
+
+namespace kq {
+
+namespace {
+
+template <class T>
+void register_controller()
+{
+    rtti::ClassDesc<T>::instance().add_base(type_name<SpriteController>());
+}
+
+}
+
+void register_controller_types()
+{
+    rtti::ClassDesc<SpriteController>::instance().add_base(type_name<SpriteBase>());
+    register_controller<AlphaController>();
+    register_controller<AlphaKey3Controller>();
+    register_controller<Color3Controller>();
+    register_controller<ColorController>();
+    register_controller<ScaleController>();
+    register_controller<MoveController>();
+    register_controller<TurnController>();
+    register_controller<SpinController>();
+    register_controller<StatusController>();
+    register_controller<ShiftController>();
+    register_controller<BeamController>();
+    register_controller<ShakeController>();
+    register_controller<SplashController>();
+}
+
+}
