@@ -3,6 +3,9 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <system_error>
+
+#include <unistd.h>
 
 #include "engine/base/debug_output.h"
 #include "engine/base/log.h"
@@ -16,13 +19,22 @@ class LogCapture
 public:
     LogCapture()
     {
-        static const bool folder_set = [] {
-            const auto folder = std::filesystem::temp_directory_path() / "kq_test_logs";
-            std::filesystem::create_directories(folder);
-            set_log_dir(folder.string() + "/");
-            return true;
-        }();
-        (void)folder_set;
+        // The run's own folder: a shared fixed one may belong to another user. The logs stay
+        // open to the end of the run; the folder goes with the last static.
+        static const struct Folder
+        {
+            Folder() : path(std::filesystem::temp_directory_path() / ("kq_test_logs_" + std::to_string(::getpid())))
+            {
+                std::filesystem::create_directories(path);
+                set_log_dir(path.string() + "/");
+            }
+            ~Folder()
+            {
+                std::error_code ignored;
+                std::filesystem::remove_all(path, ignored);
+            }
+            std::filesystem::path path;
+        } folder;
         m_id = add_debug_listener([this](const std::string& line, const std::string* log) {
             if (log)
                 m_text[*log] += line + "\n";

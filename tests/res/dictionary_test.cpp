@@ -10,6 +10,7 @@
 #include "engine/base/exception.h"
 #include "engine/base/log.h"
 #include "engine/base/wstream.h"
+#include "test_resources.h"
 
 namespace kq {
 namespace {
@@ -107,9 +108,8 @@ TEST(Dictionary, ClosingBraceWithoutGroupFails)
 
 TEST(Dictionary, RepeatedWordIsLoggedAndTheLaterTextKept)
 {
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "kq_dictionary_test";
-    std::filesystem::create_directories(dir);
-    set_log_dir(dir.string());
+    const test::TempDir dir;
+    set_log_dir(dir.str());
     std::vector<std::string> error_lines;
     const std::int32_t listener = add_debug_listener([&](const std::string& line, const std::string* log) {
         if (log && *log == "error")
@@ -123,7 +123,6 @@ TEST(Dictionary, RepeatedWordIsLoggedAndTheLaterTextKept)
 
     remove_debug_listener(listener);
     set_log_dir("");
-    std::filesystem::remove_all(dir);
     EXPECT_EQ(dictionary.words(), (WordMap{{u"menu.start", u"Two"}}));
     EXPECT_EQ(std::count(error_lines.begin(), error_lines.end(), "The word [menu.start] has repeated"), 1);
 }

@@ -13,6 +13,7 @@
 #include "skin_path_print.h"
 #include "skin_tree_text.h"
 #include "test_skin_environment.h"
+#include "test_resources.h"
 
 namespace kq {
 namespace {
@@ -75,9 +76,8 @@ TEST(SkinNode, FindsThroughChildrenAndParents)
 
 TEST(SkinNode, LogsInheritanceThatDoesNotResolve)
 {
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "kq_skin_node_test";
-    std::filesystem::create_directories(dir);
-    set_log_dir(dir.string());
+    const test::TempDir dir;
+    set_log_dir(dir.str());
     std::vector<std::string> lines;
     const std::int32_t listener = add_debug_listener([&](const std::string& line, const std::string* log) {
         if (log && *log == "error")
@@ -87,7 +87,6 @@ TEST(SkinNode, LogsInheritanceThatDoesNotResolve)
     EXPECT_EQ(SkinNode::find(false, SkinPath("a.n.c"), skin.root()), nullptr);
     remove_debug_listener(listener);
     set_log_dir("");
-    std::filesystem::remove_all(dir);
     for (const char* expected : {"Invalid inheritance.", "Node path: a.n", "Parent path: .m", "Result path: a.m"})
         EXPECT_NE(std::find(lines.begin(), lines.end(), expected), lines.end()) << expected;
 }
