@@ -125,8 +125,11 @@ void on_key(const SDL_KeyboardEvent& event, Dispatch& dispatch)
     set_key(vk, down);
     if (vk == 0)
         return;
-    const bool alt = (event.keysym.mod & KMOD_ALT) != 0;
-    if (alt || vk == vk_menu || vk == vk_f10) {
+    // The right Alt key is AltGr on many layouts, which types characters: only the left one
+    // makes system chords.
+    const bool alt = (event.keysym.mod & KMOD_LALT) != 0;
+    const bool system_key = alt || event.keysym.scancode == SDL_SCANCODE_LALT || vk == vk_f10;
+    if (system_key) {
         if (!down)
             return;
         g_text_after_system_key = true;
