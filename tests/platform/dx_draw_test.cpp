@@ -8,6 +8,7 @@
 
 #include "engine/base/exception.h"
 #include "engine/base/mainframe.h"
+#include "engine/platform/api_window.h"
 #include "engine/platform/dx_artist.h"
 #include "engine/platform/dx_screen.h"
 #include "engine/platform/dx_texture.h"
@@ -16,6 +17,8 @@
 #include "engine/res/res.h"
 #include "engine/res/res_exception.h"
 #include "engine/res/res_handle.h"
+#include "engine/res/skin.h"
+#include "engine/res/skin_startup.h"
 #include "tests/base/log_capture.h"
 #include "tests/base/temp_dir.h"
 #include "tests/platform/fake_gpu_device.h"
@@ -312,6 +315,85 @@ TEST_F(DXDrawTest, TexturesOutliveTheDeviceSafely)
     test::LogCapture errors;
     EXPECT_THROW(res->load(request), ResException);
     EXPECT_THAT(errors.text("error"), HasSubstr("Texture [t.png] requested while no renderer runs."));
+}
+
+}
+}
+
+namespace kq {
+namespace {
+
+// The renderer on OpenGL with the real services, started with or without the game's window.
+class DXDrawServiceTest : public testing::Test
+{
+protected:
+    DXDrawServiceTest()
+    {
+        m_saved_tasks.swap(skin_startup_tasks());
+        std::ofstream(m_dir.file("window.sdt"))
+            << "vimo { window { fullscreen false color_depth 32 size [(64, 48)] fixed true caption \"t\""
+               " max_display_frequency 60 } }\n"
+               "dxdraw { default_window { fullscreen false color_depth 32 size [(32, 24)] fixed false"
+               " caption \"hidden\" max_display_frequency 60 } }\n";
+        Mainframe::create();
+        start_res_service();
+        Res::instance()->read_root_file(m_dir.path() + "default.root");
+        skin_startup_tasks() = {make_skin_document_task("window.sdt")};
+        start_skin_service();
+    }
+    ~DXDrawServiceTest() override
+    {
+        if (DXDraw::instance())
+            stop_dxdraw_service();
+        if (m_window)
+            stop_api_window_service(m_window);
+        stop_skin_service();
+        stop_res_service();
+        Mainframe::destroy();
+        skin_startup_tasks().swap(m_saved_tasks);
+    }
+
+    test::LogCapture log;
+    TempDir m_dir;
+    APIWindow* m_window = nullptr;
+
+private:
+    std::vector<SkinStartupTask> m_saved_tasks;
+};
+
+TEST_F(DXDrawServiceTest, WithoutAWindowItMakesAHiddenOneAndStopsIt)
+{
+    start_dxdraw_service(SkinPath("dxdraw"), SharedPtr<Window>());
+    DXDraw* draw = DXDraw::instance();
+    ASSERT_NE(draw, nullptr);
+    ASSERT_NE(draw->window(), nullptr);
+    EXPECT_FALSE(draw->window()->is_visible());
+    EXPECT_EQ(draw->window()->client_size(), (Vector2<int>{32, 24}));
+    EXPECT_TRUE(draw->screens().empty());
+    EXPECT_FALSE(draw->begin_frame(nullptr));
+    stop_dxdraw_service();
+    EXPECT_THAT(log.text("window"), HasSubstr("created"));
+    EXPECT_EQ(DXDraw::instance(), nullptr);
+}
+
+TEST_F(DXDrawServiceTest, TogglingFullScreenRestoresTheScreen)
+{
+    m_window = start_api_window_service(SkinPath("vimo.window"));
+    start_dxdraw_service(SkinPath("dxdraw"), SharedPtr<Window>(m_window));
+    DXArtist* artist = DXDraw::instance()->artist_for(SharedPtr<Window>(m_window));
+    m_window->set_fullscreen(true);
+    EXPECT_THAT(log.text("dxdraw"), HasSubstr("\nWindow_format_changed.\nTry to find format: ("));
+    EXPECT_THAT(log.text("dxdraw"), HasSubstr(" / FS true\n"));
+    EXPECT_THAT(log.text("dxdraw"), HasSubstr("\nRestoring begin.\nRestoring success.\n"));
+    // The screen draws on. (The offscreen test driver keeps its surface at the first size, so
+    // the pixels of a resized window are not compared here.)
+    ASSERT_TRUE(artist->begin_scene());
+    artist->clear({0, 1, 0, 1});
+    artist->end_scene();
+    m_window->set_fullscreen(false);
+    EXPECT_THAT(log.text("dxdraw"), HasSubstr(" / FS false\n"));
+    EXPECT_TRUE(artist->begin_scene());
+    artist->end_scene();
 }
 
 }
