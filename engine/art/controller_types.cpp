@@ -1,5 +1,6 @@
 #include "engine/art/controller_types.h"
 
+#include "engine/art/animation_controller.h"
 #include "engine/art/interpolate_controller.h"
 #include "engine/art/motion_controllers.h"
 #include "engine/art/sprite_base.h"
@@ -24,6 +25,7 @@ void register_controller_types()
     rtti::ClassDesc<SpriteController>::instance().add_base(type_name<SpriteBase>());
     register_controller<AlphaController>();
     register_controller<AlphaKey3Controller>();
+    register_controller<AnimationController>();
     register_controller<Color3Controller>();
     register_controller<ColorController>();
     register_controller<ScaleController>();
