@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/base/bstream.h"
+#include "engine/base/buffer.h"
 #include "engine/base/enum_base.h"
 #include "engine/base/exception.h"
 #include "engine/base/type_registry.h"
@@ -40,6 +42,26 @@ TEST(FieldTypes, EveryEnumNameReadsAsItsValueAndBack)
         for (const auto& [name, value] : table.values) {
             EXPECT_EQ(descriptor.value_of(name), value) << name;
             EXPECT_EQ(descriptor.name_of(value), name) << value;
+        }
+    }
+}
+
+TEST(FieldTypes, EveryEnumValueStreamsAsFourBytes)
+{
+    for (const auto& table : field_enums) {
+        SCOPED_TRACE(table.type);
+        const rtti::TypeDesc& descriptor = *rtti::TypeRegistry::find_type(StrCache(table.type));
+        for (const auto& [name, value] : table.values) {
+            StringBuffer buffer;
+            BStream binary(buffer);
+            descriptor.store_binary(binary, &value);
+            const auto bits = static_cast<std::uint32_t>(value);
+            EXPECT_EQ(buffer.str(), std::string({char(bits), char(bits >> 8), char(bits >> 16), char(bits >> 24)}))
+                << name;
+            binary.seek(0, seek_begin);
+            std::int32_t read = 12345;
+            descriptor.load_binary(binary, &read);
+            EXPECT_EQ(read, value) << name;
         }
     }
 }
