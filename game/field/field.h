@@ -51,6 +51,8 @@ public:
 
     /// True when the current profile has earned the dragonfly.
     virtual bool has_dragonfly() const = 0;
+    /// Shows the named tip once per profile at a point in field pixels ((-1, -1): nowhere).
+    virtual void show_tip(StrCache name, const Vector2<int>& point) = 0;
 };
 
 /// The playing field of one mission: its physics world and contact listener, the items on
@@ -80,6 +82,23 @@ public:
     Field& operator=(const Field&) = delete;
     ~Field() override;
 
+    /// Advances the field by `dt` milliseconds (nothing for 0 or less): the shake, the
+    /// time-stop fade, then on the field's clock, scaled by its time factor and standing
+    /// while time is stopped: the darkness, attraction between items on the ground, every
+    /// item's update, the world's step (10 iterations) and the contacts it reported, handed
+    /// to both items; then the dead items leave (each announced on `item_removed`) and the
+    /// sprite layers advance.
+    void update(int dt);
+    /// Pulls or pushes two items lying on the ground by their charges and, for pieces of one
+    /// group of which one attracts, magnetically; nothing within 60 pixels.
+    void attract(Item& a, Item& b);
+    /// Adds to the shake of the screen, up to 3.
+    void add_shake(float amount);
+    /// Starts slowing the field's clock to a stand over a second.
+    void start_time_stop();
+    /// Starts bringing a stopped or stopping clock back to speed over a second.
+    void end_time_stop();
+
     /// Puts the item on the field at the placement (the field shares it): it is alive, gets
     /// its body and enters the drawing order after the items of its height and below.
     void add_item(Item* item, const ItemPlacement& placement);
@@ -99,6 +118,20 @@ public:
     /// mode to aim, ends the danger mode and stops the field's sound.
     void set_game_state(GameState state);
 
+    /// The game the field is played in.
+    FieldGame& game() const { return m_game; }
+    /// The field's clock in milliseconds.
+    int field_time() const { return m_field_time; }
+    /// The clock's speed, 0 (stopped) to 1.
+    float time_factor() const { return m_time_factor; }
+    /// 0 running, 1 stopping, 2 stopped, 3 resuming.
+    int time_state() const { return m_time_state; }
+    /// How dark the field is, 0 to 1.
+    float darkness() const { return m_darkness; }
+    /// The screen's offset by the shake, pixels.
+    const Vector2<int>& shake_offset() const { return m_shake_offset; }
+    /// True when the level started with the bonus on.
+    bool has_initial_bonus(Bonus bonus) const { return m_initial_bonuses.count(bonus) > 0; }
     /// The physics world, in metres.
     PhysicsWorld& world() const { return *m_world; }
     /// The world's contact listener.
@@ -142,6 +175,15 @@ public:
 
 private:
     void add_dragonfly();
+    void update_shake(int dt);
+    void update_time_stop(int dt);
+    void update_darkness(int scaled_dt);
+    void attract_items();
+    void update_items(int scaled_dt);
+    // Hands the contacts of the last step to their items, then forgets them.
+    void process_contacts();
+    void remove_dead_items();
+    void advance_layers();
     // Inserts the item before the first item higher than it.
     void insert_in_draw_order(Item* item);
 

@@ -5,8 +5,10 @@
 
 #include "engine/art/skin_enum.h"
 #include "engine/base/list_readers.h"
+#include "engine/base/math_utils.h"
 #include "engine/base/string_stream.h"
 #include "engine/host/system/assert.h"
+#include "engine/platform/audio.h"
 #include "engine/platform/texture_entries.h"
 #include "engine/res/skin.h"
 #include "engine/res/skin_readers.h"
@@ -382,6 +384,97 @@ void Item::add_points(int points, const ItemCaption& caption)
     m_points += points;
     if (!caption.text.empty())
         m_captions.push_back(caption);
+}
+
+void Item::update(int dt)
+{
+    const float t = float(dt) * 0.001f;
+    apply_ground_friction(t);
+    if (m_jumping || m_falling)
+        move_height(t);
+    wobble_specular(t);
+    if (!m_tip.empty()) {
+        const Vector2<float> p = position();
+        m_field->game().show_tip(m_tip, Vector2<int>{int(p.x), int(p.y)});
+        m_tip = StrCache();
+    }
+}
+
+void Item::apply_ground_friction(float t)
+{
+    if (!m_body || m_body->mass() <= 0.0f || is_zero(m_friction) || m_field->has_initial_bonus(Bonus::slipperiness))
+        return;
+    const float f = m_field->friction_coefficient() * m_friction * m_body->mass();
+    const Vector2<float> v = velocity();
+    if (v.x * v.x + v.y * v.y < 9.0f)
+        m_body->set_linear_velocity(b2Vec2(0.0f, 0.0f));
+    else if (f > 0.0f)
+        apply_central_force(v.with_length(f) * -1.0f);
+
+    const float w = m_body->angular_velocity();
+    if (std::fabs(w) < 0.02f) {
+        m_body->set_angular_velocity(0.0f);
+    } else if (f > 0.0f) {
+        // A body that cannot turn has no inverse inertia: nothing to slow.
+        const float slowing = std::min(std::fabs(w), f * 0.2f * m_body->inv_inertia() * t);
+        m_body->set_angular_velocity(w > 0.0f ? w - slowing : w + slowing);
+    }
+}
+
+void Item::move_height(float t)
+{
+    const float before = m_height;
+    m_vertical_speed -= 30.0f * t;
+    float height = m_height + m_vertical_speed * t;
+    if (m_jumping) {
+        height = std::max(height, 0.0f);
+        if (height == 0.0f) {
+            m_vertical_speed = std::max(-0.25f * m_vertical_speed - 0.5f, 0.0f);
+            if (m_vertical_speed == 0.0f)
+                m_jumping = false;
+        }
+    } else {
+        if (m_body)
+            m_body->set_linear_velocity(0.85f * m_body->linear_velocity());
+        if (before < -5.0f) {
+            on_fallen();
+            m_dead = true;
+        }
+    }
+    set_height(height);
+}
+
+void Item::wobble_specular(float t)
+{
+    if (!m_body || !m_specular.texture.get())
+        return;
+    const float a = std::fabs(m_body->angular_velocity());
+    const float r = random_float(a) - a * 0.5f;
+    const float limit = std::min(0.1f * a, 0.314159f);
+    m_specular_angle = std::clamp(m_specular_angle + r * t, -limit, limit);
+}
+
+void Item::on_contact(Item& other, const ContactInfo& info)
+{
+    KQ_ASSERT(m_field);
+    if (m_tinkling_priority < other.m_tinkling_priority)
+        return;
+    // Of two items of one priority the one later in address order plays, so a hit rings once.
+    if (m_tinkling_priority == other.m_tinkling_priority && !std::less<const Item*>()(&other, this))
+        return;
+    const int now = m_field->field_time();
+    if (m_next_tinkling_time >= now)
+        return;
+    const float strength = info.normal_impulse + info.tangent_impulse;
+    if (strength <= 500.0f)
+        return;
+    const float volume = (std::min(strength, 3000.0f) - 500.0f) * 0.0004f;
+    const float pan = Audio::instance() ? Audio::instance()->pan_for_x(info.position.x) : 0.0f;
+    const Sample* sample = m_tinkling_sample.get();
+    m_sound.play(sample, false, pan, volume, 0);
+    m_next_tinkling_time = now;
+    if (sample)
+        m_next_tinkling_time += sample->length() / (m_fast_tinkling ? 5 : 1);
 }
 
 }

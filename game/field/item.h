@@ -17,6 +17,7 @@
 #include "engine/platform/texture.h"
 #include "engine/res/adv_skin_io.h"
 #include "engine/res/res_handle.h"
+#include "game/field/contact_listener.h"
 #include "game/field/field_enums.h"
 #include "game/field/physics_shape.h"
 
@@ -98,6 +99,16 @@ public:
     /// Destroys the body; an awning leaves its field's awnings first.
     virtual void destroy_body();
 
+    /// Tells the item of a contact with another item after a world step: the item of the two
+    /// that ranks first (higher tinkling priority, then a fixed order) plays its impact sound
+    /// when the hit is hard enough and its last one has rung long enough.
+    virtual void on_contact(Item& other, const ContactInfo& info);
+    /// One frame of `dt` field milliseconds: ground friction, jumping and falling heights,
+    /// the highlight's wobble, and the item's tip offered once.
+    virtual void update(int dt);
+    /// Called once when a falling item has sunk out of sight (it is dead from then on).
+    virtual void on_fallen() {}
+
     /// What activation does; nothing here.
     virtual void do_activate() {}
     /// Whether the item can be activated; never here.
@@ -109,6 +120,8 @@ public:
 
     /// Puts the item on the field: it is alive and gets its body at the placement.
     void attach(Field& field, const ItemPlacement& placement);
+    /// Forgets the field, once the field has let the item go.
+    void detach() { m_field = nullptr; }
 
     /// The body's position in pixels, whatever `position` is overridden to answer.
     Vector2<float> body_position() const;
@@ -159,6 +172,12 @@ public:
     void set_frame(const ResHandle<Texture>& frame);
 
     PhysicsBody* body() const { return m_body; }
+    bool is_jumping() const { return m_jumping; }
+    bool is_falling() const { return m_falling; }
+    float vertical_speed() const { return m_vertical_speed; }
+    /// The field time before which no new impact sound starts.
+    int next_tinkling_time() const { return m_next_tinkling_time; }
+    float specular_angle() const { return m_specular_angle; }
     Field* field() const { return m_field; }
     bool is_dead() const { return m_dead; }
     float height() const { return m_height; }
@@ -249,6 +268,9 @@ private:
     // The layer's rectangle at the pixel offset with the item's size, when its texture exists.
     void place_layer(TextureLayer& layer, const Vector2<int>& tbegin);
     void add_shapes(float hx, float hy);
+    void apply_ground_friction(float t);
+    void move_height(float t);
+    void wobble_specular(float t);
 };
 
 }

@@ -3,6 +3,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "engine/base/exception.h"
 #include "engine/res/skin_path.h"
@@ -38,8 +40,10 @@ inline std::unique_ptr<TestSkinEnvironment> item_skin(const std::string& text)
 struct FakeGame : FieldGame
 {
     bool has_dragonfly() const override { return dragonfly; }
+    void show_tip(StrCache name, const Vector2<int>& point) override { tips.emplace_back(name.c_str(), point); }
 
     bool dragonfly = false;
+    std::vector<std::pair<std::string, Vector2<int>>> tips;
 };
 
 /// The message of the exception that `action` throws, or "" when it throws none.
@@ -57,6 +61,41 @@ inline std::string error_of(const std::function<void()>& action)
 inline Item* item_at(const char* path)
 {
     return create_from_skin<Item>(SkinPath(path));
+}
+
+/// An item that records what the field tells it and can be made to die or attract.
+struct ProbeItem : Item
+{
+    struct Contact
+    {
+        Item* other;
+        ContactInfo info;
+    };
+
+    void on_contact(Item& other, const ContactInfo& info) override
+    {
+        Item::on_contact(other, info);
+        contacts.push_back({&other, info});
+        if (victim)
+            victim->die();
+    }
+    bool is_attractor() const override { return attractor; }
+    void on_fallen() override { ++fallen; }
+    void die() { m_dead = true; }
+
+    std::vector<Contact> contacts;
+    ProbeItem* victim = nullptr;
+    bool attractor = false;
+    int fallen = 0;
+};
+
+/// A probe item of the default keys changed by `keys`.
+inline ProbeItem* probe(const std::string& keys)
+{
+    auto skin = item_skin("t \"class kq::Item\" : item_keys { " + keys + " }");
+    auto* item = new ProbeItem;
+    item->read_skin(SkinPath("t"));
+    return item;
 }
 
 }
