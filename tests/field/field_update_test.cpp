@@ -116,6 +116,8 @@ TEST_F(FieldUpdate, ContactsSkipBodiesWithoutItemsAndTheDead)
     b->set_velocity({-400, 0});
     a->victim = b;
     b->victim = a;
+    const SharedPtr<Item> hold_a(a);
+    const SharedPtr<Item> hold_b(b);
     for (int i = 0; i < 20 && a->contacts.empty() && b->contacts.empty(); ++i)
         m_field.update(20);
     EXPECT_EQ(a->contacts.size() + b->contacts.size(), 1u);
