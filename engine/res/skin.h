@@ -61,7 +61,9 @@ public:
     /// The merged root.
     SkinNode& root() override { return m_root; }
     /// The node at the path or null; only a cyclic inheritance throws. Without need_value,
-    /// found nodes are cached.
+    /// found nodes are cached for good: the cache is never cleared while the service lives,
+    /// so a document attached later does not change a path found before (need_value walks
+    /// afresh). Nodes not found are not cached.
     SkinNode* try_find_node(const SkinPath& path, bool need_value) override;
     /// Whether a node is found at the path.
     bool has_node(const SkinPath& path, bool need_value) { return try_find_node(path, need_value) != nullptr; }

@@ -70,6 +70,27 @@ TEST_F(SkinTest, NodeWithoutValueIsFoundButHasNoText)
     EXPECT_EQ(skin().try_find_node(SkinPath("a.x"), false), nullptr);
 }
 
+// The cache of found nodes is never cleared while the service lives: a document attached
+// later that would change what a path finds does not change a path found before. Only
+// lookups that need a value walk the tree afresh.
+TEST_F(SkinTest, FoundNodesAreKeptForGood)
+{
+    write("a.sdt", "base { x 1 } n : base {}\n");
+    write("b.sdt", "n { x 2 late 3 }\n");
+    start({make_skin_document_task("a.sdt")});
+    SkinNode* inherited = skin().try_find_node(SkinPath("n.x"), false);
+    ASSERT_NE(inherited, nullptr);
+    EXPECT_EQ(inherited, skin().try_find_node(SkinPath("base.x"), false));
+    EXPECT_EQ(skin().try_find_node(SkinPath("n.late"), false), nullptr);
+
+    skin().attach_document(ResHandle<SkinDocument>(ResKey{"b.sdt", 0}));
+    EXPECT_EQ(skin().try_find_node(SkinPath("n.x"), false), inherited);
+    EXPECT_EQ(text("n.x"), "2");
+    EXPECT_NE(skin().try_find_node(SkinPath("n.x"), true), inherited);
+    // A path not found before is looked up again.
+    EXPECT_NE(skin().try_find_node(SkinPath("n.late"), false), nullptr);
+}
+
 TEST_F(SkinTest, DefinitionsAndFunctions)
 {
     start();
