@@ -17,7 +17,7 @@ namespace kq::rtti {
 /// Where the Base sub-object of a T lies, measured on storage that holds no object: for a
 /// non-virtual base the conversion is address arithmetic only and reads nothing.
 template <class T, class Base>
-__attribute__((no_sanitize_undefined)) std::ptrdiff_t base_offset()
+__attribute__((no_sanitize("undefined"))) std::ptrdiff_t base_offset()
 {
     alignas(T) unsigned char storage[sizeof(T)];
     T* derived = reinterpret_cast<T*>(storage);
