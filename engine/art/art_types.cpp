@@ -1,6 +1,8 @@
 #include "engine/art/art_types.h"
 
 #include "engine/art/controller_types.h"
+#include "engine/art/frame_sprite.h"
+#include "engine/art/image_sprite.h"
 #include "engine/art/spline_cubic.h"
 #include "engine/art/spline_curve.h"
 #include "engine/art/spline_linear.h"
@@ -9,6 +11,7 @@
 #include "engine/art/sprite_deformer.h"
 #include "engine/art/sprite_logic.h"
 #include "engine/art/sprite_timer.h"
+#include "engine/art/text_sprite.h"
 #include "engine/base/class_desc.h"
 #include "engine/base/enum_desc.h"
 
@@ -18,6 +21,23 @@ namespace {
 
 void register_enums()
 {
+    rtti::EnumBase& placement = rtti::EnumDesc<ArtTexturePlacement>::instance();
+    placement.add("texel", 0);
+    placement.add("full", 1);
+    placement.add("stretch", 2);
+    placement.add("tile", 3);
+    placement.add("projective", 4);
+
+    // Several names share a value; the one added last is the one written.
+    rtti::EnumBase& align = rtti::EnumDesc<ArtAlign>::instance();
+    align.add("begin", 0);
+    align.add("center", 1);
+    align.add("end", 2);
+    align.add("left", 0);
+    align.add("top", 0);
+    align.add("right", 2);
+    align.add("bottom", 2);
+
     rtti::EnumBase& cyclic = rtti::EnumDesc<SpriteTimer::Cyclic>::instance();
     cyclic.add("none", 0);
     cyclic.add("loop", 1);
@@ -48,9 +68,16 @@ void register_classes()
 {
     rtti::ClassDesc<SpriteBase>::instance();
     rtti::ClassDesc<Sprite>::instance().add_base(type_name<SpriteBase>());
+    rtti::ClassDesc<FrameSprite>::instance().add_base(type_name<Sprite>());
+    rtti::ClassDesc<ImageSprite>::instance().add_base(type_name<Sprite>());
+    rtti::ClassDesc<TextSprite>::instance().add_base(type_name<Sprite>());
     rtti::ClassDesc<SpriteDeformer>::instance().add_base(type_name<SpriteBase>());
     rtti::ClassDesc<SpriteTimer>::instance();
     rtti::ClassDesc<SpriteLogic>::instance();
+    // The texture handle and its base come with the platform's types; skin documents also
+    // name it by its short name.
+    rtti::ClassDesc<ResHandle<Texture>>::instance().add_alias("texture_resh");
+    rtti::ClassDesc<ResHandle<Sprite>>::instance().add_base(type_name<ResHandleBase>());
 }
 
 // The spline kinds over float vectors, registered after the sprite classes, with no base.

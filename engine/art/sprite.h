@@ -13,6 +13,7 @@
 #include "engine/base/type_name.h"
 #include "engine/base/vector2.h"
 #include "engine/platform/quad.h"
+#include "engine/res/res_handle.h"
 #include "engine/res/resource.h"
 
 namespace kq {
@@ -304,3 +305,4 @@ private:
 KQ_TYPE_NAME(kq::Sprite, "class kq::Sprite");
 KQ_TYPE_NAME(kq::SpriteShape, "enum kq::SpriteShape");
 KQ_TYPE_NAME(kq::Sprite::Clickability, "enum kq::Sprite::Clickability");
+KQ_TYPE_NAME(kq::ResHandle<kq::Sprite>, "class kq::ResHandle<class kq::Sprite>");

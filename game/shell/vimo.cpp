@@ -1,5 +1,6 @@
 #include "game/shell/vimo.h"
 
+#include "engine/art/art_service.h"
 #include "engine/base/file_path.h"
 #include "engine/base/mainframe.h"
 #include "engine/platform/api_window.h"
@@ -44,6 +45,7 @@ void Vimo::start()
         },
         this);
     start_audio_service();
+    start_art_service();
     start_dxdraw_service(SkinPath("dxdraw"), SharedPtr<Window>(m_window));
     // Until the user interface draws the frames, each frame is the cleared window.
     DXArtist* artist = DXDraw::instance()->artist_for(SharedPtr<Window>(m_window));
@@ -61,6 +63,7 @@ void Vimo::shutdown()
 {
     Mainframe::remove_task(m_frame_task);
     stop_dxdraw_service();
+    stop_art_service();
     stop_audio_service();
     stop_api_window_service(m_window);
     m_window = nullptr;
