@@ -1,6 +1,7 @@
 #include "engine/platform/artist.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <utility>
 
@@ -21,6 +22,18 @@ std::uint32_t vertices_of(std::uint32_t kind)
 
 const Color opaque_white{1, 1, 1, 1};
 
+// A channel clamped to [0, 1] (NaN counting as 0) times 255, truncated. Channels out of range
+// are clamped, not wrapped: 1.5 must give full intensity, not a dim byte.
+inline std::uint32_t channel_byte(float channel)
+{
+    return static_cast<std::uint32_t>((channel > 0.0f ? (channel < 1.0f ? channel : 1.0f) : 0.0f) * 255.0f);
+}
+
+inline std::uint32_t pack_color(float r, float g, float b, float a)
+{
+    return channel_byte(a) << 24 | channel_byte(r) << 16 | channel_byte(g) << 8 | channel_byte(b);
+}
+
 }
 
 // Misuse is logged with its source place and otherwise ignored.
@@ -37,12 +50,7 @@ Artist::~Artist() = default;
 
 std::uint32_t Artist::device_color(const Color& color) const
 {
-    // Channels out of range are clamped: packing 1.5 must give full intensity, not a byte
-    // that wrapped around into a dim value.
-    Color c = color;
-    c.saturate();
-    const auto byte = [](float channel) { return static_cast<std::uint32_t>(channel * 255.0f); };
-    return byte(c.a) << 24 | byte(c.r) << 16 | byte(c.g) << 8 | byte(c.b);
+    return pack_color(color.r, color.g, color.b, color.a);
 }
 
 bool Artist::begin_scene()
@@ -253,8 +261,7 @@ void Artist::add_quad(const Quad& quad)
     if (!reserve(primitive_quads))
         return;
     const DeviceVertex* first = m_vertices + m_vertex_count;
-    for (const QuadVertex& v : quad.v)
-        add_vertex(v);
+    add_vertices(quad.v.data(), 4);
     // The area of any simple quad is half the cross product of its diagonals.
     const float d1x = first[2].x - first[0].x;
     const float d1y = first[2].y - first[0].y;
@@ -268,8 +275,8 @@ void Artist::add_line(const QuadVertex& a, const QuadVertex& b)
 {
     if (!reserve(primitive_lines))
         return;
-    add_vertex(a);
-    add_vertex(b);
+    const QuadVertex line[] = {a, b};
+    add_vertices(line, 2);
 }
 
 void Artist::add_quad_outline(const Quad& quad)
@@ -400,24 +407,26 @@ bool Artist::has_room_for_geometry()
     return m_scissor.w > 0.0f && m_scissor.h > 0.0f;
 }
 
-void Artist::add_vertex(const QuadVertex& v)
+void Artist::add_vertices(const QuadVertex* vertices, std::uint32_t n)
 {
-    const Transform& t = m_transformation;
-    DeviceVertex& out = m_vertices[m_vertex_count];
-    out.x = v.x * t.m[0] + v.y * t.m[3] + t.m[6];
-    out.y = v.x * t.m[1] + v.y * t.m[4] + t.m[7];
-    if (m_primitive_kind == primitive_lines) {
-        out.x += 0.5f;
-        out.y += 0.5f;
+    // The state is read once into locals: the stores into the buffer could otherwise alias
+    // the members and force them to be read again for every vertex.
+    const std::array<float, 9> t = m_transformation.m;
+    const Color global = m_global_color;
+    const float offset = m_primitive_kind == primitive_lines ? 0.5f : 0.0f;
+    DeviceVertex* out = m_vertices + m_vertex_count;
+    for (std::uint32_t i = 0; i < n; ++i) {
+        const QuadVertex& v = vertices[i];
+        out[i].x = v.x * t[0] + v.y * t[3] + t[6] + offset;
+        out[i].y = v.x * t[1] + v.y * t[4] + t[7] + offset;
+        out[i].z = 0.5f;
+        out[i].color = pack_color(v.r * global.r, v.g * global.g, v.b * global.b, v.a * global.a);
+        out[i].tu = v.tu;
+        out[i].tv = v.tv;
+        out[i].tu2 = v.tu2;
+        out[i].tv2 = v.tv2;
     }
-    out.z = 0.5f;
-    out.color = device_color({v.r * m_global_color.r, v.g * m_global_color.g, v.b * m_global_color.b,
-                              v.a * m_global_color.a});
-    out.tu = v.tu;
-    out.tv = v.tv;
-    out.tu2 = v.tu2;
-    out.tv2 = v.tv2;
-    ++m_vertex_count;
+    m_vertex_count += n;
 }
 
 }

@@ -69,7 +69,7 @@ public:
     /// Clears the render target to the colour.
     virtual void clear(const Color& color) = 0;
     /// The colour packed as a device word: alpha, red, green, blue from the high byte down,
-    /// each channel clamped to [0, 1] and times 255 truncated.
+    /// each channel clamped to [0, 1] (NaN as 0) and times 255 truncated.
     std::uint32_t device_color(const Color& color) const;
 
     /// Starts a frame: resets the transformation, colours, stacks and device state, and rolls
@@ -206,7 +206,7 @@ protected:
 
 private:
     bool reserve(std::uint32_t kind);
-    void add_vertex(const QuadVertex& v);
+    void add_vertices(const QuadVertex* vertices, std::uint32_t n);
     bool has_room_for_geometry();
 
     bool m_in_scene = false;

@@ -1,5 +1,6 @@
 #include "engine/platform/artist.h"
 
+#include <cmath>
 #include <functional>
 
 #include <gmock/gmock.h>
@@ -194,6 +195,7 @@ TEST(Artist, DeviceColorSaturatesAndTruncates)
         {{0, 0, 1, 2}, 0xFF0000FF},
         {{-0.5f, 0, 0, -1}, 0x00000000},
         {{0.999f, 0.004f, 0.0039f, 1}, 0xFFFE0100},
+        {{std::nanf(""), 1, 0, 1}, 0xFF00FF00},  // no undefined conversion of a NaN
     };
     RecordingArtist artist;
     for (const Case& c : cases)
