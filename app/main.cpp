@@ -4,12 +4,14 @@
 #include "engine/platform/platform_types.h"
 #include "engine/res/res_types.h"
 #include "game/field/field_types.h"
+#include "engine/ui/ui_types.h"
 #include "game/shell/shell_skin_entries.h"
 #include "game/shell/vimo.h"
 
 int main()
 {
-    // Each library's types, lowest library first.
+    // Each library's types: the UI group first, then the lowest library first.
+    kq::register_ui_types();
     kq::register_base_types();
     kq::register_res_types();
     kq::register_platform_types();

@@ -24,6 +24,7 @@
 #include "engine/base/base_types.h"
 #include "engine/res/res_skin_entries.h"
 #include "engine/res/res_types.h"
+#include "engine/ui/ui_types.h"
 #include "game/shell/shell_skin_entries.h"
 #include "engine/res/skin_startup.h"
 

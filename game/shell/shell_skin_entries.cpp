@@ -40,18 +40,6 @@ void register_shell_skin_entries()
     constant("EGVF_ANYKEY", 4096);
 }
 
-void register_ui_skin_entries()
-{
-    document("ui/ui.sdt");
-    document("ui/controls.sdt");
-    constant("VF_NONE", 0);
-    constant("VF_DISABLED", 1);
-    constant("VF_POINTED", 2);
-    constant("VF_PRESSED", 4);
-    constant("VF_FOCUSED", 8);
-    constant("IF_CONTROL", 104);
-}
-
 void register_window_skin_entries()
 {
     document("window/window.sdt");

@@ -9,8 +9,6 @@ void register_shell_skin_entries();
 // The entries of components whose library does not read its documents yet stand here; each
 // function moves, under its name, to its library when that library takes its documents over.
 
-/// "ui/ui.sdt", "ui/controls.sdt", the view flags `VF_NONE` to `VF_FOCUSED` and `IF_CONTROL`.
-void register_ui_skin_entries();
 /// "window/window.sdt".
 void register_window_skin_entries();
 /// "art/art.sdt", "art/sprites.sdt", the sprite flags `IF_` and the sprite properties `SP_`.

@@ -1,0 +1,19 @@
+#include <gtest/gtest.h>
+
+#include "engine/art/art_types.h"
+#include "engine/base/base_types.h"
+#include "engine/platform/platform_types.h"
+#include "engine/res/res_types.h"
+#include "engine/ui/ui_types.h"
+
+int main(int argc, char** argv)
+{
+    // The UI group first, then each library's types, lowest library first.
+    kq::register_ui_types();
+    kq::register_base_types();
+    kq::register_res_types();
+    kq::register_platform_types();
+    kq::register_art_types();
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
