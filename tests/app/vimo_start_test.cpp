@@ -64,6 +64,43 @@ TEST_F(VimoStartTest, OpensItsWindowAndClosesItWhenAskedToQuit)
     EXPECT_THAT(log("error"), Not(HasSubstr("failed to shutdown")));
 }
 
+// Two games starting at once on one data tree (two users, or a quick double start) both
+// write the binary copies of the skin documents: neither may read a half-written copy, and
+// what they leave is whole.
+TEST_F(VimoStartTest, TwoGamesStartingOnOneDataTreeLeaveWholeBinaryCopies)
+{
+    const fs::path program = copy_game();
+    const fs::path data = program.parent_path() / "data";
+    const auto app_log = [this](const char* user, const char* name) {
+        return read_text(scratch / user / "KQ" / "Vimo" / (std::string(name) + ".log"));
+    };
+    const auto running = [&](const char* user) { return app_log(user, "application").find("Running...") != std::string::npos; };
+    {
+        VimoProcess first(program, scratch / "first", scratch / "first_stderr.txt");
+        VimoProcess second(program, scratch / "second", scratch / "second_stderr.txt");
+        ASSERT_TRUE(eventually([&] { return running("first") && running("second"); }))
+            << read_text(scratch / "first_stderr.txt") << read_text(scratch / "second_stderr.txt");
+        first.signal(SIGTERM);
+        second.signal(SIGTERM);
+        EXPECT_EQ(first.exit_code(), 0);
+        EXPECT_EQ(second.exit_code(), 0);
+    }
+    int copies = 0;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(data)) {
+        EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
+        copies += entry.path().extension() == ".sdb";
+    }
+    EXPECT_GT(copies, 30);
+
+    // A later start reads every copy whole.
+    VimoProcess third(program, scratch / "third", scratch / "third_stderr.txt");
+    ASSERT_TRUE(eventually([&] { return running("third"); })) << read_text(scratch / "third_stderr.txt");
+    third.signal(SIGTERM);
+    EXPECT_EQ(third.exit_code(), 0);
+    EXPECT_THAT(app_log("third", "skin"), HasSubstr("Attaching"));
+    EXPECT_THAT(app_log("third", "skin"), Not(HasSubstr("damaged binary copy")));
+}
+
 TEST_F(VimoStartTest, ABrokenDictionaryEndsTheStartNamingTheFile)
 {
     struct Case { const char* title; const char* content; const char* expected; };
