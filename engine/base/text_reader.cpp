@@ -111,77 +111,73 @@ const char* skip_plain_string_bytes(const char* pos, const char* end)
 template <class Unit>
 bool TextReader<Unit>::scan_plain_token()
 {
-    if constexpr (sizeof(Unit) == 1)
-        return scan_plain_text_token();
-    return false;
-}
-
-template <class Unit>
-bool TextReader<Unit>::scan_plain_text_token()
-    requires(sizeof(Unit) == 1)
-{
-    const char* pos = m_pos;
-    const char* const end = m_end;
-    std::uint32_t line = m_line;
-    for (;;) {
-        pos = skip_blank_bytes(pos, end, line);
-        if (pos == end)
-            break;
-        const char first = *pos;
-        const CharClass kind = class_of(first);
-        const char* word = pos;
-        if (kind == CharClass::symbol) {
-            if (first != '/') {
-                if (first == '[' || first == ']')
+    // Only 8-bit text has the fast path; for 16-bit units the branch is never instantiated.
+    if constexpr (sizeof(Unit) != 1) {
+        return false;
+    } else {
+        const char* pos = m_pos;
+        const char* const end = m_end;
+        std::uint32_t line = m_line;
+        for (;;) {
+            pos = skip_blank_bytes(pos, end, line);
+            if (pos == end)
+                break;
+            const char first = *pos;
+            const CharClass kind = class_of(first);
+            const char* word = pos;
+            if (kind == CharClass::symbol) {
+                if (first != '/') {
+                    if (first == '[' || first == ']')
+                        break;
+                    m_token.push_back(first);
+                    m_pos = pos + 1;
+                    m_line = line;
+                    return true;
+                }
+                if (end - pos < 2)
                     break;
-                m_token.push_back(first);
-                m_pos = pos + 1;
+                if (pos[1] == '/') {
+                    const auto* line_end = static_cast<const char*>(std::memchr(pos + 2, '\n', end - pos - 2));
+                    if (!line_end)
+                        break;
+                    pos = line_end + 1;
+                    ++line;
+                    continue;
+                }
+                if (class_of(pos[1]) != CharClass::word)
+                    break;
+                ++word;
+            } else if (kind == CharClass::quote) {
+                const char* close = skip_plain_string_bytes(pos + 1, end);
+                if (close == end || *close != '"')
+                    break;
+                m_token.append(pos + 1, static_cast<std::size_t>(close - pos - 1));
+                m_pos = close + 1;
                 m_line = line;
+                set_end_if_end_text();
                 return true;
-            }
-            if (end - pos < 2)
+            } else if (kind != CharClass::word) {
                 break;
-            if (pos[1] == '/') {
-                const auto* line_end = static_cast<const char*>(std::memchr(pos + 2, '\n', end - pos - 2));
-                if (!line_end)
-                    break;
-                pos = line_end + 1;
+            }
+            const char* word_end = skip_word_bytes(word, end);
+            if (word_end == end)
+                break;
+            m_token.append(pos, static_cast<std::size_t>(word_end - pos));
+            const CharClass after = class_of(*word_end);
+            if (after == CharClass::newline) {
                 ++line;
-                continue;
+                ++word_end;
+            } else if (after == CharClass::blank) {
+                ++word_end;
             }
-            if (class_of(pos[1]) != CharClass::word)
-                break;
-            ++word;
-        } else if (kind == CharClass::quote) {
-            const char* close = skip_plain_string_bytes(pos + 1, end);
-            if (close == end || *close != '"')
-                break;
-            m_token.append(pos + 1, static_cast<std::size_t>(close - pos - 1));
-            m_pos = close + 1;
+            m_pos = word_end;
             m_line = line;
-            set_end_if_end_text();
             return true;
-        } else if (kind != CharClass::word) {
-            break;
         }
-        const char* word_end = skip_word_bytes(word, end);
-        if (word_end == end)
-            break;
-        m_token.append(pos, static_cast<std::size_t>(word_end - pos));
-        const CharClass after = class_of(*word_end);
-        if (after == CharClass::newline) {
-            ++line;
-            ++word_end;
-        } else if (after == CharClass::blank) {
-            ++word_end;
-        }
-        m_pos = word_end;
+        m_pos = pos;
         m_line = line;
-        return true;
+        return false;
     }
-    m_pos = pos;
-    m_line = line;
-    return false;
 }
 
 template <class Unit>

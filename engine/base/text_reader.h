@@ -72,8 +72,6 @@ protected:
 private:
     void scan_token();
     bool scan_plain_token();
-    bool scan_plain_text_token()
-        requires(sizeof(Unit) == 1);
     void read_word();
     void read_string();
     void read_escape();
