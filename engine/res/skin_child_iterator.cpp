@@ -1,12 +1,14 @@
 #include "engine/res/skin_child_iterator.h"
 
-#include "engine/res/skin.h"
+#include "engine/res/skin_environment.h"
+#include "engine/res/skin_node.h"
 
 namespace kq {
 
 SkinChildIterator::SkinChildIterator(const SkinPath& path, const std::string& id) : m_path(path)
 {
-    Skin::running().enum_ids(path, m_names, id);
+    // Through the current environment, so a test's own skin tree can be walked as well.
+    SkinNode::enum_ids(require_skin_environment().root(), path, m_names, id);
     if (!at_end())
         m_path.insert(m_path.size(), name());
 }

@@ -9,7 +9,9 @@
 #include "engine/base/log.h"
 #include "engine/base/math_utils.h"
 #include "engine/host/system/assert.h"
+#include "engine/res/skin_child_iterator.h"
 #include "engine/res/skin_prototypes.h"
+#include "engine/res/skin_readers.h"
 #include "game/field/field_units.h"
 
 namespace kq {
@@ -79,8 +81,11 @@ void Field::on_item_height_changed(Item& item)
     const auto found = std::find(m_draw_order.begin(), m_draw_order.end(), &item);
     if (found == m_draw_order.end())
         return;
-    m_draw_order.erase(found);
-    insert_in_draw_order(&item);
+    const bool below_previous = found != m_draw_order.begin() && (*std::prev(found))->height() > item.height();
+    const bool above_next = std::next(found) != m_draw_order.end() && (*std::next(found))->height() < item.height();
+    if (below_previous || above_next)
+        std::stable_sort(m_draw_order.begin(), m_draw_order.end(),
+                         [](const Item* a, const Item* b) { return a->height() < b->height(); });
 }
 
 void Field::add_awning(Item* item)
@@ -149,6 +154,7 @@ void Field::update(int dt)
         process_contacts();
     }
     remove_dead_items();
+    check_production();
     advance_layers();
 }
 
@@ -312,6 +318,188 @@ void Field::advance_layers()
     TimeStamp application_clock;
     application_clock.time = std::int32_t(time_ms());
     m_layers[3].tick(application_clock);
+}
+
+void Field::shock_wave(const Vector2<float>& point, float strength)
+{
+    for (const SharedPtr<Item>& item : m_items) {
+        if (item->height() > 0.1f || !item->body() || item->mass() < 1.0f)
+            continue;
+        const Vector2<float> d = item->body_position() - point;
+        const float distance = d.length();
+        if (distance < 1.1920929e-7f)
+            continue;
+        item->apply_central_impulse(d * (strength / (distance * distance)));
+    }
+}
+
+void Field::add_piece(Item& piece)
+{
+    KQ_ASSERT(m_piece_walks == 0);
+    m_pieces.emplace(piece.gen(), &piece);
+}
+
+bool Field::remove_piece(Item& piece)
+{
+    KQ_ASSERT(m_piece_walks == 0);
+    const auto [first, last] = m_pieces.equal_range(piece.gen());
+    const auto found = std::find_if(first, last, [&piece](const auto& entry) { return entry.second == &piece; });
+    if (found == last)
+        return false;
+    m_pieces.erase(found);
+    return true;
+}
+
+void Field::for_each_piece(const std::function<void(Item*)>& visit)
+{
+    ++m_piece_walks;
+    try {
+        for (const auto& [gen, piece] : m_pieces)
+            visit(piece);
+    } catch (...) {
+        --m_piece_walks;
+        throw;
+    }
+    --m_piece_walks;
+}
+
+void Field::for_each_item(const std::function<void(Item*)>& visit)
+{
+    for (auto entry = m_items.begin(); entry != m_items.end();) {
+        Item* item = (entry++)->get();
+        visit(item);
+    }
+}
+
+int Field::chain_state() const
+{
+    if (m_step_deadline != -1)
+        return 0;
+    if (m_pieces.size() < 2)
+        return 1;
+    for (auto group = m_pieces.begin(); group != m_pieces.end();) {
+        const auto end = m_pieces.upper_bound(group->first);
+        if (std::next(group) != end) {
+            for (auto entry = group; entry != end; ++entry) {
+                const Item& piece = *entry->second;
+                if (is_launchable(piece) && !is_under_awning(piece.position()))
+                    return 2;
+            }
+        }
+        group = end;
+    }
+    return 1;
+}
+
+bool Field::has_launchable_piece() const
+{
+    return std::any_of(m_pieces.begin(), m_pieces.end(),
+                       [this](const auto& entry) { return is_launchable(*entry.second); });
+}
+
+bool Field::single_group_left() const
+{
+    return !m_pieces.empty() && m_pieces.begin()->first == m_pieces.rbegin()->first;
+}
+
+Item* Field::item_at(const Vector2<float>& point) const
+{
+    for (const SharedPtr<Item>& item : m_items)
+        if (item->body() && item->contains(point))
+            return item.get();
+    return nullptr;
+}
+
+bool Field::is_under_awning(const Vector2<float>& point) const
+{
+    return std::any_of(m_awnings.begin(), m_awnings.end(),
+                       [&point](const Item* awning) { return awning->body() && awning->contains(point); });
+}
+
+void Field::index_creatable_items()
+{
+    m_creatable.clear();
+    for (SkinChildIterator child(SkinPath("items"), "creating"); !child.at_end(); child.next()) {
+        int gen = 0;
+        read_skin_value(child.path() + "gen", &gen);
+        m_creatable.emplace(gen, child.path());
+    }
+}
+
+void Field::choose_production(CreatableKind& out, bool restricted, std::vector<CreatableKind>* preferred)
+{
+    out = CreatableKind();
+    if (m_game_state != GameState::running || m_creatable.empty() || m_pieces.empty())
+        return;
+    const bool launchable = has_launchable_piece();
+    std::vector<CreatableKind> candidates;
+    for (auto group = m_pieces.begin(); group != m_pieces.end(); group = m_pieces.upper_bound(group->first)) {
+        const int gen = group->first;
+        if (restricted && launchable && m_pieces.count(gen) > 1)
+            continue;
+        const auto [first, last] = m_creatable.equal_range(gen);
+        for (auto kind = first; kind != last; ++kind)
+            candidates.push_back({kind->second, gen});
+    }
+    if (candidates.empty())
+        return;
+    if (preferred) {
+        for (auto entry = preferred->begin(); entry != preferred->end(); ++entry) {
+            if (std::find(candidates.begin(), candidates.end(), *entry) != candidates.end()) {
+                out = *entry;
+                preferred->erase(entry);
+                return;
+            }
+        }
+    }
+    out = candidates[random_int(int(candidates.size()))];
+}
+
+void Field::produce_item(const SkinPath& path)
+{
+    if (path.empty())
+        return;
+    Item* item = create_from_skin<Item>(path);
+    if (!item) {
+        log_error(("No item is described at [" + path.text() + "]").c_str(), __FILE__, __LINE__);
+        return;
+    }
+    Vector2<float> point = m_game.pick_area_point(m_vimu_production_areas);
+    for (int tries = 1; tries < 10 && is_under_awning(point); ++tries)
+        point = m_game.pick_area_point(m_vimu_production_areas);
+    const float angle = random_float(2.0f * 3.14159265f);
+    item->set_height(5.0f + random_float(2.0f));
+    // The piece drops in bouncing; the falling flag would sink it as into a hole.
+    item->jump(-2.0f - random_float(5.0f));
+    add_item(item, ItemPlacement{point, angle});
+}
+
+void Field::check_production()
+{
+    if (m_last_check + 500 >= m_field_time)
+        return;
+    m_last_check = m_field_time;
+    bool produce = false;
+    switch (chain_state()) {
+    case 0:
+        m_check_count = 0;
+        break;
+    case 1:
+        m_check_count = 0;
+        produce = true;
+        break;
+    default:
+        if (++m_check_count == 3) {
+            m_check_count = 0;
+            produce = true;
+        }
+        break;
+    }
+    if (!produce)
+        return;
+    CreatableKind kind;
+    choose_production(kind, false, nullptr);
+    produce_item(kind.path);
 }
 
 }

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <list>
 #include <map>
 #include <vector>
@@ -53,6 +54,21 @@ public:
     virtual bool has_dragonfly() const = 0;
     /// Shows the named tip once per profile at a point in field pixels ((-1, -1): nowhere).
     virtual void show_tip(StrCache name, const Vector2<int>& point) = 0;
+    /// A random point in one of the areas, chosen in proportion to their sizes.
+    virtual Vector2<float> pick_area_point(const std::vector<Rect>& areas) = 0;
+};
+
+/// A kind of item the field can produce: the item's skin node and its group number.
+struct CreatableKind
+{
+    SkinPath path;
+    int gen = -1;
+
+    /// Equal gens and paths of the same names.
+    friend bool operator==(const CreatableKind& a, const CreatableKind& b)
+    {
+        return a.gen == b.gen && a.path == b.path;
+    }
 };
 
 /// The playing field of one mission: its physics world and contact listener, the items on
@@ -92,6 +108,42 @@ public:
     /// Pulls or pushes two items lying on the ground by their charges and, for pieces of one
     /// group of which one attracts, magnetically; nothing within 60 pixels.
     void attract(Item& a, Item& b);
+    /// Pushes the items on the ground (mass 1 and more) away from the point, each by an
+    /// impulse of `strength` / distance.
+    void shock_wave(const Vector2<float>& point, float strength);
+
+    /// Enters a piece in the pieces by group; not during `for_each_piece`.
+    void add_piece(Item& piece);
+    /// Takes a piece out of the pieces by group; false when it was not there. Not during
+    /// `for_each_piece`.
+    bool remove_piece(Item& piece);
+    /// Runs `visit` on every piece, by group; the pieces must not change meanwhile.
+    void for_each_piece(const std::function<void(Item*)>& visit);
+    /// Runs `visit` on every item in the order added; it may destroy the item it is given.
+    void for_each_item(const std::function<void(Item*)>& visit);
+    /// 0 while a turn is pending; 2 when some group of two or more pieces has a launchable
+    /// piece whose centre is not under an awning; else 1.
+    int chain_state() const;
+    /// True when some piece can be launched.
+    bool has_launchable_piece() const;
+    /// True when there are pieces and they all share one group.
+    bool single_group_left() const;
+    /// The first item whose shapes contain the point, or null.
+    Item* item_at(const Vector2<float>& point) const;
+    /// True when an awning's shapes contain the point.
+    bool is_under_awning(const Vector2<float>& point) const;
+
+    /// Fills the producible kinds from the children of "items" listed as "creating".
+    void index_creatable_items();
+    /// Picks the kind of the next produced piece among the kinds whose gen is the group of a
+    /// piece on the field (empty when none): the first of `preferred` that is a candidate
+    /// (taken out of the list), else one drawn at random. Restricted, while a piece can be
+    /// launched, groups of two or more pieces offer nothing.
+    void choose_production(CreatableKind& out, bool restricted, std::vector<CreatableKind>* preferred);
+    /// Drops a new item of the kind at the path onto a production area, falling in from above
+    /// (nothing for an empty path).
+    void produce_item(const SkinPath& path);
+
     /// Adds to the shake of the screen, up to 3.
     void add_shake(float amount);
     /// Starts slowing the field's clock to a stand over a second.
@@ -152,6 +204,10 @@ public:
     int vimoes_per_bonus() const { return m_vimoes_per_bonus; }
     float friction_coefficient() const { return m_friction_coefficient; }
     int danger_mode() const { return m_danger_mode; }
+    /// The pieces by group.
+    const std::multimap<int, Item*>& pieces() const { return m_pieces; }
+    /// The producible kinds by gen.
+    const std::multimap<int, SkinPath>& creatable() const { return m_creatable; }
     /// The field's own sound channel.
     const Sound& sound() const { return m_sound; }
     /// The field's sprite layers; the fourth runs on the application's clock.
@@ -183,6 +239,8 @@ private:
     // Hands the contacts of the last step to their items, then forgets them.
     void process_contacts();
     void remove_dead_items();
+    void check_production();
+    bool is_launchable(const Item& piece) const { return piece.is_launchable() && piece.has_group(); }
     void advance_layers();
     // Inserts the item before the first item higher than it.
     void insert_in_draw_order(Item* item);
@@ -246,6 +304,8 @@ private:
     int m_shake_left = 0;
     Vector2<int> m_shake_target;
     std::vector<Item*> m_draw_order;
+    std::multimap<int, Item*> m_pieces;
+    int m_piece_walks = 0;
     std::multimap<int, SkinPath> m_creatable;
     std::vector<Item*> m_awnings;
     GameState m_game_state = GameState::running;

@@ -156,11 +156,14 @@ TEST_F(ItemBody, DrawOrderFollowsHeight)
     EXPECT_EQ(m_field.draw_order(), (std::vector<Item*>{b, e, d, a, c})) << "the same height moves nothing";
 
     b->set_height(1.0f);
-    EXPECT_EQ(m_field.draw_order(), (std::vector<Item*>{e, d, a, c, b}));
+    EXPECT_EQ(m_field.draw_order(), (std::vector<Item*>{e, d, b, a, c})) << "sorted again, keeping equal ones' order";
     EXPECT_EQ(b->scale(), (Vector2<float>{1.1f, 1.1f}));
 
     c->set_height(-1.0f);
-    EXPECT_EQ(m_field.draw_order(), (std::vector<Item*>{c, e, d, a, b}));
+    EXPECT_EQ(m_field.draw_order(), (std::vector<Item*>{c, e, d, b, a}));
+
+    d->set_height(0.7f);
+    EXPECT_EQ(m_field.draw_order(), (std::vector<Item*>{c, e, d, b, a})) << "still in order: nothing moves";
 }
 
 TEST_F(ItemBody, ChangingHeightFiltersTheShapesAnew)

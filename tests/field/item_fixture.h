@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -41,8 +42,18 @@ struct FakeGame : FieldGame
 {
     bool has_dragonfly() const override { return dragonfly; }
     void show_tip(StrCache name, const Vector2<int>& point) override { tips.emplace_back(name.c_str(), point); }
+    /// The next of `points` (the last one again once they run out; (0, 0) without any).
+    Vector2<float> pick_area_point(const std::vector<Rect>&) override
+    {
+        ++picks;
+        if (points.empty())
+            return {};
+        return points[std::min(std::size_t(picks - 1), points.size() - 1)];
+    }
 
     bool dragonfly = false;
+    std::vector<Vector2<float>> points;
+    int picks = 0;
     std::vector<std::pair<std::string, Vector2<int>>> tips;
 };
 
