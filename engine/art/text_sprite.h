@@ -33,6 +33,8 @@ public:
         std::size_t begin = 0;
         std::size_t end = 0;
         std::int32_t width = 0;
+
+        friend bool operator==(const Line&, const Line&) = default;
     };
 
     /// A word found by `next_word`: [begin, end) and whether a newline was met instead.

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "engine/base/str_cache.h"
+
 namespace kq {
 
 /// What `PropertyOwner::property` is asked to do, with what its data points to.
@@ -30,6 +32,11 @@ public:
     /// get, set, type, label and count log "Property not found." and leave data alone; list and
     /// exists do nothing.
     virtual void property(std::int32_t operation, std::int32_t id, void* data);
+
+    /// Sets the property from `count` values of the registered type `type`. A write whose type
+    /// or count is not the property's is skipped and logged to "error", as is an unknown id.
+    /// Returns whether the value was written.
+    bool set_property(std::int32_t id, StrCache type, std::int32_t count, void* values);
 };
 
 }

@@ -153,5 +153,34 @@ TEST(PropertyOwner, GetAndSetGoThroughTheChain)
     EXPECT_EQ(score, 5);
 }
 
+TEST(PropertyOwner, ACheckedWriteSkipsAWrongTypeOrCount)
+{
+    struct Case {
+        const char* what;
+        std::int32_t id;
+        StrCache type;
+        std::int32_t count;
+        bool written;
+        const char* logged;
+    };
+    const Case cases[] = {
+        {"matching", 1000, type_name<float>(), 2, true, nullptr},
+        {"wrong type", 1000, type_name<int>(), 2, false, "Property 1000 takes 2 x float, not 2 x int; write skipped."},
+        {"wrong count", 1000, type_name<float>(), 3, false, "Property 1000 takes 2 x float, not 3 x float; write skipped."},
+        {"unknown id", 1234, type_name<float>(), 2, false, "Property not found."},
+    };
+    for (const Case& c : cases) {
+        test::LogCapture log;
+        Body owner;
+        float values[3] = {7.0f, 8.0f, 9.0f};
+        EXPECT_EQ(owner.set_property(c.id, c.type, c.count, values), c.written) << c.what;
+        EXPECT_EQ(owner.m_position[0], c.written ? 7.0f : 1.0f) << c.what;
+        if (c.logged)
+            EXPECT_NE(log.text("error").find(c.logged), std::string::npos) << c.what;
+        else
+            EXPECT_EQ(log.text("error").find("Property"), std::string::npos) << c.what;
+    }
+}
+
 }
 }
