@@ -1,12 +1,18 @@
 #include "engine/art/controller_types.h"
 
 #include "engine/art/animation_controller.h"
+#include "engine/art/effect_controller.h"
+#include "engine/art/event_controller.h"
 #include "engine/art/interpolate_controller.h"
+#include "engine/art/key_controller.h"
+#include "engine/art/key_controller_map.h"
+#include "engine/art/key_controller_spline.h"
 #include "engine/art/motion_controllers.h"
 #include "engine/art/sprite_base.h"
 #include "engine/art/sprite_controller.h"
 #include "engine/art/status_controllers.h"
 #include "engine/base/class_desc.h"
+#include "engine/base/enum_desc.h"
 
 namespace kq {
 
@@ -37,6 +43,22 @@ void register_controller_types()
     register_controller<BeamController>();
     register_controller<ShakeController>();
     register_controller<SplashController>();
+
+    rtti::AbstractClassDesc<KeyController>::instance().add_base(type_name<SpriteController>());
+    rtti::AbstractClassDesc<SCProperty>::instance().add_base(type_name<KeyController>());
+    rtti::ClassDesc<SCKSpline>::instance().add_base(type_name<SCProperty>());
+    rtti::ClassDesc<SCKMap>::instance().add_base(type_name<SCProperty>());
+    rtti::ClassDesc<EventController>::instance().add_base(type_name<KeyController>());
+    rtti::ClassDesc<EffectController>::instance().add_base(type_name<KeyController>());
+
+    rtti::EnumBase& spline_type = rtti::EnumDesc<SCKSpline::SplineType>::instance();
+    spline_type.add("linear", 0);
+    spline_type.add("cubic", 1);
+    spline_type.add("curve", 2);
+    rtti::EnumBase& manner = rtti::EnumDesc<EffectController::ApplyManner>::instance();
+    manner.add("child", 0);
+    manner.add("merge", 1);
+    manner.add("copy", 2);
 }
 
 }
