@@ -71,7 +71,7 @@ TEST(KeyArray, TextErrorsNameTheProblem)
         const char* message;
     } cases[] = {
         {"nosuchtype { 1 }", "unregistered"},
-        {"float 1 }", "expected symbol '{'"},
+        {"float 1 }", "must be '{'"},
         {"float { 1 2", "end of file"},
         {"float { 1 x }", "invalid number 'x'"},
     };
