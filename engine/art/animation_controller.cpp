@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "engine/art/image_sprite.h"
 #include "engine/base/bstream.h"
 #include "engine/base/math_utils.h"
 #include "engine/res/skin_path.h"
@@ -50,6 +51,26 @@ void AnimationController::read_skin(const SkinPath& path)
     read_skin_value(path + "secondary", &m_secondary);
     m_first = first;
     m_count = count;
+}
+
+void AnimationController::apply()
+{
+    const SpriteTimer* timer = find_timer();
+    auto* image = dynamic_cast<ImageSprite*>(parent());
+    std::int64_t frame = 0;
+    if (!timer || !image || !frame_at(timer->coefficient(), frame))
+        return;
+    ResHandle<Texture>& texture = m_secondary ? image->secondary_texture() : image->texture();
+    const ArtTexturePlacement placement = m_secondary ? image->secondary_placement() : image->placement();
+    const Vector2<int> tsize = m_secondary ? image->secondary_tsize() : image->tsize();
+    Vector2<int> begin;
+    if (!frame_begin(texture.get(), placement, tsize, image->size(), frame, begin))
+        return;
+    if (begin == (m_secondary ? image->secondary_tbegin() : image->tbegin()))
+        return;
+    // Through the property: it moves the window alone, keeping the placement.
+    float window[2] = {static_cast<float>(begin.x), static_cast<float>(begin.y)};
+    image->property(property_set, m_secondary ? SP_SEC_TBEGIN : SP_TBEGIN, window);
 }
 
 bool AnimationController::frame_at(float coefficient, std::int64_t& frame) const

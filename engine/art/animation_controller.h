@@ -22,6 +22,9 @@ public:
     void load(BStream& stream) override;
     /// Reads the controller keys, then "start", "count" and "secondary".
     void read_skin(const SkinPath& path) override;
+    /// Moves the texture window of the parent image sprite to the frame of the timer's
+    /// coefficient; nothing without a timer or an image sprite parent.
+    void apply() override;
 
     /// The 0-based frame shown at the coefficient: the last frame is held at 1; false when
     /// there is no frame to show (a count below 1).

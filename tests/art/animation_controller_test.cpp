@@ -2,9 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
+#include "art_res_support.h"
 #include "art_test_support.h"
 #include "engine/art/animation_controller.h"
+#include "engine/art/image_sprite.h"
 #include "tests/platform/recording_artist.h"
 #include "tests/res/test_skin_environment.h"
 
@@ -112,6 +115,56 @@ TEST(AnimationController, BinaryAndSkinForms)
     EXPECT_TRUE(flicker.is_secondary());
     AnimationController partial;
     EXPECT_THAT(error_of([&] { partial.read_skin(SkinPath("partial")); }), HasSubstr("node not found ["));
+}
+
+
+TEST(AnimationController, MovesTheTextureWindowOfItsImageSprite)
+{
+    TestResources resources;
+    resources.add<Texture>("strip.png", SharedPtr<Texture>(new FakeTexture(256, 32, 256, 32)));
+    const struct Case {
+        const char* name;
+        bool secondary;
+        ArtTexturePlacement placement;
+        Vector2<float> size;
+        Vector2<int> begins[3];  // at 0, 400 and 800 ms of an 800 ms timer
+    } cases[] = {
+        {"stretch cells along the strip", false, ArtTexturePlacement::stretch, {32, 32}, {{0, 0}, {128, 0}, {224, 0}}},
+        {"full cells down the rows", true, ArtTexturePlacement::full, {32, 32}, {{0, 0}, {0, 128}, {0, 224}}},
+        {"a zero-sized sprite keeps its window", false, ArtTexturePlacement::texel, {0, 0}, {{5, 5}, {5, 5}, {5, 5}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SharedPtr<ImageSprite> image(new ImageSprite);
+        image->set_size(c.size);
+        const ResHandle<Texture> strip(ResKey{"strip.png", 0});
+        c.secondary ? image->set_secondary_texture(strip) : image->set_texture(strip);
+        image->set_source_rect({5, 5}, {32, 32});
+        image->property(property_set, SP_SEC_TBEGIN, std::vector<float>{5, 5}.data());
+        c.secondary ? image->set_secondary_placement(c.placement) : image->set_placement(c.placement);
+        auto* timer = new SpriteTimer;
+        timer->set_period(800);
+        image->set_timer(timer);
+        auto* animation = new AnimationController;
+        animation->set_frames(1, 8);
+        animation->set_secondary(c.secondary);
+        image->add_controller(SharedPtr<SpriteBase>(animation));
+        const std::int32_t times[] = {0, 400, 800};
+        for (int i = 0; i < 3; ++i) {
+            image->tick(TimeStamp{TimeStamp::millisecond_clock, times[i], nullptr});
+            EXPECT_EQ(c.secondary ? image->secondary_tbegin() : image->tbegin(), c.begins[i]) << times[i];
+            EXPECT_EQ(c.secondary ? image->tbegin() : image->secondary_tbegin(), (Vector2<int>{5, 5}))
+                << "the other texture keeps its window";
+        }
+        EXPECT_EQ(c.secondary ? image->secondary_placement() : image->placement(), c.placement);
+    }
+
+    // A parent that is not an image sprite is left alone.
+    SharedPtr<Sprite> plain(new Sprite);
+    plain->set_timer(new SpriteTimer);
+    plain->add_controller(SharedPtr<SpriteBase>(new AnimationController));
+    plain->tick(TimeStamp{TimeStamp::millisecond_clock, 0, nullptr});
+    EXPECT_EQ(plain->size(), (Vector2<float>{32, 32}));
 }
 
 }
