@@ -6,6 +6,7 @@
 #include "engine/platform/api_window.h"
 #include "engine/platform/audio.h"
 #include "engine/platform/dx_artist.h"
+#include "engine/ui/ui.h"
 #include "engine/platform/dx_draw.h"
 #include "engine/res/dictionary.h"
 #include "engine/res/res.h"
@@ -47,21 +48,13 @@ void Vimo::start()
     start_audio_service();
     start_art_service();
     start_dxdraw_service(SkinPath("dxdraw"), SharedPtr<Window>(m_window));
-    // Until the user interface draws the frames, each frame is the cleared window.
     DXArtist* artist = DXDraw::instance()->artist_for(SharedPtr<Window>(m_window));
-    m_frame_task = Mainframe::add_task(
-        [artist] {
-            if (artist->begin_scene()) {
-                artist->clear({0, 0, 0, 1});
-                artist->end_scene();
-            }
-        },
-        0, 10, Mainframe::periodic);
+    start_ui_service(SkinPath("vimo.ui"), SharedPtr<Window>(m_window), artist);
 }
 
 void Vimo::shutdown()
 {
-    Mainframe::remove_task(m_frame_task);
+    stop_ui_service();
     stop_dxdraw_service();
     stop_art_service();
     stop_audio_service();

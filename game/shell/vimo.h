@@ -25,7 +25,6 @@ public:
 
 private:
     APIWindow* m_window = nullptr;
-    std::uintptr_t m_frame_task = 0;
 };
 
 }

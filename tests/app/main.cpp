@@ -2,10 +2,12 @@
 
 #include "engine/base/base_types.h"
 #include "engine/res/res_types.h"
+#include "engine/ui/ui_types.h"
 
 int main(int argc, char** argv)
 {
-    // Each library's types, lowest library first.
+    // The UI group first, then each library's types, lowest library first.
+    kq::register_ui_types();
     kq::register_base_types();
     kq::register_res_types();
     testing::InitGoogleTest(&argc, argv);

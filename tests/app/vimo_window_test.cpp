@@ -71,7 +71,8 @@ TEST(VimoWindow, TheCloseButtonAndAltF4EndTheGame)
     ::setenv("XDG_DATA_HOME", home.path().c_str(), 1);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.title);
-        skin_startup_tasks() = {make_skin_document_task("window/window.sdt")};
+        skin_startup_tasks() = {make_skin_document_task("ui/ui.sdt"), make_skin_document_task("ui/controls.sdt"),
+                                make_skin_document_task("window/window.sdt")};
         ClosedVimo vimo({c.event});
         EXPECT_EQ(vimo.run(), 0);
         EXPECT_FALSE(vimo.timed_out);
