@@ -52,13 +52,8 @@ Field::~Field() = default;
 void Field::add_dragonfly()
 {
     const Vector2<float> start = dragonfly_starts[random_int(4)];
-    const SkinPath path("items.dragonfly");
-    Item* dragonfly = create_from_skin<Item>(path);
-    if (!dragonfly) {
-        log_error(("No item is described at [" + path.text() + "]").c_str(), __FILE__, __LINE__);
-        return;
-    }
-    add_item(dragonfly, ItemPlacement{start, 0.0f});
+    if (Item* dragonfly = create_item(SkinPath("items.dragonfly")))
+        add_item(dragonfly, ItemPlacement{start, 0.0f});
 }
 
 void Field::add_item(Item* item, const ItemPlacement& placement)
@@ -459,11 +454,9 @@ void Field::produce_item(const SkinPath& path)
 {
     if (path.empty())
         return;
-    Item* item = create_from_skin<Item>(path);
-    if (!item) {
-        log_error(("No item is described at [" + path.text() + "]").c_str(), __FILE__, __LINE__);
+    Item* item = create_item(path);
+    if (!item)
         return;
-    }
     Vector2<float> point = m_game.pick_area_point(m_vimu_production_areas);
     for (int tries = 1; tries < 10 && is_under_awning(point); ++tries)
         point = m_game.pick_area_point(m_vimu_production_areas);

@@ -7,7 +7,9 @@
 #include <map>
 #include <vector>
 
+#include "engine/art/image_sprite.h"
 #include "engine/art/sprite.h"
+#include "engine/art/text_sprite.h"
 #include "engine/base/rect.h"
 #include "engine/base/shared_ptr.h"
 #include "engine/base/socket.h"
@@ -22,6 +24,7 @@
 #include "game/field/field_enums.h"
 #include "game/field/item.h"
 #include "game/field/physics_world.h"
+#include "game/field/random_bag.h"
 
 namespace kq {
 
@@ -42,6 +45,25 @@ struct FieldSettings
     std::array<int, 2> values{};
     /// Counts of coin, clock, hand, fireball and bolt, in that order.
     std::array<int, 5> m_powerups{};
+};
+
+/// How one bonus behaves on a field, read from the mission's "bonuses".
+struct BonusSettings
+{
+    ImageSprite sprite_on_vimu;
+    Sprite sprite_on_panel;
+    int number_on_panel = 0;
+    int life_time_on_vimu = 0;
+    int life_time_on_field = 0;
+    /// The bonus's own parameter.
+    int data = 0;
+    BonusEnd end_type = BonusEnd::on_shot;
+    /// The bonus can be drawn on this field.
+    bool present = false;
+    /// Drawing weight: an entry is drawn in proportion to it.
+    float probability = 0.0f;
+    std::string name;
+    bool twinkling = false;
 };
 
 /// What the field asks of the game it is played in; the game outlives its fields.
@@ -97,6 +119,19 @@ public:
     Field(const Field&) = delete;
     Field& operator=(const Field&) = delete;
     ~Field() override;
+
+    /// Builds the level from the mission's node: bonus settings, meter and difficulty, areas,
+    /// sounds and sprites, then its items (single ones, arrays, scatterings and pictures, in
+    /// that order) and the producible kinds. A missing or malformed key stops the load with
+    /// its error, what was built before staying on the field.
+    void read_skin(const SkinPath& node) override;
+    /// The settings of the bonus; null, logged, when the field has none.
+    const BonusSettings* bonus_settings(Bonus bonus) const;
+    /// A bonus drawn from the bag by the settings' probabilities; -1 when none can be drawn.
+    int draw_bonus();
+    /// The bonus of a new piece: one piece of each run of "vimoes_per_bonus" new pieces, at a
+    /// random place in the run, draws one; the others get -1.
+    int next_bonus();
 
     /// Advances the field by `dt` milliseconds (nothing for 0 or less): the shake, the
     /// time-stop fade, then on the field's clock, scaled by its time factor and standing
@@ -200,6 +235,13 @@ public:
     GameMode mode() const { return m_mode; }
     int strikes_left() const { return m_strikes_left; }
     int meter() const { return m_meter; }
+    int meter_limit() const { return m_meter_limit; }
+    const std::array<int, 3>& throw_difficulty() const { return m_throw_difficulty; }
+    const std::array<int, 3>& time_difficulty() const { return m_time_difficulty; }
+    const std::map<Bonus, int>& initial_bonuses() const { return m_initial_bonuses; }
+    const std::vector<Rect>& areas() const { return m_areas; }
+    const std::vector<Rect>& production_areas() const { return m_vimu_production_areas; }
+    bool is_dark() const { return m_dark; }
     int max_meter() const { return m_max_meter; }
     int vimoes_per_bonus() const { return m_vimoes_per_bonus; }
     float friction_coefficient() const { return m_friction_coefficient; }
@@ -231,6 +273,14 @@ public:
 
 private:
     void add_dragonfly();
+    // A new item of the class named at the path; null, logged, when the node names none.
+    Item* create_item(const SkinPath& path);
+    void read_bonuses(const SkinPath& node);
+    void read_settings(const SkinPath& node);
+    void place_single_items(const SkinPath& node);
+    void place_arrays(const SkinPath& node);
+    void place_scatterings(const SkinPath& node);
+    void place_pictures(const SkinPath& node);
     void update_shake(int dt);
     void update_time_stop(int dt);
     void update_darkness(int scaled_dt);
@@ -265,10 +315,17 @@ private:
     int m_vimoes_per_bonus = 10;
     int m_bonus_dealt = 0;
     int m_bonus_slot = -1;
+    std::map<Bonus, BonusSettings> m_bonus_settings;
+    RandomBag m_bonus_bag;
     int m_max_meter = 100;
     std::vector<Rect> m_areas;
     std::vector<Rect> m_vimu_production_areas;
     SharedPtr<Sprite> m_back;
+    ImageSprite m_accuracy_sprite;
+    ImageSprite m_arrow_head;
+    ImageSprite m_arrow_tail;
+    ImageSprite m_darkening;
+    TextSprite m_launch_number;
     float m_friction_coefficient = 1.0f;
     bool m_dark = false;
     Vector2<int> m_light_point;
