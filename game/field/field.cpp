@@ -495,4 +495,18 @@ void Field::check_production()
     produce_item(kind.path);
 }
 
+void Field::floating_text(const Vector2<float>& point, const std::string& text, const Color& colour)
+{
+    if (text.empty())
+        return;
+    TextSprite* sprite = clone_resource<TextSprite, Sprite>(SkinPath("effects.floating_text"));
+    if (!sprite)
+        return;
+    sprite->set_position(point);
+    sprite->center_pivot();
+    sprite->set_color(colour);
+    sprite->set_text(text);
+    m_layers[3].add_child(SharedPtr<Sprite>(sprite));
+}
+
 }

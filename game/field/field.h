@@ -179,6 +179,12 @@ public:
     /// (nothing for an empty path).
     void produce_item(const SkinPath& path);
 
+    /// Shows a text rising from the point ("effects.floating_text"), on the layer that runs on
+    /// the application's clock; nothing for an empty text.
+    void floating_text(const Vector2<float>& point, const std::string& text, const Color& colour);
+    /// The layer the field's effects are attached to.
+    Sprite& effect_layer() { return m_layers[2]; }
+
     /// Adds to the shake of the screen, up to 3.
     void add_shake(float amount);
     /// Starts slowing the field's clock to a stand over a second.

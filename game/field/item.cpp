@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/art/skin_enum.h"
+#include "engine/art/text_sprite.h"
 #include "engine/base/list_readers.h"
 #include "engine/base/math_utils.h"
 #include "engine/base/string_stream.h"
@@ -11,6 +12,7 @@
 #include "engine/platform/audio.h"
 #include "engine/platform/texture_entries.h"
 #include "engine/res/skin.h"
+#include "engine/res/skin_prototypes.h"
 #include "engine/res/skin_readers.h"
 #include "game/field/field.h"
 #include "game/field/field_units.h"
@@ -258,6 +260,7 @@ void Item::destroy_body()
 {
     if (!m_body)
         return;
+    flush_captions();
     if (m_awning && m_field)
         m_field->remove_awning(this);
     m_body->world().destroy_body(m_body);
@@ -475,6 +478,28 @@ void Item::on_contact(Item& other, const ContactInfo& info)
     m_next_tinkling_time = now;
     if (sample)
         m_next_tinkling_time += sample->length() / (m_fast_tinkling ? 5 : 1);
+}
+
+void Item::flush_captions()
+{
+    KQ_ASSERT(m_field);
+    const Vector2<float> centre = position();
+    Vector2<float> p = centre;
+    for (const ItemCaption& caption : m_captions) {
+        TextSprite* sprite = clone_resource<TextSprite, Sprite>(SkinPath("effects.floating_text"));
+        if (!sprite)
+            continue;
+        p.y -= sprite->size().y;
+        sprite->set_position(p);
+        sprite->center_pivot();
+        sprite->set_color(caption.colour);
+        sprite->set_text(caption.text);
+        m_field->effect_layer().add_child(SharedPtr<Sprite>(sprite));
+    }
+    m_captions.clear();
+    if (m_points > 0)
+        m_field->floating_text(centre, "+ " + std::to_string(m_points), Color{1.0f, 1.0f, 1.0f, 1.0f});
+    m_points = 0;
 }
 
 }

@@ -96,7 +96,8 @@ public:
     virtual void collision_filter(FilterData& filter) const;
     /// Builds the body at the placement from the item's form and material.
     virtual void build_body(const ItemPlacement& placement);
-    /// Destroys the body; an awning leaves its field's awnings first.
+    /// Shows the pending score texts, then destroys the body; an awning leaves its field's
+    /// awnings first.
     virtual void destroy_body();
 
     /// Tells the item of a contact with another item after a world step: the item of the two
@@ -106,6 +107,9 @@ public:
     /// One frame of `dt` field milliseconds: ground friction, jumping and falling heights,
     /// the highlight's wobble, and the item's tip offered once.
     virtual void update(int dt);
+    /// Shows the collected captions stacked upwards from the item's centre and its points as
+    /// "+ n", then forgets both.
+    void flush_captions();
     /// Called once when a falling item has sunk out of sight (it is dead from then on).
     virtual void on_fallen() {}
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/art/text_sprite.h"
 #include "game/field/field.h"
 #include "game/field/physics_body.h"
 #include "item_fixture.h"
@@ -151,6 +152,53 @@ TEST_F(ItemUpdate, ImpactSoundRingsForHardHitsOnceAPair)
     m_field.update(10);
     ringer->on_contact(*other, hard);
     EXPECT_EQ(ringer->next_tinkling_time(), rang + 10);
+}
+
+// The text sprites that are children of the layer, in order.
+std::vector<TextSprite*> texts_of(Sprite& layer)
+{
+    std::vector<TextSprite*> texts;
+    layer.for_each_child([&texts](Sprite* child) { texts.push_back(dynamic_cast<TextSprite*>(child)); }, false);
+    return texts;
+}
+
+TEST_F(ItemUpdate, ScoreTextsRiseFromTheItemWhenItsBodyGoes)
+{
+    auto skin = test::item_skin(R"(
+        sprite_keys { state_mask 0 state_value 0 position [(0, 0)] pivot [(0, 0)] size [(80, 16)] rotation 0
+            scale [(1, 1)] depth 0 color [(1, 1, 1)] shape rectangle clickability childs blend_type 0
+            tex_adress 0 inherit 96 }
+        effects { floating_text "class kq::TextSprite" : sprite_keys { font "" text "" valign center
+            halign center brilliance 0 } }
+        t "class kq::Item" : item_keys { }
+    )");
+    ProbeItem* item = new ProbeItem;
+    item->read_skin(SkinPath("t"));
+    m_field.add_item(item, {{300, 200}, 0});
+
+    m_field.floating_text({10, 20}, "", {1, 0, 0, 1});
+    EXPECT_TRUE(texts_of(m_field.layer(3)).empty()) << "an empty text shows nothing";
+
+    item->add_points(3, {"Combo", {1, 0, 0, 1}});
+    item->add_points(4, {"Fast", {0, 1, 0, 1}});
+    item->destroy_body();
+
+    const std::vector<TextSprite*> captions = texts_of(m_field.effect_layer());
+    ASSERT_EQ(captions.size(), 2u);
+    EXPECT_EQ(captions[0]->text(), "Combo");
+    EXPECT_EQ(captions[0]->position(), (Vector2<float>{300, 184}));
+    EXPECT_EQ(captions[0]->pivot(), (Vector2<float>{40, 8}));
+    EXPECT_EQ(captions[0]->color(), (Color{1, 0, 0, 1}));
+    EXPECT_EQ(captions[1]->text(), "Fast");
+    EXPECT_EQ(captions[1]->position(), (Vector2<float>{300, 168})) << "captions stack upwards";
+
+    const std::vector<TextSprite*> points = texts_of(m_field.layer(3));
+    ASSERT_EQ(points.size(), 1u);
+    EXPECT_EQ(points[0]->text(), "+ 7");
+    EXPECT_EQ(points[0]->position(), (Vector2<float>{300, 200}));
+    EXPECT_EQ(points[0]->color(), (Color{1, 1, 1, 1}));
+    EXPECT_EQ(item->points(), 0);
+    EXPECT_TRUE(item->captions().empty());
 }
 
 }
