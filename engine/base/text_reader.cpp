@@ -94,22 +94,102 @@ const char* skip_blank_bytes(const char* pos, const char* end, std::uint32_t& li
     return pos;
 }
 
+constexpr std::array<bool, 256> make_string_stops()
+{
+    std::array<bool, 256> stops{};
+    stops['"'] = stops['\\'] = stops['\n'] = true;
+    return stops;
+}
+
+constexpr std::array<bool, 256> string_stops = make_string_stops();
+
 // The first double quote, backslash or line end.
 const char* skip_plain_string_bytes(const char* pos, const char* end)
 {
-    while (pos != end && *pos != '"' && *pos != '\\' && *pos != '\n')
+    while (pos != end && !string_stops[static_cast<unsigned char>(*pos)])
         ++pos;
     return pos;
 }
 
+// The rest of a block comment after "/*": where it ends, with its line ends counted; null
+// when it does not end in the window (then `line` is left as it was). "*" arms the end, only
+// another symbol disarms it.
+const char* skip_block_comment_bytes(const char* pos, const char* end, std::uint32_t& line)
+{
+    std::uint32_t lines = 0;
+    bool star = false;
+    for (; pos != end; ++pos) {
+        const char c = *pos;
+        if (c == '*') {
+            star = true;
+        } else if (c == '/') {
+            if (star) {
+                line += lines;
+                return pos + 1;
+            }
+        } else {
+            const CharClass kind = class_of(c);
+            if (kind == CharClass::newline)
+                ++lines;
+            else if (kind == CharClass::symbol)
+                star = false;
+        }
+    }
+    return nullptr;
 }
 
-// The common tokens of 8-bit text on the fast path: words, slash words, one-byte symbols
-// and strings without escapes or line ends, after blanks and line comments, when they end
-// inside the window. Anything else is left to the full scanner, from the start of the token
-// this stopped at: the two apply the same rules.
+// The rest of a string after its opening quote, its text appended to `token`: where it ends,
+// with its line ends counted; null when it does not end in the window or holds an escape
+// other than \\, \", \n, \r and \t (then `line` is left as it was).
+const char* take_string_bytes(const char* pos, const char* end, std::uint32_t& line, std::string& token)
+{
+    std::uint32_t lines = 0;
+    for (;;) {
+        const char* stop = skip_plain_string_bytes(pos, end);
+        if (stop == end)
+            return nullptr;
+        token.append(pos, static_cast<std::size_t>(stop - pos));
+        if (*stop == '"') {
+            line += lines;
+            return stop + 1;
+        }
+        if (*stop == '\n') {
+            ++lines;
+            token.push_back('\n');
+            pos = stop + 1;
+            continue;
+        }
+        if (end - stop < 2)
+            return nullptr;
+        switch (stop[1]) {
+        case '\\':
+        case '"':
+            token.push_back(stop[1]);
+            break;
+        case 'n':
+            token.push_back('\n');
+            break;
+        case 'r':
+            token.push_back('\r');
+            break;
+        case 't':
+            token.push_back('\t');
+            break;
+        default:
+            return nullptr;
+        }
+        pos = stop + 2;
+    }
+}
+
+}
+
+// The common tokens of 8-bit text on the fast path: words, slash words, one-byte symbols and
+// strings with the one-character escapes, after blanks, line comments and block comments,
+// when they end inside the window. Anything else is left to the full scanner, from the start
+// of the token this stopped at: the two apply the same rules.
 template <class Unit>
-bool TextReader<Unit>::scan_plain_token()
+inline bool TextReader<Unit>::scan_plain_token()
 {
     // Only 8-bit text has the fast path; for 16-bit units the branch is never instantiated.
     if constexpr (sizeof(Unit) != 1) {
@@ -144,15 +224,23 @@ bool TextReader<Unit>::scan_plain_token()
                     ++line;
                     continue;
                 }
+                if (pos[1] == '*') {
+                    const char* after = skip_block_comment_bytes(pos + 2, end, line);
+                    if (!after)
+                        break;
+                    pos = after;
+                    continue;
+                }
                 if (class_of(pos[1]) != CharClass::word)
                     break;
                 ++word;
             } else if (kind == CharClass::quote) {
-                const char* close = skip_plain_string_bytes(pos + 1, end);
-                if (close == end || *close != '"')
+                const char* after = take_string_bytes(pos + 1, end, line, m_token);
+                if (!after) {
+                    m_token.clear();
                     break;
-                m_token.append(pos + 1, static_cast<std::size_t>(close - pos - 1));
-                m_pos = close + 1;
+                }
+                m_pos = after;
                 m_line = line;
                 set_end_if_end_text();
                 return true;
@@ -335,10 +423,13 @@ void TextReader<Unit>::scan_token()
 {
     m_token.clear();
     m_at_eof = false;
-    if constexpr (sizeof(Unit) == 1) {
-        if (scan_plain_token())
-            return;
-    }
+    if (!scan_plain_token())
+        scan_full_token();
+}
+
+template <class Unit>
+void TextReader<Unit>::scan_full_token()
+{
     for (;;) {
         // Blanks and line ends before the token.
         for (;;) {
