@@ -1,5 +1,7 @@
 #include "engine/base/math_utils.h"
 
+#include <climits>
+
 #include "engine/base/random.h"
 
 #include <cmath>
@@ -17,6 +19,14 @@ constexpr int draw_range = random_max + 1;
 
 int round_to_int(float x)
 {
+    // Values beyond the int range (and NaN, as 0) are brought in first: converting them is
+    // undefined.
+    if (!(x == x))
+        return 0;
+    if (x >= 2147483648.0f)
+        return INT_MAX;
+    if (x <= -2147483648.0f)
+        return INT_MIN;
     const float sign = x > 0.0f ? 1.0f : (x < 0.0f ? -1.0f : 0.0f);
     return static_cast<int>(x + sign * 0.5f);
 }

@@ -2,7 +2,8 @@
 
 namespace kq {
 
-/// x rounded to the nearest int, halves away from zero.
+/// x rounded to the nearest int, halves away from zero; beyond the int range the nearest end,
+/// NaN 0.
 int round_to_int(float x);
 
 /// True when |x| is below the float epsilon (1.1920929e-7).

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <set>
 
@@ -16,7 +17,8 @@ TEST(MathUtils, RoundToIntTakesHalvesAwayFromZero)
         float x;
         int expected;
     };
-    const Case cases[] = {{2.5f, 3}, {-2.5f, -3}, {0.49f, 0}, {-0.49f, 0}, {0.0f, 0}, {1.5f, 2}, {-7.2f, -7}};
+    const Case cases[] = {{2.5f, 3}, {-2.5f, -3}, {0.49f, 0}, {-0.49f, 0}, {0.0f, 0}, {1.5f, 2}, {-7.2f, -7},
+                          {3e9f, INT_MAX}, {-3e9f, INT_MIN}, {INFINITY, INT_MAX}, {NAN, 0}};
     for (const Case& c : cases)
         EXPECT_EQ(round_to_int(c.x), c.expected) << c.x;
 }
