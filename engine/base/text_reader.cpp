@@ -138,6 +138,33 @@ const char* skip_block_comment_bytes(const char* pos, const char* end, std::uint
     return nullptr;
 }
 
+// The "]" closing a block whose text starts at `pos`, with the block's line ends counted;
+// null when it does not close in the window (then `line` is left as it was). Brackets nest,
+// and inside double quotes they do not count.
+const char* find_block_end(const char* pos, const char* end, std::uint32_t& line)
+{
+    std::uint32_t lines = 0;
+    int depth = 0;
+    bool in_quote = false;
+    for (; pos != end; ++pos) {
+        const char c = *pos;
+        if (c == '\n') {
+            ++lines;
+        } else if (c == '"') {
+            in_quote = !in_quote;
+        } else if (c == '[' && !in_quote) {
+            ++depth;
+        } else if (c == ']' && !in_quote) {
+            if (depth == 0) {
+                line += lines;
+                return pos;
+            }
+            --depth;
+        }
+    }
+    return nullptr;
+}
+
 // The rest of a string after its opening quote, its text appended to `token`: where it ends,
 // with its line ends counted; null when it does not end in the window or holds an escape
 // other than \\, \", \n, \r and \t (then `line` is left as it was).
@@ -182,90 +209,6 @@ const char* take_string_bytes(const char* pos, const char* end, std::uint32_t& l
     }
 }
 
-}
-
-// The common tokens of 8-bit text on the fast path: words, slash words, one-byte symbols and
-// strings with the one-character escapes, after blanks, line comments and block comments,
-// when they end inside the window. Anything else is left to the full scanner, from the start
-// of the token this stopped at: the two apply the same rules.
-template <class Unit>
-inline bool TextReader<Unit>::scan_plain_token()
-{
-    // Only 8-bit text has the fast path; for 16-bit units the branch is never instantiated.
-    if constexpr (sizeof(Unit) != 1) {
-        return false;
-    } else {
-        const char* pos = m_pos;
-        const char* const end = m_end;
-        std::uint32_t line = m_line;
-        for (;;) {
-            pos = skip_blank_bytes(pos, end, line);
-            if (pos == end)
-                break;
-            const char first = *pos;
-            const CharClass kind = class_of(first);
-            const char* word = pos;
-            if (kind == CharClass::symbol) {
-                if (first != '/') {
-                    if (first == '[' || first == ']')
-                        break;
-                    m_token.push_back(first);
-                    m_pos = pos + 1;
-                    m_line = line;
-                    return true;
-                }
-                if (end - pos < 2)
-                    break;
-                if (pos[1] == '/') {
-                    const auto* line_end = static_cast<const char*>(std::memchr(pos + 2, '\n', end - pos - 2));
-                    if (!line_end)
-                        break;
-                    pos = line_end + 1;
-                    ++line;
-                    continue;
-                }
-                if (pos[1] == '*') {
-                    const char* after = skip_block_comment_bytes(pos + 2, end, line);
-                    if (!after)
-                        break;
-                    pos = after;
-                    continue;
-                }
-                if (class_of(pos[1]) != CharClass::word)
-                    break;
-                ++word;
-            } else if (kind == CharClass::quote) {
-                const char* after = take_string_bytes(pos + 1, end, line, m_token);
-                if (!after) {
-                    m_token.clear();
-                    break;
-                }
-                m_pos = after;
-                m_line = line;
-                set_end_if_end_text();
-                return true;
-            } else if (kind != CharClass::word) {
-                break;
-            }
-            const char* word_end = skip_word_bytes(word, end);
-            if (word_end == end)
-                break;
-            m_token.append(pos, static_cast<std::size_t>(word_end - pos));
-            const CharClass after = class_of(*word_end);
-            if (after == CharClass::newline) {
-                ++line;
-                ++word_end;
-            } else if (after == CharClass::blank) {
-                ++word_end;
-            }
-            m_pos = word_end;
-            m_line = line;
-            return true;
-        }
-        m_pos = pos;
-        m_line = line;
-        return false;
-    }
 }
 
 template <class Unit>
@@ -418,13 +361,98 @@ void TextReader<Unit>::put_buffer_back()
 
 // --- the scanner ---
 
+// The common tokens of 8-bit text take a fast path: words, slash words, one-byte symbols, blocks
+// and strings with the one-character escapes, after blanks, line comments and block comments,
+// when they end inside the window. Anything else is left to the full scanner, from the start
+// of the token the fast path stopped at: the two apply the same rules. For 16-bit units the
+// fast path is never instantiated.
 template <class Unit>
 void TextReader<Unit>::scan_token()
 {
     m_token.clear();
     m_at_eof = false;
-    if (!scan_plain_token())
-        scan_full_token();
+    if constexpr (sizeof(Unit) == 1) {
+        const char* pos = m_pos;
+        const char* const end = m_end;
+        std::uint32_t line = m_line;
+        for (;;) {
+            pos = skip_blank_bytes(pos, end, line);
+            if (pos == end)
+                break;
+            const char first = *pos;
+            const CharClass kind = class_of(first);
+            const char* word = pos;
+            if (kind == CharClass::symbol) {
+                if (first == '[') {
+                    const char* close = find_block_end(pos + 1, end, line);
+                    if (!close)
+                        break;
+                    m_token.append(pos + 1, static_cast<std::size_t>(close - pos - 1));
+                    m_pos = close + 1;
+                    m_line = line;
+                    set_end_if_end_text();
+                    return;
+                }
+                if (first != '/') {
+                    if (first == ']')
+                        break;
+                    m_token.assign(1, first);
+                    m_pos = pos + 1;
+                    m_line = line;
+                    return;
+                }
+                if (end - pos < 2)
+                    break;
+                if (pos[1] == '/') {
+                    const auto* line_end = static_cast<const char*>(std::memchr(pos + 2, '\n', end - pos - 2));
+                    if (!line_end)
+                        break;
+                    pos = line_end + 1;
+                    ++line;
+                    continue;
+                }
+                if (pos[1] == '*') {
+                    const char* after = skip_block_comment_bytes(pos + 2, end, line);
+                    if (!after)
+                        break;
+                    pos = after;
+                    continue;
+                }
+                if (class_of(pos[1]) != CharClass::word)
+                    break;
+                ++word;
+            } else if (kind == CharClass::quote) {
+                const char* after = take_string_bytes(pos + 1, end, line, m_token);
+                if (!after) {
+                    m_token.clear();
+                    break;
+                }
+                m_pos = after;
+                m_line = line;
+                set_end_if_end_text();
+                return;
+            } else if (kind != CharClass::word) {
+                break;
+            }
+            const char* word_end = skip_word_bytes(word, end);
+            if (word_end == end)
+                break;
+            m_token.append(pos, static_cast<std::size_t>(word_end - pos));
+            const CharClass after = class_of(*word_end);
+            if (after == CharClass::newline) {
+                ++line;
+                ++word_end;
+            } else if (after == CharClass::blank) {
+                ++word_end;
+            }
+            m_pos = word_end;
+            m_line = line;
+            return;
+        }
+        m_pos = pos;
+        m_line = line;
+    }
+    scan_full_token();
 }
 
 template <class Unit>

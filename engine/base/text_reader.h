@@ -71,7 +71,6 @@ protected:
 
 private:
     void scan_token();
-    bool scan_plain_token();
     void scan_full_token();
     void read_word();
     void read_string();
