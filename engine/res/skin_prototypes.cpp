@@ -30,6 +30,9 @@ void* create_named_at(const SkinPath& path, StrCache expected)
 
 SharedPtr<ResRecord> load_resource(StrCache type, const std::string& path)
 {
+    // Without a resource service (a tool or test reading skin alone) nothing can be loaded.
+    if (!Res::instance())
+        return {};
     ResRequest request{type, ResKey{FilePath(path).str(), 0}};
     return Res::instance()->load(request);
 }

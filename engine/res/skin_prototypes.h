@@ -21,7 +21,8 @@ namespace detail {
 // empty name. A class that is not `expected` fails with an error naming the node.
 void* create_named_at(const SkinPath& path, StrCache expected);
 
-// The record of the resource of this type at the path; throws when it cannot be loaded.
+// The record of the resource of this type at the path; throws when it cannot be loaded, null
+// when no resource service runs.
 SharedPtr<ResRecord> load_resource(StrCache type, const std::string& path);
 
 // The prototype map of one kind of user: `clone_prototype<T>` and `clone_from_skin<T>` keep

@@ -9,6 +9,7 @@
 #include "engine/res/res.h"
 #include "engine/res/res_exception.h"
 #include "skin_fixture.h"
+#include "test_skin_environment.h"
 
 namespace kq::test {
 
@@ -170,6 +171,18 @@ TEST_F(SkinPrototypesTest, ResourcesAreClonedInlineOrFromTheirFile)
     EXPECT_EQ(clone_gizmo("other"), nullptr);
     EXPECT_EQ(clone_gizmo("empty"), nullptr);
     EXPECT_THROW(clone_gizmo("short"), ResException);
+}
+
+}
+}
+
+namespace kq {
+namespace {
+
+TEST(SkinPrototypes, AResourceNameWithoutAResourceServiceGivesNothing)
+{
+    test::TestSkinEnvironment skin(R"(file "gizmo.txt")");
+    EXPECT_EQ(clone_gizmo("file"), nullptr);
 }
 
 }
