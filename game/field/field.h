@@ -223,6 +223,12 @@ public:
     float darkness() const { return m_darkness; }
     /// The screen's offset by the shake, pixels.
     const Vector2<int>& shake_offset() const { return m_shake_offset; }
+    /// Adds n to the bonus's count (made at 0 when missing); a bonus the level listed with 0
+    /// stays switched off.
+    void add_bonus_count(Bonus bonus, int n);
+    /// Counts down the bonuses whose settings end at `end`: a count of 1 goes, a higher one
+    /// loses 1, 0 or less stays.
+    void expire_bonuses(BonusEnd end);
     /// True when the level started with the bonus on.
     bool has_initial_bonus(Bonus bonus) const { return m_initial_bonuses.count(bonus) > 0; }
     /// The physics world, in metres.

@@ -236,4 +236,28 @@ int Field::next_bonus()
     return bonus;
 }
 
+void Field::add_bonus_count(Bonus bonus, int n)
+{
+    const auto found = m_initial_bonuses.find(bonus);
+    if (found != m_initial_bonuses.end() && found->second == 0)
+        return;
+    m_initial_bonuses[bonus] += n;
+}
+
+void Field::expire_bonuses(BonusEnd end)
+{
+    for (auto entry = m_initial_bonuses.begin(); entry != m_initial_bonuses.end();) {
+        // A bonus without settings has no end: it is left as it is, without a log line.
+        const auto settings = m_bonus_settings.find(entry->first);
+        if (settings == m_bonus_settings.end() || settings->second.end_type != end || entry->second <= 0) {
+            ++entry;
+        } else if (entry->second == 1) {
+            entry = m_initial_bonuses.erase(entry);
+        } else {
+            --entry->second;
+            ++entry;
+        }
+    }
+}
+
 }

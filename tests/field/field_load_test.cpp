@@ -215,5 +215,39 @@ TEST_F(FieldLoad, AMissingKeyStopsTheLoadKeepingWhatWasBuilt)
     EXPECT_EQ(m_field.meter(), 70);
 }
 
+TEST_F(FieldLoad, BonusCountsGrowAndExpireByTheirEnd)
+{
+    auto skin = mission_skin(R"(
+        missions { m1 : mission_keys {
+            initial_bonuses [{ slipperiness, 0 magnetic, 1 }]
+            bonuses {
+                magnetic <bonus> : bonus_keys { end_type on_shot }
+                spirit <bonus> : bonus_keys { end_type on_shot }
+                accuracy <bonus> : bonus_keys { end_type on_turn }
+            }
+        } }
+    )");
+    m_field.read_skin(SkinPath("missions.m1"));
+    m_field.add_bonus_count(Bonus::slipperiness, 3);
+    m_field.add_bonus_count(Bonus::magnetic, 1);
+    m_field.add_bonus_count(Bonus::spirit, 1);
+    m_field.add_bonus_count(Bonus::accuracy, 2);
+    m_field.add_bonus_count(Bonus::explode, 1);
+    using Counts = std::map<Bonus, int>;
+    EXPECT_EQ(m_field.initial_bonuses(), (Counts{{Bonus::slipperiness, 0}, {Bonus::magnetic, 2}, {Bonus::spirit, 1},
+                                                 {Bonus::accuracy, 2}, {Bonus::explode, 1}}))
+        << "a bonus listed with 0 stays off";
+
+    test::LogCapture log;
+    m_field.expire_bonuses(BonusEnd::on_shot);
+    EXPECT_EQ(m_field.initial_bonuses(),
+              (Counts{{Bonus::slipperiness, 0}, {Bonus::magnetic, 1}, {Bonus::accuracy, 2}, {Bonus::explode, 1}}));
+    m_field.expire_bonuses(BonusEnd::on_turn);
+    m_field.expire_bonuses(BonusEnd::on_shot);
+    EXPECT_EQ(m_field.initial_bonuses(), (Counts{{Bonus::slipperiness, 0}, {Bonus::accuracy, 1}, {Bonus::explode, 1}}))
+        << "bonuses without settings never expire";
+    EXPECT_EQ(log.text("error"), "\n") << "and are no error";
+}
+
 }
 }
