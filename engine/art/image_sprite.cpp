@@ -369,11 +369,7 @@ void ImageSprite::set_int_pair(Vector2<int>& field, const float* values)
 void ImageSprite::property(std::int32_t operation, std::int32_t id, void* data)
 {
     if (operation == property_list) {
-        auto& append = *static_cast<std::function<void(std::int32_t)>*>(data);
-        for (const ImageProperty& entry : image_properties)
-            if (id == all_properties || entry.id == id)
-                append(entry.id);
-        if (id == all_properties || !find_image_property(id))
+        if (list_own_properties(image_properties, id, data))
             Sprite::property(operation, id, data);
         return;
     }

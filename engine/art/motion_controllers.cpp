@@ -61,15 +61,7 @@ const FloatProperty* answer_property(const FloatProperty (&table)[N], std::int32
 {
     passed_on = false;
     if (operation == property_list) {
-        auto& append = *static_cast<std::function<void(std::int32_t)>*>(data);
-        bool own = false;
-        for (const FloatProperty& entry : table) {
-            if (id == all_properties || entry.id == id) {
-                append(entry.id);
-                own = true;
-            }
-        }
-        passed_on = id == all_properties || !own;
+        passed_on = list_own_properties(table, id, data);
         return nullptr;
     }
     const FloatProperty* entry = nullptr;

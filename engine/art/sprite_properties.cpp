@@ -71,11 +71,7 @@ float clamp01(float value)
 void Sprite::property(std::int32_t operation, std::int32_t id, void* data)
 {
     if (operation == property_list) {
-        auto& append = *static_cast<std::function<void(std::int32_t)>*>(data);
-        for (const PropertyEntry& entry : property_table)
-            if (id == all_properties || entry.id == id)
-                append(entry.id);
-        if (id == all_properties || !find_entry(id))
+        if (list_own_properties(property_table, id, data))
             SpriteBase::property(operation, id, data);
         return;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "engine/base/str_cache.h"
 
@@ -20,6 +21,23 @@ enum PropertyOperation : std::int32_t
 
 /// The id that means every property (with `property_list`).
 inline constexpr std::int32_t all_properties = -1;
+
+/// Answers `property_list` for one class's own table: calls the function `data` points to with
+/// the id of each entry that `id` selects. Returns whether the call goes on to the base class
+/// (every id was asked for, or none of the table's matched).
+template <class Table>
+bool list_own_properties(const Table& table, std::int32_t id, void* data)
+{
+    auto& append = *static_cast<std::function<void(std::int32_t)>*>(data);
+    bool own = false;
+    for (const auto& entry : table) {
+        if (id == all_properties || entry.id == id) {
+            append(entry.id);
+            own = true;
+        }
+    }
+    return id == all_properties || !own;
+}
 
 /// An object that exposes numbered, named, typed properties to generic code.
 class PropertyOwner
