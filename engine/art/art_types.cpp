@@ -6,6 +6,7 @@
 #include "engine/art/spline_cubic.h"
 #include "engine/art/spline_curve.h"
 #include "engine/art/spline_linear.h"
+#include "engine/art/sound_sprite.h"
 #include "engine/art/sprite.h"
 #include "engine/art/sprite_base.h"
 #include "engine/art/sprite_deformer.h"
@@ -71,6 +72,7 @@ void register_classes()
     rtti::ClassDesc<FrameSprite>::instance().add_base(type_name<Sprite>());
     rtti::ClassDesc<ImageSprite>::instance().add_base(type_name<Sprite>());
     rtti::ClassDesc<TextSprite>::instance().add_base(type_name<Sprite>());
+    rtti::ClassDesc<SoundSprite>::instance().add_base(type_name<Sprite>());
     rtti::ClassDesc<SpriteDeformer>::instance().add_base(type_name<SpriteBase>());
     rtti::ClassDesc<SpriteTimer>::instance();
     rtti::ClassDesc<SpriteLogic>::instance();

@@ -268,6 +268,8 @@ protected:
     void ensure_prepared();
     /// The quads: local after `build_geometry`, world after `prepare`.
     Quads& quads() { return m_quads; }
+    /// The world transform as `Sprite::prepare` left it, for a kind's own `prepare`.
+    const Transform& prepared_world() const { return m_world; }
 
 private:
     static Vector2<float> to_float(Vector2<int> v) { return {float(v.x), float(v.y)}; }

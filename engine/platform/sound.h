@@ -56,6 +56,7 @@ public:
     bool is_looping() const { return m_looping; }
     /// The value kept for the sound's users.
     int n() const { return m_n; }
+    void set_n(int n) { m_n = n; }
 
 private:
     void release();
