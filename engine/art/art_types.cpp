@@ -1,6 +1,7 @@
 #include "engine/art/art_types.h"
 
 #include "engine/art/controller_types.h"
+#include "engine/art/emitter_sprite.h"
 #include "engine/art/frame_sprite.h"
 #include "engine/art/image_sprite.h"
 #include "engine/art/spline_cubic.h"
@@ -73,6 +74,7 @@ void register_classes()
     rtti::ClassDesc<ImageSprite>::instance().add_base(type_name<Sprite>());
     rtti::ClassDesc<TextSprite>::instance().add_base(type_name<Sprite>());
     rtti::ClassDesc<SoundSprite>::instance().add_base(type_name<Sprite>());
+    rtti::ClassDesc<EmitterSprite>::instance().add_base(type_name<Sprite>());
     rtti::ClassDesc<SpriteDeformer>::instance().add_base(type_name<SpriteBase>());
     rtti::ClassDesc<SpriteTimer>::instance();
     rtti::ClassDesc<SpriteLogic>::instance();
