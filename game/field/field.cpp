@@ -149,6 +149,7 @@ void Field::update(int dt)
         process_contacts();
     }
     remove_dead_items();
+    for_each_idol([dt](Idol* idol) { idol->update(dt); });
     check_production();
     advance_layers();
 }
@@ -356,6 +357,12 @@ void Field::for_each_piece(const std::function<void(Item*)>& visit)
         throw;
     }
     --m_piece_walks;
+}
+
+void Field::for_each_idol(const std::function<void(Idol*)>& visit)
+{
+    for (const SharedPtr<Idol>& idol : m_idols)
+        visit(idol.get());
 }
 
 void Field::for_each_item(const std::function<void(Item*)>& visit)

@@ -22,11 +22,14 @@
 #include "engine/res/skin_path.h"
 #include "game/field/contact_listener.h"
 #include "game/field/field_enums.h"
+#include "game/field/idol.h"
 #include "game/field/item.h"
 #include "game/field/physics_world.h"
 #include "game/field/random_bag.h"
 
 namespace kq {
+
+class Artist;
 
 /// The player's input mode on the field.
 enum class GameMode : std::int32_t
@@ -71,6 +74,9 @@ class FieldGame
 {
 public:
     virtual ~FieldGame() = default;
+
+    /// Above 0 while the game shows something over the field; the field then draws no items.
+    virtual int overlay_count() const = 0;
 
     /// True when the current profile has earned the dragonfly.
     virtual bool has_dragonfly() const = 0;
@@ -154,6 +160,8 @@ public:
     bool remove_piece(Item& piece);
     /// Runs `visit` on every piece, by group; the pieces must not change meanwhile.
     void for_each_piece(const std::function<void(Item*)>& visit);
+    /// Runs `visit` on every idol, in order.
+    void for_each_idol(const std::function<void(Idol*)>& visit);
     /// Runs `visit` on every item in the order added; it may destroy the item it is given.
     void for_each_item(const std::function<void(Item*)>& visit);
     /// 0 while a turn is pending; 2 when some group of two or more pieces has a launchable
@@ -203,6 +211,17 @@ public:
     /// its new height and below.
     void on_item_height_changed(Item& item);
 
+    /// Draws the field: the background, the items by height with their shadows, the idols
+    /// and the three field layers between them, the aiming beam and the darkening, all moved
+    /// by the shake and tinted by the darkness.
+    void draw(Artist& artist);
+    /// Draws what lies over the field: the arrows and numbers of the planned strikes, the aim
+    /// arrow and the layer of floating texts.
+    void draw_overlay(Artist& artist);
+    /// The point the darkening is centred on and shadows fall away from on a dark field.
+    void set_light_point(const Vector2<int>& point) { m_light_point = point; }
+    const Vector2<int>& light_point() const { return m_light_point; }
+
     /// Changes the input mode and tells `mode_changed`; nothing happens for the current mode
     /// or once the mission has a game state. Entering strikes gives 5 strikes and mutes the
     /// field's sound; leaving it brings the sound back.
@@ -235,6 +254,8 @@ public:
     PhysicsWorld& world() const { return *m_world; }
     /// The world's contact listener.
     ContactListener& contact_listener() const { return *m_contact_listener; }
+    /// The mission's idols.
+    const std::vector<SharedPtr<Idol>>& idols() const { return m_idols; }
     /// Every item, in the order added.
     const std::list<SharedPtr<Item>>& items() const { return m_items; }
     /// The items in drawing order, from low to high.
@@ -293,6 +314,7 @@ private:
     void place_arrays(const SkinPath& node);
     void place_scatterings(const SkinPath& node);
     void place_pictures(const SkinPath& node);
+    void place_idols(const SkinPath& node);
     void update_shake(int dt);
     void update_time_stop(int dt);
     void update_darkness(int scaled_dt);
@@ -306,6 +328,10 @@ private:
     void advance_layers();
     // Inserts the item before the first item higher than it.
     void insert_in_draw_order(Item* item);
+    // Draws the items from `position` on up to the height limit, a run of equal height at a
+    // time: the run's shadows, then its main images, then its highlights.
+    void draw_items_up_to(Artist& artist, float limit, std::size_t& position);
+    void draw_darkening(Artist& artist);
 
     FieldGame& m_game;
     // Declared in the order of the field's data model: teardown runs it backwards.
@@ -342,6 +368,7 @@ private:
     bool m_dark = false;
     Vector2<int> m_light_point;
     std::map<Bonus, int> m_initial_bonuses;
+    std::vector<SharedPtr<Idol>> m_idols;
     std::list<SharedPtr<Item>> m_items;
     int m_meter = 50;
     int m_meter_limit = 300000;

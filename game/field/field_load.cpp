@@ -54,6 +54,25 @@ void Field::read_skin(const SkinPath& node)
     place_scatterings(node);
     place_pictures(node);
     index_creatable_items();
+    place_idols(node);
+}
+
+void Field::place_idols(const SkinPath& node)
+{
+    for (SkinChildIterator child(node, "idol"); !child.at_end(); child.next()) {
+        bool present = false;
+        read_skin_value(child.path() + "present", &present);
+        if (!present)
+            continue;
+        Idol* idol = create_from_skin<Idol>(child.path());
+        if (!idol) {
+            log_node_error("No idol is described at", child.path());
+            continue;
+        }
+        m_idols.emplace_back(idol);
+        // Giving the idol its field tells it once that it is attached.
+        idol->set_field(this);
+    }
 }
 
 void Field::read_bonuses(const SkinPath& node)

@@ -3,6 +3,7 @@
 #include "engine/base/class_desc.h"
 #include "engine/base/enum_desc.h"
 #include "game/field/field_enums.h"
+#include "game/field/idol.h"
 #include "game/field/item.h"
 
 namespace kq {
@@ -65,6 +66,7 @@ void register_field_types()
         return;
     registered = true;
     register_enums();
+    rtti::AbstractClassDesc<Idol>::instance();
     // The field objects are made by name from skin texts; an item streams only in binary.
     rtti::ClassDesc<Item>::instance();
 }

@@ -23,6 +23,7 @@
 
 namespace kq {
 
+class Artist;
 class Field;
 class PhysicsBody;
 
@@ -112,6 +113,22 @@ public:
     void flush_captions();
     /// Called once when a falling item has sunk out of sight (it is dead from then on).
     virtual void on_fallen() {}
+
+    /// Rebuilds the main and highlight quads from the body's place, angle and the drawing
+    /// scale; the field calls it once a frame before it draws any pass.
+    void prepare_quads();
+    /// Draws one pass in the artist's colour and transformation: 0 the main image (with the
+    /// diffuse image on the second stage), 1 the highlight, 2 the shadow; others draw nothing.
+    virtual void draw(int pass, Artist& artist);
+    /// Draws a pass as the field shows it: nothing for an invisible item; the shadow (only at
+    /// height 0 and above) moved away from the item, as a black silhouette without a shadow
+    /// image; every pass faded by the opacity.
+    void draw_layer(int pass, Artist& artist);
+    /// Draws the outlines of the body's polygon shapes as lines, in pixels.
+    void draw_outline(Artist& artist, const Color& colour);
+    /// How far the shadow lies from the item: (d, d) with d = height x 5 + shift, or on a dark
+    /// field d along the way from the light point (at most one length from 100 pixels on).
+    Vector2<float> shadow_offset() const;
 
     /// What activation does; nothing here.
     virtual void do_activate() {}

@@ -40,6 +40,7 @@ inline std::unique_ptr<TestSkinEnvironment> item_skin(const std::string& text)
 /// The game as a field of the tests sees it.
 struct FakeGame : FieldGame
 {
+    int overlay_count() const override { return overlays; }
     bool has_dragonfly() const override { return dragonfly; }
     void show_tip(StrCache name, const Vector2<int>& point) override { tips.emplace_back(name.c_str(), point); }
     /// The next of `points` (the last one again once they run out; (0, 0) without any).
@@ -55,6 +56,7 @@ struct FakeGame : FieldGame
     std::vector<Vector2<float>> points;
     int picks = 0;
     std::vector<std::pair<std::string, Vector2<int>>> tips;
+    int overlays = 0;
 };
 
 /// The message of the exception that `action` throws, or "" when it throws none.

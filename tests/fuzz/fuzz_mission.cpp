@@ -79,6 +79,7 @@ private:
 // A game whose profile has the dragonfly off and whose areas are one fixed point.
 struct QuietGame : kq::FieldGame
 {
+    int overlay_count() const override { return 0; }
     bool has_dragonfly() const override { return false; }
     void show_tip(kq::StrCache, const kq::Vector2<int>&) override {}
     kq::Vector2<float> pick_area_point(const std::vector<kq::Rect>&) override { return {500, 300}; }
