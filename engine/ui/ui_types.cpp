@@ -6,7 +6,12 @@
 #include "engine/base/enum_desc.h"
 #include "engine/res/skin_startup.h"
 #include "engine/ui/button.h"
+#include "engine/ui/clip_box.h"
 #include "engine/ui/control.h"
+#include "engine/ui/edit_box.h"
+#include "engine/ui/list_box.h"
+#include "engine/ui/share_box.h"
+#include "engine/ui/slider.h"
 #include "engine/ui/ui_enums.h"
 
 namespace kq {
@@ -74,6 +79,11 @@ void register_ui_types()
     register_enums();
     rtti::ClassDesc<Control>::instance();
     rtti::ClassDesc<Button>::instance().add_base(type_name<Control>());
+    rtti::ClassDesc<EditBox>::instance().add_base(type_name<Control>());
+    rtti::ClassDesc<Slider>::instance().add_base(type_name<Control>());
+    rtti::ClassDesc<ShareBox>::instance().add_base(type_name<Control>());
+    rtti::ClassDesc<ClipBox>::instance().add_base(type_name<Control>());
+    rtti::ClassDesc<ListBox>::instance().add_base(type_name<ClipBox>());
 }
 
 void register_ui_skin_entries()
