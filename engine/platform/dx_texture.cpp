@@ -5,9 +5,11 @@
 #include <span>
 #include <string>
 
+#include "engine/base/buffer.h"
 #include "engine/base/exception.h"
 #include "engine/base/log.h"
 #include "engine/base/stream.h"
+#include "engine/base/tstream.h"
 #include "engine/host/gpu/image_decode.h"
 #include "engine/platform/dx_draw.h"
 
@@ -49,24 +51,30 @@ std::int32_t DXTexture::format() const
 
 bool DXTexture::create_from_memory(Stream& stream)
 {
-    std::vector<std::uint8_t> file(stream.size());
-    file.resize(stream.read(file.data(), std::uint32_t(file.size())));
+    const std::string file = read_all(stream.buffer());
     host::RgbaImage image;
     std::string error;
-    if (!host::decode_image(std::span<const std::uint8_t>(file), image, error))
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(file.data());
+    if (!host::decode_image(std::span<const std::uint8_t>(bytes, file.size()), image, error))
         return false;
     m_pixels = std::move(image.pixels);
-    return upload(image.width, image.height, image.width, image.height);
+    const std::int32_t requested = format();
+    std::int32_t made = requested;
+    if (made == texture_format_unknown)
+        made = image.has_alpha ? texture_format_a8r8g8b8 : texture_format_x8r8g8b8;
+    return upload(requested, made, {image.width, image.height}, {image.width, image.height});
 }
 
-bool DXTexture::create_empty(const Vector2<int>& size, std::int32_t)
+bool DXTexture::create_empty(const Vector2<int>& size, std::int32_t format)
 {
     const int width = round_up_to_power_of_two(size.x);
     const int height = round_up_to_power_of_two(size.y);
     if (width == 0 || height == 0)
         return false;
     m_pixels.assign(std::size_t(width) * std::size_t(height) * 4, 0);
-    return upload(width, height, size.x, size.y);
+    // The device keeps 32-bit pixels only: an opaque one or one with alpha.
+    const std::int32_t made = format == texture_format_x8r8g8b8 ? texture_format_x8r8g8b8 : texture_format_a8r8g8b8;
+    return upload(format, made, {width, height}, size);
 }
 
 void DXTexture::mix(const Texture& alpha)
@@ -112,22 +120,24 @@ void DXTexture::write_pixels(int w, int h, const std::vector<std::uint8_t>& rgba
         draw->device()->update_texture(m_texture, width(), height(), m_pixels.data());
 }
 
-bool DXTexture::upload(int w, int h, int image_width, int image_height)
+bool DXTexture::upload(std::int32_t requested, std::int32_t made, const Vector2<int>& size, const Vector2<int>& image)
 {
     release();
     DXDraw* draw = DXDraw::instance();
     if (!draw || !draw->device())
         return false;
-    if (format() == texture_format_x8r8g8b8) {
+    if (made == texture_format_x8r8g8b8) {
         // An opaque format has no alpha to sample: every pixel reads as opaque.
         for (std::size_t i = 3; i < m_pixels.size(); i += 4)
             m_pixels[i] = 255;
     }
-    m_texture = draw->device()->create_texture(w, h, m_pixels.data());
+    m_texture = draw->device()->create_texture(size.x, size.y, m_pixels.data());
     if (!m_texture)
         return false;
     m_device = draw->device_generation();
-    set_size(w, h, image_width, image_height);
+    if (requested != texture_format_unknown && made != requested)
+        get_log("dxtex") << requested << " - " << made << t_io::endl;
+    set_size(size.x, size.y, image.x, image.y);
     return true;
 }
 

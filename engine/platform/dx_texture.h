@@ -27,11 +27,14 @@ public:
     explicit DXTexture(std::uint32_t mode);
     ~DXTexture() override;
 
-    /// Decodes the whole stream as an image file and makes the device texture; false (no
-    /// device texture) when it cannot be decoded or no device runs.
+    /// Decodes the whole stream as an image file and makes the device texture in the mode's
+    /// format (the file's own without one); false (no device texture) when it cannot be
+    /// decoded or no device runs.
     bool create_from_memory(Stream& stream);
     /// Makes an empty (transparent black) device texture, its sides rounded up to powers of
-    /// two; the image size stays as asked. False for a side of 0 or when no device runs.
+    /// two; the image size stays as asked. False for a side of 0 or when no device runs. A
+    /// format the device does not keep (only the two 32-bit ones) is made with alpha, and
+    /// the change logged to "dxtex".
     bool create_empty(const Vector2<int>& size, std::int32_t format);
 
     TextureHandle handle() const override { return m_texture; }
@@ -53,7 +56,9 @@ public:
     void write_pixels(int width, int height, const std::vector<std::uint8_t>& rgba);
 
 private:
-    bool upload(int width, int height, int image_width, int image_height);
+    // Makes the device texture of the pixels in the format `made`, logging it when the
+    // format asked for was another.
+    bool upload(std::int32_t requested, std::int32_t made, const Vector2<int>& size, const Vector2<int>& image);
     void release();
 
     std::uint32_t m_mode;

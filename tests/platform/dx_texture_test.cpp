@@ -105,6 +105,26 @@ TEST_F(DXTextureTest, EmptyTexturesHavePowerOfTwoSides)
     EXPECT_EQ(texture.handle(), 0u);
 }
 
+TEST_F(DXTextureTest, AFormatTheDeviceDoesNotKeepIsLogged)
+{
+    test::LogCapture log;
+    DXTexture opaque(0);
+    ASSERT_TRUE(opaque.create_empty({4, 4}, texture_format_x8r8g8b8));
+    EXPECT_EQ(opaque.pixel({1, 1}), 0xFF000000u);
+    DXTexture clear(0);
+    ASSERT_TRUE(clear.create_empty({4, 4}, texture_format_a8r8g8b8));
+    EXPECT_EQ(clear.pixel({1, 1}), 0u);
+    // A file in the mode's format, or in its own without a mode, is no change.
+    from_png(15, 1, 1, {1, 2, 3, 4});
+    from_png(0, 1, 1, {1, 2, 3, 4});
+    EXPECT_EQ(log.text("dxtex"), "\n");
+
+    // A 16-bit format is made with 32 bits and alpha.
+    DXTexture other(0);
+    ASSERT_TRUE(other.create_empty({4, 4}, host::gpu_format_r5g6b5));
+    EXPECT_THAT(log.text("dxtex"), HasSubstr("23 - 21\n"));
+}
+
 TEST_F(DXTextureTest, MixTakesAlphaFromTheBlueOfAnother)
 {
     const std::vector<std::uint8_t> colour = {10, 20, 30, 255, 40, 50, 60, 255};
