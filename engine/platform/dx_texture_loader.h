@@ -1,12 +1,12 @@
 #pragma once
 
-#include "engine/res/simple_res_loader.h"
+#include "engine/platform/texture_loader.h"
 
 namespace kq {
 
 /// Makes a `DXTexture` from an image file, its mode the request's flags. A file that cannot
 /// be decoded gives no texture; so does a request while no renderer runs (logged).
-class DXTextureLoader : public SimpleResLoader
+class DXTextureLoader : public TextureLoader
 {
 public:
     SharedPtr<Resource> load_from_stream(ResStream& stream, const ResRequest& request) override;
