@@ -330,10 +330,12 @@ void Control::detach_subtree()
     on_detach();
     if (m_ui)
         m_ui->control_detached(this);
-    if (Mainframe::instance())
-        Mainframe::remove_task(reinterpret_cast<Mainframe::TaskId>(this));
     m_ui = nullptr;
     m_parent = nullptr;
+    // Calls still pending for this control run now; they find it detached, so none of them
+    // opens a dialog or frame under a control that is leaving the tree.
+    if (Mainframe::instance())
+        Mainframe::remove_task(reinterpret_cast<Mainframe::TaskId>(this));
 }
 
 void Control::detach()
