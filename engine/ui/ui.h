@@ -84,12 +84,23 @@ public:
     void on_window_leave();
     void on_format_changed();
 
+    /// Puts a control in the dragged-control slot: until it is dropped, every mouse move places
+    /// it at the mouse plus `offset`.
+    void start_drag(SharedPtr<Control> control, Vector2<int> offset);
+    /// Drops the dragged control, if any, on the hovered control (`on_drop` with the slot);
+    /// what the slot still holds then is detached, and the slot is emptied. A left-button
+    /// release and the shutdown drop it.
+    void end_drag();
+    const SharedPtr<Control>& dragged() const { return m_drag; }
+
     /// One timer step: every timer spends the time since the last step.
     void update_timers();
     /// Draws one frame: margins, the tree under a scissor of the logical area, the cursor.
     void draw_frame();
 
     RootControl* root() const { return m_root.get(); }
+    /// The artist that draws the frames (not owned).
+    Artist* artist() const { return m_artist; }
     int frame_time() const { return m_frame_time; }
     const std::vector<StackEntry>& capture_stack() const { return m_capture; }
     const std::vector<StackEntry>& key_stack() const { return m_key_stack; }
@@ -109,6 +120,7 @@ private:
     void set_hovered(Control* control);
     void forget_press();
     bool has_kind(const std::vector<StackEntry>& stack, int kind) const;
+    void route_mouse_key(Key key, KeyState state);
     bool route_to_key_stack(const std::function<bool(Control*)>& offer);
     void set_cursor_sprite(const SharedPtr<Sprite>& sprite);
     void place_root();
@@ -140,6 +152,8 @@ private:
     std::multimap<Control*, Timer> m_timers;
     std::uintptr_t m_timer_task = 0;
     std::uintptr_t m_draw_task = 0;
+    SharedPtr<Control> m_drag;
+    Vector2<int> m_drag_offset;
 };
 
 /// Checks the Mainframe and the "res" and "skin" services, builds the UI from the node and
