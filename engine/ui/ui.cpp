@@ -73,6 +73,7 @@ void UI::shutdown()
 {
     Mainframe::remove_task(m_draw_task);
     Mainframe::remove_task(m_timer_task);
+    end_drag();
     // Events still waiting would reach a UI that no longer runs.
     Mainframe::remove_task(reinterpret_cast<Mainframe::TaskId>(this));
     set_focus(nullptr);
@@ -287,6 +288,8 @@ void UI::on_mouse_move(Vector2<int> position)
 {
     m_mouse_pos = position;
     forget_press();
+    if (m_drag)
+        m_drag->set_position({position.x + m_drag_offset.x, position.y + m_drag_offset.y});
     if (m_hovered) {
         Vector2<int> local = position;
         m_hovered->screen_to_client(local);
@@ -310,6 +313,13 @@ void UI::on_key(Key key, KeyState state)
         route_to_key_stack([key, state](Control* control) { return control->on_key(key, state); });
         return;
     }
+    route_mouse_key(key, state);
+    if (key == key_mouse_left && state == state_up)
+        end_drag();
+}
+
+void UI::route_mouse_key(Key key, KeyState state)
+{
     Control* const target = m_hovered;
     if (!target || !target->is_visible(target->state()) || !target->is_enabled(target->state()))
         return;
@@ -324,6 +334,26 @@ void UI::on_key(Key key, KeyState state)
         }
     }
     target->on_key(key, state);
+}
+
+void UI::start_drag(SharedPtr<Control> control, Vector2<int> offset)
+{
+    m_drag = std::move(control);
+    m_drag_offset = offset;
+}
+
+void UI::end_drag()
+{
+    if (!m_drag)
+        return;
+    // The receiver may take the control out of the slot; what it leaves there goes. The copy
+    // keeps the control alive until then.
+    const SharedPtr<Control> keep = m_drag;
+    if (m_hovered)
+        m_hovered->on_drop(m_drag);
+    if (m_drag && m_drag->parent())
+        Control::detach_child(m_drag->parent(), m_drag.get());
+    m_drag = SharedPtr<Control>();
 }
 
 void UI::on_char(char character)

@@ -305,3 +305,54 @@ TEST_F(UiTest, FramesDrawMarginsTheTreeUnderAScissorAndTheSoftwareCursor)
 }
 
 }
+
+namespace kq::test {
+
+TEST_F(UiTest, ADraggedControlFollowsTheMouseAndIsDroppedOnTheHoveredControl)
+{
+    class Target : public Probe
+    {
+    public:
+        using Probe::Probe;
+        void on_drop(SharedPtr<Control>& dropped) override
+        {
+            m_journal.push_back("drop on " + m_name);
+            if (adopt) {
+                kept = dropped;
+                dropped = SharedPtr<Control>();
+            }
+        }
+        bool adopt = false;
+        SharedPtr<Control> kept;
+    };
+    Target target(m_journal, "target");
+    place(target, {500, 500}, {100, 100});
+    Control::attach_to_parent(&target, &root());
+    SharedPtr<Control> dragged(new Control);
+    place(*dragged, {0, 0}, {10, 10});
+    dragged->set_state(Control::state_transparent_self, Control::state_transparent_self);
+    Control::attach_to_parent(dragged.get(), &root());
+
+    ui().start_drag(dragged, {-5, -5});
+    ui().on_mouse_move({550, 550});
+    EXPECT_EQ(dragged->position(), (Vector2<int>{545, 545}));
+    m_journal.clear();
+    press();
+    release();
+    EXPECT_THAT(m_journal, ElementsAre("key target 1 0", "key target 1 1", "drop on target"));
+    EXPECT_FALSE(dragged->is_attached()) << "what the receiver leaves in the slot goes";
+    EXPECT_FALSE(ui().dragged());
+
+    // A receiver may take the control; a release of another button drops nothing.
+    Control::attach_to_parent(dragged.get(), &root());
+    target.adopt = true;
+    ui().start_drag(dragged, {0, 0});
+    release(key_mouse_right);
+    EXPECT_TRUE(ui().dragged());
+    release();
+    EXPECT_EQ(target.kept.get(), dragged.get());
+    EXPECT_TRUE(dragged->is_attached());
+    dragged->detach();
+}
+
+}
