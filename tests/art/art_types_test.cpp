@@ -47,6 +47,8 @@ TEST(ArtTypes, SpriteKindsDeriveByTheirRegisteredBases)
         {"class kq::ImageSprite", "class kq::SpriteBase", true},
         {"class kq::TextSprite", "class kq::Sprite", true},
         {"class kq::FrameSprite", "class kq::Sprite", true},
+        {"class kq::SoundSprite", "class kq::Sprite", true},
+        {"class kq::EmitterSprite", "class kq::SpriteBase", true},
         {"class kq::Sprite", "class kq::ImageSprite", false},
         {"class kq::TextSprite", "class kq::ImageSprite", false},
     };
