@@ -7,7 +7,9 @@
 #include "engine/res/skin_startup.h"
 #include "engine/ui/button.h"
 #include "engine/ui/clip_box.h"
+#include "engine/ui/console_dialog.h"
 #include "engine/ui/control.h"
+#include "engine/ui/debug_dialog.h"
 #include "engine/ui/edit_box.h"
 #include "engine/ui/list_box.h"
 #include "engine/ui/share_box.h"
@@ -84,6 +86,8 @@ void register_ui_types()
     rtti::ClassDesc<ShareBox>::instance().add_base(type_name<Control>());
     rtti::ClassDesc<ClipBox>::instance().add_base(type_name<Control>());
     rtti::ClassDesc<ListBox>::instance().add_base(type_name<ClipBox>());
+    rtti::ClassDesc<DebugDialog>::instance().add_base(type_name<Control>());
+    rtti::ClassDesc<ConsoleDialog>::instance().add_base(type_name<Control>());
 }
 
 void register_ui_skin_entries()

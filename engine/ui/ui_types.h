@@ -5,7 +5,8 @@ namespace kq {
 /// Registers the UI toolkit's types: the enumerations `XSnap`, `YSnap`, `SSnap`, `ZSnap`,
 /// `Control::Transparency`, `ControlList::Formation`, `Slider::Direction` and `Menu::Style`
 /// with their value names, then the classes `Control`; `Button`, `EditBox`, `Slider`,
-/// `ShareBox` and `ClipBox`, derived from it; and `ListBox`, derived from `ClipBox`.
+/// `ShareBox`, `ClipBox`, `DebugDialog` and `ConsoleDialog`, derived from it; and `ListBox`,
+/// derived from `ClipBox`.
 /// Later calls do nothing.
 void register_ui_types();
 

@@ -20,6 +20,7 @@ TEST(WidgetTypes, EachWidgetIsMadeByNameAndKnowsItsBases)
         {"class kq::EditBox", "class kq::Control"}, {"class kq::Slider", "class kq::Control"},
         {"class kq::ShareBox", "class kq::Control"}, {"class kq::ClipBox", "class kq::Control"},
         {"class kq::ListBox", "class kq::ClipBox"},  {"class kq::ListBox", "class kq::Control"},
+        {"class kq::DebugDialog", "class kq::Control"}, {"class kq::ConsoleDialog", "class kq::Control"},
     };
     for (const Case& c : cases) {
         std::unique_ptr<Control> control(static_cast<Control*>(rtti::create(StrCache(c.name))));
