@@ -131,12 +131,16 @@ protected:
               "ATLAS empty.res FILTER \"art/tw.*\"\n"
               "ATLAS named.res FILTER \"art/twice\\\\.png\"\n"
               "ATLAS absent.res FILTER \"art/lost\\\\.png\"\n"
+              "ATLAS pageless.res FILTER \"art/paged\\\\.png\"\n"
               "ATLAS named.res FILTER \"art/ok\\\\.png\"\n");
         write("art/wrong.res", atlas_text({{"art/gone.png", 0}}));
         write("art/named.res", atlas_text({{"art/gone.png", 1}, {"art/twice.png", 2}, {"art/ok.png", 3}}));
         write("art/empty.res", atlas_text({{"art/other.png", 0}}));
+        write("art/pageless.res", "Texture t { filename = nowhere.png resgroup = g }\n"
+                                  "Sprite \"art/paged.png\" { texture = t rect = 0, 0, 1, 1 resgroup = g }\n");
         write("art/atlas1.res",
-              atlas_text({{"art/twice.png", 4}, {"art/lost.png", 5}, {"art/ok.png", 6}, {"art/pair.png", 7}}));
+              atlas_text({{"art/paged.png", 3}, {"art/twice.png", 4}, {"art/lost.png", 5}, {"art/ok.png", 6},
+                          {"art/pair.png", 7}}));
         write("art/pair_rgb.jpg", solid_jpeg(4, 4));
         write("art/pair_a.png", solid_png(4, 4, 64));
         write("art/half_rgb.jpg", solid_jpeg(4, 4));
@@ -160,6 +164,7 @@ TEST_F(TextureSearchTest, FindsEachTextureWhereTheSearchOrderSays)
         {"art/gone.png", 0, "atlas 1", "a partial match is no match; a whole match is"},
         {"art/twice.png", 0, "atlas 4", "the earlier rule wins; its atlas lacks the name, so probing follows"},
         {"art/lost.png", 0, "atlas 5", "a rule's atlas that does not load holds nothing"},
+        {"art/paged.png", 0, "atlas 3", "nor does one whose page does not load"},
         {"art/pair.png", 0, "atlas 7", "the numbered atlases come before the pair"},
         {"art/pair.png", texture_request_direct, "4x4 alpha 64", "the direct flag goes to the pair"},
         {"art/pair.png", 7, "none", "a mode allows only the file"},
@@ -204,11 +209,12 @@ TEST_F(TextureSearchTest, APairThatCannotBeMergedFailsAndLeavesNoComponentLoaded
     EXPECT_FALSE(is_loaded("art/odd_a.png"));
 }
 
-TEST_F(TextureLoaderTest, BrokenRulesAreErrorsOfTheRulesFile)
+TEST_F(TextureLoaderTest, BrokenRulesAndAtlasesAreErrorsOfTheirFiles)
 {
     write("a/default.tah", "ATLAS x.res FILTER \"(unclosed\"\n");
     write("b/default.tah", "ATLAS x.res FILTR y\n");
     write("c/default.tah", "ATLAS x.res FILTER\n");
+    write("d/atlas1.res", "Texture t { filename page.png resgroup = g }\n");
     struct Case {
         const char* path;
         const char* error;
@@ -217,6 +223,7 @@ TEST_F(TextureLoaderTest, BrokenRulesAreErrorsOfTheRulesFile)
         {"a/t.png", "bad filter '(unclosed'"},
         {"b/t.png", "unexpected symbol 'FILTR', must be 'FILTER'."},
         {"c/t.png", "unexcepted end of file reached."},
+        {"d/t.png", "unexpected symbol 'page.png', must be '='."},
     };
     for (const Case& c : cases) {
         try {
