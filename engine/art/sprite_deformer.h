@@ -11,6 +11,11 @@ namespace kq {
 class SpriteDeformer : public SpriteBase
 {
 public:
+    /// Writes version 0: the base form.
+    void store(BStream& stream) const override;
+    /// Reads version 0.
+    void load(BStream& stream) override;
+
     /// Bends the vertex when the deformer's own state bits match; otherwise nothing.
     virtual void deform(QuadVertex& vertex)
     {
@@ -21,6 +26,9 @@ public:
 protected:
     /// Changes the x and y of one world-space vertex; nothing here.
     virtual void deform_vertex(QuadVertex&) {}
+    /// The sprite the deformer bends, prepared so that its world transform is current; null
+    /// when the deformer is not attached to a sprite.
+    Sprite* prepared_owner();
 };
 
 }
