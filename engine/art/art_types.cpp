@@ -1,9 +1,14 @@
 #include "engine/art/art_types.h"
 
+#include "engine/art/camera_sprite.h"
+#include "engine/art/canvas_sprite.h"
 #include "engine/art/controller_types.h"
 #include "engine/art/emitter_sprite.h"
+#include "engine/art/extern_sprite.h"
 #include "engine/art/frame_sprite.h"
 #include "engine/art/image_sprite.h"
+#include "engine/art/lens_deformer.h"
+#include "engine/art/morph_deformer.h"
 #include "engine/art/spline_cubic.h"
 #include "engine/art/spline_curve.h"
 #include "engine/art/spline_linear.h"
@@ -14,6 +19,7 @@
 #include "engine/art/sprite_logic.h"
 #include "engine/art/sprite_timer.h"
 #include "engine/art/text_sprite.h"
+#include "engine/art/trail_deformer.h"
 #include "engine/base/class_desc.h"
 #include "engine/base/enum_desc.h"
 
@@ -75,7 +81,13 @@ void register_classes()
     rtti::ClassDesc<TextSprite>::instance().add_base(type_name<Sprite>());
     rtti::ClassDesc<SoundSprite>::instance().add_base(type_name<Sprite>());
     rtti::ClassDesc<EmitterSprite>::instance().add_base(type_name<Sprite>());
+    rtti::ClassDesc<ExternSprite>::instance().add_base(type_name<Sprite>());
+    rtti::ClassDesc<CameraSprite>::instance().add_base(type_name<Sprite>());
+    rtti::ClassDesc<CanvasSprite>::instance().add_base(type_name<ImageSprite>());
     rtti::ClassDesc<SpriteDeformer>::instance().add_base(type_name<SpriteBase>());
+    rtti::ClassDesc<LensDeformer>::instance().add_base(type_name<SpriteDeformer>());
+    rtti::ClassDesc<MorphDeformer>::instance().add_base(type_name<SpriteDeformer>());
+    rtti::ClassDesc<TrailDeformer>::instance().add_base(type_name<SpriteDeformer>());
     rtti::ClassDesc<SpriteTimer>::instance();
     rtti::ClassDesc<SpriteLogic>::instance();
     // The texture handle and its base come with the platform's types; skin documents also

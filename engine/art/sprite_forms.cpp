@@ -91,8 +91,15 @@ void Sprite::store(BStream& stream) const
     write_u32(stream, m_render_state);
     write_u32(stream, m_inherit);
     stream.write_object_ref(m_logic.get());
-    write_u32(stream, static_cast<std::uint32_t>(m_children.size()));
-    self.m_children.walk([&stream](const SharedPtr<Sprite>& child) { stream.write_shared(child); });
+    // Transient children belong to the running tree (effects, particles, shown clones), not
+    // to what is saved.
+    std::uint32_t kept = 0;
+    self.m_children.walk([&kept](const SharedPtr<Sprite>& child) { kept += child->is_transient() ? 0 : 1; });
+    write_u32(stream, kept);
+    self.m_children.walk([&stream](const SharedPtr<Sprite>& child) {
+        if (!child->is_transient())
+            stream.write_shared(child);
+    });
     write_u32(stream, static_cast<std::uint32_t>(m_hidden));
     write_u32(stream, static_cast<std::uint32_t>(m_group));
     write_u32(stream, static_cast<std::uint32_t>(m_clickability));

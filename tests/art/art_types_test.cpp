@@ -49,6 +49,13 @@ TEST(ArtTypes, SpriteKindsDeriveByTheirRegisteredBases)
         {"class kq::FrameSprite", "class kq::Sprite", true},
         {"class kq::SoundSprite", "class kq::Sprite", true},
         {"class kq::EmitterSprite", "class kq::SpriteBase", true},
+        {"class kq::CanvasSprite", "class kq::ImageSprite", true},
+        {"class kq::CameraSprite", "class kq::Sprite", true},
+        {"class kq::ExternSprite", "class kq::Sprite", true},
+        {"class kq::CameraSprite", "class kq::ImageSprite", false},
+        {"class kq::LensDeformer", "class kq::SpriteDeformer", true},
+        {"class kq::MorphDeformer", "class kq::SpriteBase", true},
+        {"class kq::TrailDeformer", "class kq::SpriteDeformer", true},
         {"class kq::Sprite", "class kq::ImageSprite", false},
         {"class kq::TextSprite", "class kq::ImageSprite", false},
     };
