@@ -165,7 +165,9 @@ ShakeController::ShakeController(const ShakeController& other)
     : SpriteController(other),
       m_period(other.m_period),
       m_shift_amplitude(other.m_shift_amplitude),
-      m_roll_amplitude(other.m_roll_amplitude)
+      m_roll_amplitude(other.m_roll_amplitude),
+      m_shift(other.m_shift),
+      m_roll(other.m_roll)
 {
 }
 

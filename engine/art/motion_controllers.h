@@ -78,7 +78,8 @@ public:
     static constexpr std::int32_t property_roll = 10002;
 
     ShakeController() = default;
-    /// Copies the settings; the copy has applied nothing.
+    /// Copies the settings and the offsets applied so far (which the copied sprite's place
+    /// includes); the copy picks its own targets when it starts.
     ShakeController(const ShakeController& other);
 
     /// Writes version 1: the controller form, then period, shift amplitude and roll amplitude.
