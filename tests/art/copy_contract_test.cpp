@@ -14,21 +14,33 @@
 #include "engine/art/animation_controller.h"
 #include "engine/art/camera_sprite.h"
 #include "engine/art/canvas_sprite.h"
+#include "engine/art/emitter_sprite.h"
 #include "engine/art/extern_sprite.h"
 #include "engine/art/interpolate_controller.h"
 #include "engine/art/lens_deformer.h"
 #include "engine/art/morph_deformer.h"
 #include "engine/art/motion_controllers.h"
+#include "engine/art/sound_sprite.h"
 #include "engine/art/status_controllers.h"
 #include "engine/art/text_sprite.h"
 #include "engine/art/trail_deformer.h"
 #include "engine/base/clone.h"
 #include "engine/platform/font.h"
+#include "engine/platform/sample.h"
 
 namespace kq::test {
 namespace {
 
 constexpr std::int32_t decorated_period = 1234;
+
+// A sample without sound data, for handles to share.
+class SilentSample : public Sample
+{
+public:
+    AudioHandle channel() const override { return 0; }
+    int length() const override { return 0; }
+    bool load(Buffer*) override { return true; }
+};
 
 // What every member of a tree carries into the copy's base: a timer, a controller of its own,
 // the extra word and, for controllers, both flags.
@@ -95,8 +107,9 @@ void expect_shared(const ResHandleBase& source, const ResHandleBase& copy, int u
     EXPECT_EQ(copy.key().m_path, source.key().m_path);
     EXPECT_NE(copy.get_loaded(), nullptr);
     EXPECT_EQ(copy.get_loaded(), source.get_loaded());
-    if (copy.get_loaded())
+    if (copy.get_loaded()) {
         EXPECT_EQ(copy.get_loaded()->use_count(), uses);
+    }
 }
 
 // The text sprite's font handle, the last handle it visits.
@@ -213,6 +226,66 @@ const Row rows[] = {
          ASSERT_NE(copy->instance(), nullptr);
          EXPECT_NE(copy->instance(), source->instance());
          EXPECT_EQ(copy->children().size(), 1u);
+     }},
+    {"SoundSprite",
+     [] {
+         TestResources resources;
+         resources.add<Sample>("a.wav", SharedPtr<Sample>(new SilentSample));
+         resources.add<Sample>("b.wav", SharedPtr<Sample>(new SilentSample));
+         // Loaded before the sprite takes them, so that its handles share the records.
+         ResHandle<Sample> a(ResKey{"a.wav", 0});
+         ResHandle<Sample> b(ResKey{"b.wav", 0});
+         ASSERT_TRUE(a.get() && b.get());
+         SharedPtr<SoundSprite> source(new SoundSprite);
+         decorated(*source);
+         source->set_variants({b, ResHandle<Sample>(ResKey{"a.wav", 1})});
+         source->set_sample(a);
+         source->set_volume(0.5f);
+         source->set_loop(true);
+         source->set_panoramic(true);
+         source->set_random_start(true);
+         source->set_perpetual(true);
+         source->set_sound_value(-3);
+         const SharedPtr<SoundSprite> copy = copied(*source);
+         expect_same_form(*source, *copy);
+         expect_shared(source->sample(), copy->sample(), 3);
+         ASSERT_EQ(copy->variants().size(), 2u);
+         expect_shared(source->variants()[0], copy->variants()[0], 3);
+         EXPECT_EQ(copy->variants()[1].key().m_flags, 1);
+         EXPECT_FALSE(copy->sound().is_playing());
+     }},
+    {"EmitterSprite",
+     [] {
+         register_test_sprites();
+         SharedPtr<EmitterSprite> source(new EmitterSprite);
+         decorated(*source);
+         SharedPtr<Tile> prototype(new Tile);
+         prototype->add_child(SharedPtr<Tile>(new Tile));
+         source->set_particle(prototype);
+         source->set_emission(10);
+         source->set_start_speed(2, 3);
+         source->settings().emission_mode = 1;
+         source->settings().spread = 0.5f;
+         source->tick(at(0));
+         source->tick(at(50));
+         ASSERT_EQ(source->pending(), 50000);
+         const SharedPtr<EmitterSprite> copy = copied(*source);
+         expect_same_form(*source, *copy);
+         EXPECT_EQ(copy->emission(), 10.0f);
+         EXPECT_EQ(copy->settings().emission_mode, 1);
+         EXPECT_EQ(copy->settings().start_speed_max, 3.0f);
+         EXPECT_EQ(copy->pending(), 0);
+         EXPECT_EQ(copy->emitted(), 0);
+         EXPECT_NE(copy->particle_group(), source->particle_group());
+         const auto own_cell = copy->self().lock();
+         ASSERT_TRUE(own_cell);
+         EXPECT_EQ(*own_cell, static_cast<ParticleTarget*>(copy.get()));
+         // The prototype is a tree of its own.
+         ASSERT_NE(copy->particle(), nullptr);
+         EXPECT_NE(copy->particle(), source->particle());
+         ASSERT_EQ(copy->particle()->children().size(), 1u);
+         copy->particle()->clear_children();
+         EXPECT_EQ(source->particle()->children().size(), 1u);
      }},
     {"CameraSprite",
      [] {
