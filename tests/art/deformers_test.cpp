@@ -8,10 +8,12 @@
 
 #include "art_test_support.h"
 #include "art_tree_support.h"
+#include "engine/art/key_controller_spline.h"
 #include "engine/art/lens_deformer.h"
 #include "engine/art/morph_deformer.h"
 #include "engine/art/trail_deformer.h"
 #include "engine/base/clone.h"
+#include "key_test_support.h"
 #include "tests/base/log_capture.h"
 
 namespace kq::test {
@@ -147,6 +149,30 @@ TEST(MorphDeformer, CollectsTheSpritesCornersAndMovesThemByProperty)
     ASSERT_EQ(copied->morphs().size(), 5u);
     EXPECT_EQ(copied->morphs()[3].to, (Vector2<float>{2, 1}));
     expect_near(corner(*copy, 2), {25, 25}, "the copy's bottom right");
+}
+
+TEST(MorphDeformer, ASplineControllerAnimatesTheTargetPoints)
+{
+    // The bottom-right corner of a 10 x 20 tile moves from (1, 1) to (2, 1) in normalised
+    // coordinates over the tile's 1000 ms timer.
+    SharedPtr<Tile> owner = tile_at({0, 0}, {10, 20});
+    owner->set_timer(new SpriteTimer);
+    auto* morph = new MorphDeformer;
+    owner->set_deformer(SharedPtr<SpriteBase>(morph));
+    auto* spline = new SCKSpline;
+    spline->set_property_id(MorphDeformer::property_vertexes);
+    spline->set_key(0.0f, float_key({0, 0, 1, 0, 0, 1, 1, 1}));
+    spline->set_key(1.0f, float_key({0, 0, 1, 0, 0, 1, 2, 1}));
+    morph->add_controller(SharedPtr<SpriteBase>(spline));
+    const struct Step {
+        std::int32_t time;
+        float x;
+    } steps[] = {{0, 10}, {500, 15}, {1000, 20}};
+    for (const Step& s : steps) {
+        owner->tick(at(s.time));
+        expect_near(corner(*owner, 2), {s.x, 20}, "bottom right at " + std::to_string(s.time));
+        expect_near(corner(*owner, 1), {10, 0}, "top right at " + std::to_string(s.time));
+    }
 }
 
 // A 100 x 10 tile with its pivot on its left edge: distances by x reach 100 at the right
