@@ -165,6 +165,25 @@ const char* find_block_end(const char* pos, const char* end, std::uint32_t& line
     return nullptr;
 }
 
+// The rest of a string after its opening quote when it holds no backslash: its closing quote,
+// with its line ends counted; null when it does not end in the window or holds a backslash
+// (then `line` is left as it was).
+const char* find_plain_string_end(const char* pos, const char* end, std::uint32_t& line)
+{
+    std::uint32_t lines = 0;
+    for (;;) {
+        pos = skip_plain_string_bytes(pos, end);
+        if (pos == end || *pos == '\\')
+            return nullptr;
+        if (*pos == '"') {
+            line += lines;
+            return pos;
+        }
+        ++lines;
+        ++pos;
+    }
+}
+
 // The rest of a string after its opening quote, its text appended to `token`: where it ends,
 // with its line ends counted; null when it does not end in the window or holds an escape
 // other than \\, \", \n, \r and \t (then `line` is left as it was).
@@ -347,6 +366,7 @@ void TextReader<Unit>::put_buffer_back()
 {
     if (!m_open)
         return;
+    own_token();
     m_open = false;
     if (m_in_place) {
         Stream::seek(static_cast<std::int32_t>(m_window_start + (m_pos - m_window_begin)), seek_begin);
@@ -364,13 +384,63 @@ void TextReader<Unit>::put_buffer_back()
 // The common tokens of 8-bit text take a fast path: words, slash words, one-byte symbols, blocks
 // and strings with the one-character escapes, after blanks, line comments and block comments,
 // when they end inside the window. Anything else is left to the full scanner, from the start
-// of the token the fast path stopped at: the two apply the same rules. For 16-bit units the
-// fast path is never instantiated.
+// of the token the fast path stopped at: the two apply the same rules. A token taken as it
+// stands is left where it lies in the window. For 16-bit units the fast path is never
+// instantiated.
 template <class Unit>
 void TextReader<Unit>::scan_token()
 {
-    m_token.clear();
     m_at_eof = false;
+    if (!scan_plain_token())
+        scan_other_token();
+}
+
+// Words and one-byte symbols after blanks, the most common tokens, taken without a call;
+// false for anything else, with the blanks before it passed.
+template <class Unit>
+inline bool TextReader<Unit>::scan_plain_token()
+{
+    if constexpr (sizeof(Unit) == 1) {
+        const char* pos = m_pos;
+        const char* const end = m_end;
+        std::uint32_t line = m_line;
+        pos = skip_blank_bytes(pos, end, line);
+        m_line = line;
+        m_pos = pos;
+        if (pos == end)
+            return false;
+        const char first = *pos;
+        const CharClass kind = class_of(first);
+        if (kind == CharClass::symbol) {
+            if (first == '[' || first == ']' || first == '/')
+                return false;
+            set_token_at(pos, pos + 1);
+            m_pos = pos + 1;
+            return true;
+        }
+        if (kind != CharClass::word)
+            return false;
+        const char* word_end = skip_word_bytes(pos, end);
+        if (word_end == end)
+            return false;
+        set_token_at(pos, word_end);
+        const CharClass after = class_of(*word_end);
+        if (after == CharClass::newline) {
+            ++m_line;
+            ++word_end;
+        } else if (after == CharClass::blank) {
+            ++word_end;
+        }
+        m_pos = word_end;
+        return true;
+    }
+    return false;
+}
+
+// The rest of the fast path, then the full scanner.
+template <class Unit>
+void TextReader<Unit>::scan_other_token()
+{
     if constexpr (sizeof(Unit) == 1) {
         const char* pos = m_pos;
         const char* const end = m_end;
@@ -387,7 +457,7 @@ void TextReader<Unit>::scan_token()
                     const char* close = find_block_end(pos + 1, end, line);
                     if (!close)
                         break;
-                    m_token.append(pos + 1, static_cast<std::size_t>(close - pos - 1));
+                    set_token_at(pos + 1, close);
                     m_pos = close + 1;
                     m_line = line;
                     set_end_if_end_text();
@@ -396,7 +466,7 @@ void TextReader<Unit>::scan_token()
                 if (first != '/') {
                     if (first == ']')
                         break;
-                    m_token.assign(1, first);
+                    set_token_at(pos, pos + 1);
                     m_pos = pos + 1;
                     m_line = line;
                     return;
@@ -422,12 +492,17 @@ void TextReader<Unit>::scan_token()
                     break;
                 ++word;
             } else if (kind == CharClass::quote) {
-                const char* after = take_string_bytes(pos + 1, end, line, m_token);
-                if (!after) {
+                if (const char* close = find_plain_string_end(pos + 1, end, line)) {
+                    set_token_at(pos + 1, close);
+                    m_pos = close + 1;
+                } else {
                     m_token.clear();
-                    break;
+                    const char* after = take_string_bytes(pos + 1, end, line, m_token);
+                    if (!after)
+                        break;
+                    m_token_at = nullptr;
+                    m_pos = after;
                 }
-                m_pos = after;
                 m_line = line;
                 set_end_if_end_text();
                 return;
@@ -437,7 +512,7 @@ void TextReader<Unit>::scan_token()
             const char* word_end = skip_word_bytes(word, end);
             if (word_end == end)
                 break;
-            m_token.append(pos, static_cast<std::size_t>(word_end - pos));
+            set_token_at(pos, word_end);
             const CharClass after = class_of(*word_end);
             if (after == CharClass::newline) {
                 ++line;
@@ -452,7 +527,26 @@ void TextReader<Unit>::scan_token()
         m_pos = pos;
         m_line = line;
     }
+    m_token_at = nullptr;
+    m_token.clear();
     scan_full_token();
+}
+
+template <class Unit>
+void TextReader<Unit>::set_token_at(const Unit* begin, const Unit* end)
+{
+    m_token_at = begin;
+    m_token_size = static_cast<std::size_t>(end - begin);
+}
+
+// Copies a token that lies in the window into the reader's own string.
+template <class Unit>
+void TextReader<Unit>::own_token()
+{
+    if (m_token_at) {
+        m_token.assign(m_token_at, m_token_size);
+        m_token_at = nullptr;
+    }
 }
 
 template <class Unit>
@@ -692,6 +786,7 @@ void TextReader<Unit>::skip_block_comment()
 template <class Unit>
 void TextReader<Unit>::set_end()
 {
+    m_token_at = nullptr;
     m_token = end_text<Unit>();
     m_at_eof = true;
 }
@@ -700,7 +795,8 @@ void TextReader<Unit>::set_end()
 template <class Unit>
 void TextReader<Unit>::set_end_if_end_text()
 {
-    if (m_token.size() == 5 && m_token == end_text<Unit>())
+    static constexpr Unit end_units[] = {Unit('#'), Unit('E'), Unit('O'), Unit('F'), Unit('#')};
+    if (token_view() == std::basic_string_view<Unit>(end_units, 5))
         m_at_eof = true;
 }
 

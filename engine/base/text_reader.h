@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "engine/base/stream.h"
 
@@ -49,7 +50,10 @@ public:
     void take_token(Text& token)
     {
         check_not_eof();
-        token.swap(m_token);
+        if (m_token_at)
+            token.assign(m_token_at, m_token_size);
+        else
+            token.swap(m_token);
         scan_token();
     }
 
@@ -66,11 +70,24 @@ protected:
     /// A reader over the buffer; a readable buffer has its first token scanned at once.
     explicit TextReader(Buffer& buffer);
 
-    /// The look-ahead token.
-    const Text& token() const { return m_token; }
+    /// The look-ahead token, valid until the next token is scanned.
+    std::basic_string_view<Unit> token_view() const
+    {
+        if (m_token_at)
+            return {m_token_at, m_token_size};
+        return m_token;
+    }
+    /// The look-ahead token as a string.
+    const Text& token()
+    {
+        own_token();
+        return m_token;
+    }
 
 private:
     void scan_token();
+    bool scan_plain_token();
+    void scan_other_token();
     void scan_full_token();
     void read_word();
     void read_string();
@@ -79,6 +96,8 @@ private:
     void read_block();
     void skip_line_comment();
     void skip_block_comment();
+    void set_token_at(const Unit* begin, const Unit* end);
+    void own_token();
     void set_end();
     void set_end_if_end_text();
     [[noreturn]] void fail_at_end();
@@ -89,6 +108,10 @@ private:
     void read_block_of_units();
     void put_buffer_back();
 
+    // The look-ahead token: where it lies in the window when it was taken from there as it
+    // stands (copied only when asked for as a string), else null and the token is m_token.
+    const Unit* m_token_at = nullptr;
+    std::size_t m_token_size = 0;
     Text m_token;
     std::uint32_t m_line = 1;
     bool m_at_eof = false;

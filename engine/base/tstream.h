@@ -41,7 +41,7 @@ public:
     /// The look-ahead token, not consumed.
     const std::string& peek_token();
     /// Whether the look-ahead token is `text` (false at the end); consumes nothing.
-    bool token_is(const char* text) { return !is_eof() && token() == text; }
+    bool token_is(const char* text) { return !is_eof() && token_view() == text; }
     /// Whether the look-ahead token is the brace of `open_brace` or `close_brace`.
     bool token_is_bracket(t_io::Manip bracket);
     /// Takes the next token and fails unless it is `text`.

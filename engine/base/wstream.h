@@ -18,7 +18,7 @@ public:
     /// Moves the look-ahead token into `token` (after the end check) and scans the next.
     void next_token(std::u16string& token) { take_token(token); }
     /// Whether the look-ahead token equals `text`; false at the end; consumes nothing.
-    bool token_is(const std::u16string& text) { return !is_eof() && token() == text; }
+    bool token_is(const std::u16string& text) { return !is_eof() && token_view() == text; }
 };
 
 }
