@@ -122,14 +122,36 @@ std::int64_t BStream::seek(std::int32_t offset, std::uint32_t origin)
     return AutoStream::seek(offset, origin);
 }
 
-// An id read straight from the text when it lies in place.
-std::uint32_t BStream::read_id()
+std::int64_t BStream::bytes_left()
 {
-    if (m_end - m_pos < 4)
-        return read_u32(*this);
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(m_pos);
-    m_pos += 4;
-    return bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (std::uint32_t(bytes[3]) << 24);
+    if (m_text)
+        return m_end - m_pos;
+    return static_cast<std::int64_t>(size()) - tell();
+}
+
+std::uint32_t BStream::read_count_of(std::uint32_t element_size)
+{
+    const std::uint32_t count = read_word();
+    if (static_cast<std::int64_t>(count) * element_size > bytes_left())
+        error(end_of_buffer);
+    return count;
+}
+
+void BStream::read_string(std::string& text)
+{
+    const std::uint32_t length = read_word();
+    // A damaged length must not make us allocate gigabytes or keep a half-filled string.
+    if (length > bytes_left())
+        error(end_of_buffer);
+    if (m_text) {
+        text.assign(m_pos, length);
+        m_pos += length;
+        return;
+    }
+    std::string read(length, '\0');
+    if (AutoStream::read(read.data(), length) != length)
+        error(end_of_buffer);
+    text = std::move(read);
 }
 
 // Takes a string buffer's text for reading in place; false for other buffers.
@@ -211,7 +233,7 @@ void BStream::write_ref(RefCounter* block)
 
 RefCounter* BStream::read_counter_ref()
 {
-    const std::uint32_t id = read_id();
+    const std::uint32_t id = read_word();
     if (id == null_ref)
         return nullptr;
     if (entry(id, Kind::block))
@@ -250,7 +272,7 @@ void BStream::write_object_ref(const BinaryIO* object)
 
 BStream::ObjectRead BStream::read_object(Cast cast, bool strong)
 {
-    const std::uint32_t raw_id = read_id();
+    const std::uint32_t raw_id = read_word();
     if (raw_id == null_ref)
         return {};
     Entry* known = entry(raw_id, Kind::object);
@@ -379,7 +401,7 @@ void BStream::write_name(StrCache name)
 
 StrCache BStream::read_name()
 {
-    const std::uint32_t id = read_id();
+    const std::uint32_t id = read_word();
     if (entry(id, Kind::name))
         return StrCache::from_word(reinterpret_cast<std::uintptr_t>(find_object(static_cast<std::int32_t>(id))));
     StrCache name;

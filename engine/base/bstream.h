@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <set>
+#include <string>
 #include <type_traits>
 #include <vector>
 
@@ -49,6 +50,27 @@ public:
 
     /// Forgets every id and restarts the counter at 0.
     void reset() override;
+
+    /// One byte (see `read_u8`), taken straight from a text read in place.
+    std::uint8_t read_byte()
+    {
+        if (m_pos != m_end)
+            return static_cast<std::uint8_t>(*m_pos++);
+        return read_u8(static_cast<Stream&>(*this));
+    }
+    /// Four bytes, little-endian (see `read_u32`), taken straight from a text read in place.
+    std::uint32_t read_word()
+    {
+        if (m_end - m_pos < 4)
+            return read_u32(static_cast<Stream&>(*this));
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(m_pos);
+        m_pos += 4;
+        return bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (std::uint32_t(bytes[3]) << 24);
+    }
+    /// A count of elements of at least `element_size` bytes each (see `read_count`).
+    std::uint32_t read_count_of(std::uint32_t element_size);
+    /// A string written by `write_binary` (see its `Stream` form).
+    void read_string(std::string& text);
 
     /// Reads from a `StringBuffer`'s own text where it lies, any other buffer through its read;
     /// the buffer is put where reading ends before any other use and when the stream ends.
@@ -168,7 +190,7 @@ private:
     void release_blocks();
     KnownClass& known_class(StrCache name);
     void* cast_known(KnownClass& known, BinaryIO* object, Cast cast);
-    std::uint32_t read_id();
+    std::int64_t bytes_left();
     bool open_text();
     void put_buffer_back();
 
@@ -182,6 +204,28 @@ private:
     const char* m_pos = nullptr;
     const char* m_end = nullptr;
 };
+
+/// The readers of plain values, taken straight from a text read in place.
+inline std::uint8_t read_u8(BStream& stream)
+{
+    return stream.read_byte();
+}
+
+inline std::uint32_t read_u32(BStream& stream)
+{
+    return stream.read_word();
+}
+
+inline std::uint32_t read_count(BStream& stream, std::uint32_t element_size)
+{
+    return stream.read_count_of(element_size);
+}
+
+inline BStream& read_binary(BStream& stream, std::string& text)
+{
+    stream.read_string(text);
+    return stream;
+}
 
 /// Writes an interned string (see `BStream::write_name`).
 BStream& write_binary(BStream& stream, StrCache name);

@@ -54,14 +54,12 @@ void SkinNode::load(BStream& stream)
             stream.error("Invalid child node.");
         add_child(name, node);
     }
-    for (std::uint32_t count = read_count(stream, parent_size); count > 0; --count) {
-        m_parents.emplace_back();
-        read_binary(stream, m_parents.back());
-    }
-    for (std::uint32_t count = read_count(stream, directive_size); count > 0; --count) {
-        m_directives.emplace_back();
-        read_binary(stream, m_directives.back());
-    }
+    m_parents.resize(read_count(stream, parent_size));
+    for (SkinPath& parent : m_parents)
+        read_binary(stream, parent);
+    m_directives.resize(read_count(stream, directive_size));
+    for (std::string& directive : m_directives)
+        read_binary(stream, directive);
     read_binary(stream, m_ids);
 }
 
