@@ -10,6 +10,7 @@
 #include "engine/base/math_utils.h"
 #include "engine/host/system/assert.h"
 #include "engine/res/skin_child_iterator.h"
+#include "engine/res/skin_environment.h"
 #include "engine/res/skin_prototypes.h"
 #include "engine/res/skin_readers.h"
 #include "game/field/field_units.h"
@@ -106,6 +107,8 @@ void Field::set_state(GameMode mode)
 {
     if (mode == m_mode || m_game_state != GameState::running)
         return;
+    // Nothing the old mode picked stays in the air.
+    release_held_item();
     if (m_mode == GameMode::strikes) {
         m_sound.set_volume(1.0f);
         end_time_stop();
@@ -143,11 +146,16 @@ void Field::update(int dt)
         const int scaled = int(m_time_factor * float(dt));
         update_darkness(scaled);
         m_field_time += scaled;
+        if (m_step_deadline != -1 && m_step_deadline <= m_field_time)
+            end_turn();
         attract_items();
         update_items(scaled);
         m_world->step(float(scaled) / 1000.0f, 10);
         process_contacts();
+        move_in_flight();
     }
+    if (m_held_item.get() || m_second_item.get())
+        update_aim_point();
     remove_dead_items();
     for_each_idol([dt](Idol* idol) { idol->update(dt); });
     check_production();
@@ -205,6 +213,7 @@ void Field::start_time_stop()
 {
     m_time_state = 1;
     Sound().play(m_time_stop_sample.get(), false, 0.0f, 1.0f, 0);
+    release_held_item();
 }
 
 void Field::end_time_stop()
@@ -213,6 +222,11 @@ void Field::end_time_stop()
         return;
     m_time_state = 3;
     Sound().play(m_time_start_sample.get(), false, 0.0f, 1.0f, 0);
+    // The planned strikes open a turn of their own.
+    if (m_step_deadline != -1)
+        end_turn();
+    m_step_deadline = m_field_time + 2000;
+    fire_held_back_shots();
 }
 
 void Field::update_darkness(int scaled_dt)
@@ -504,9 +518,10 @@ void Field::check_production()
 
 void Field::floating_text(const Vector2<float>& point, const std::string& text, const Color& colour)
 {
-    if (text.empty())
+    const SkinPath path("effects.floating_text");
+    if (text.empty() || !require_skin_environment().try_find_node(path, true))
         return;
-    TextSprite* sprite = clone_resource<TextSprite, Sprite>(SkinPath("effects.floating_text"));
+    TextSprite* sprite = clone_resource<TextSprite, Sprite>(path);
     if (!sprite)
         return;
     sprite->set_position(point);
@@ -514,6 +529,20 @@ void Field::floating_text(const Vector2<float>& point, const std::string& text, 
     sprite->set_color(colour);
     sprite->set_text(text);
     m_layers[3].add_child(SharedPtr<Sprite>(sprite));
+}
+
+void Field::spawn_effect(const SkinPath& path, const Vector2<float>& point, const Color& colour)
+{
+    if (!require_skin_environment().try_find_node(path, true))
+        return;
+    Sprite* effect = clone_resource<Sprite, Sprite>(path);
+    if (!effect)
+        return;
+    if (effect->position() != point)
+        effect->set_position(point);
+    if (!(effect->color() == colour))
+        effect->set_color(colour);
+    effect_layer().add_child(SharedPtr<Sprite>(effect));
 }
 
 }

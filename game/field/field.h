@@ -5,6 +5,7 @@
 #include <functional>
 #include <list>
 #include <map>
+#include <set>
 #include <vector>
 
 #include "engine/art/image_sprite.h"
@@ -39,6 +40,25 @@ enum class GameMode : std::int32_t
     strikes = 2,
     fireball = 3,
     bolt = 4,
+};
+
+/// A powerup the player holds; its value indexes the field's powerup counts.
+enum class Powerup : std::int32_t
+{
+    coin = 0,
+    clock = 1,
+    hand = 2,
+    fireball = 3,
+    bolt = 4,
+};
+
+/// A planned strike or a shot held back: the piece, where the impulse acts and the impulse,
+/// field pixels.
+struct MoveRecord
+{
+    WeakPtr<Item> piece;
+    Vector2<float> origin;
+    Vector2<float> impulse;
 };
 
 /// The block of the player's profile the field plays with: two values it carries along and
@@ -84,6 +104,16 @@ public:
     virtual void show_tip(StrCache name, const Vector2<int>& point) = 0;
     /// A random point in one of the areas, chosen in proportion to their sizes.
     virtual Vector2<float> pick_area_point(const std::vector<Rect>& areas) = 0;
+    /// The profile's difficulty index, 0 to 2.
+    virtual int difficulty() const = 0;
+    /// True when the profile aims from the grip point (and pays 95 percent a shot).
+    virtual bool grip_aim() const = 0;
+    /// True when the profile's "effects" option is on: burn emitters and magic dust show.
+    virtual bool effects_on() const = 0;
+    /// True when a bursting piece earns the profile 5 more points.
+    virtual bool extra_points() const = 0;
+    /// The number of whole progress levels a progress value reaches.
+    virtual int level_from_value(int progress) const = 0;
 };
 
 /// A kind of item the field can produce: the item's skin node and its group number.
@@ -188,10 +218,15 @@ public:
     void produce_item(const SkinPath& path);
 
     /// Shows a text rising from the point ("effects.floating_text"), on the layer that runs on
-    /// the application's clock; nothing for an empty text.
+    /// the application's clock; nothing for an empty text or without a description.
     void floating_text(const Vector2<float>& point, const std::string& text, const Color& colour);
     /// The layer the field's effects are attached to.
     Sprite& effect_layer() { return m_layers[2]; }
+    /// The top layer, on the application's clock: floating texts, explosions, magic dust.
+    Sprite& top_layer() { return m_layers[3]; }
+    /// Places a copy of the sprite described at the path on the effect layer at the point, in
+    /// the colour; nothing when none is described there.
+    void spawn_effect(const SkinPath& path, const Vector2<float>& point, const Color& colour);
 
     /// Adds to the shake of the screen, up to 3.
     void add_shake(float amount);
@@ -229,6 +264,92 @@ public:
     /// Changes the game state and tells `game_state_changed`; a final state first returns the
     /// mode to aim, ends the danger mode and stops the field's sound.
     void set_game_state(GameState state);
+
+    /// A press at the point, by mode: picks the piece to shoot or plan (aim, strikes), the
+    /// piece to carry (hand), places a fireball, or casts the bolt. True starts a drag.
+    bool on_press(const Vector2<float>& point);
+    /// The pointer's position while a drag lasts; `update_aim_point` then clamps it.
+    void set_aim_point(const Vector2<float>& point) { m_aim_point = point; }
+    /// Keeps the aim point within 100 pixels of the launch origin, or carries the hand's item
+    /// towards it.
+    void update_aim_point();
+    /// Ends a drag: shoots the held piece away from the pointer like a slingshot, plans a
+    /// strike, throws the fireball or drops the carried item. A drag under 20 pixels or a
+    /// piece in the air is no shot.
+    void launch();
+    /// Lets go of what the press picked: a carried item stays where it is, a placed fireball
+    /// goes.
+    void release_held_item();
+    /// True while a held or placed item lives (in hand mode, away from awnings).
+    bool can_aim() const;
+    /// Whether a press at the point would act in the mode; `near` accepts the piece nearest
+    /// to the point instead of one under it.
+    bool can_act(GameMode mode, const Vector2<float>& point, bool near) const;
+    /// The first item the player can click at the point; null under an awning.
+    Item* clickable_item_at(const Vector2<float>& point) const;
+    bool has_clickable_item_at(const Vector2<float>& point) const { return clickable_item_at(point) != nullptr; }
+    /// Activates the clickable item at the point and returns it, or null.
+    Item* activate_item_at(const Vector2<float>& point);
+    /// Where the shot leaves from: the held piece's centre or, aiming from the grip, the
+    /// gripped point; the placed fireball's point. (0, 0) without a held piece and, logged, in
+    /// the modes that launch nothing.
+    Vector2<float> launch_origin() const;
+    /// The first launchable piece under the point, by group; null under an awning.
+    Item* piece_at(const Vector2<float>& point) const;
+    /// The launchable piece nearest to the point within 100 pixels, not under an awning.
+    Item* nearest_piece(const Vector2<float>& point) const;
+    /// The meter a shot costs at the profile's difficulty, in units of 500.
+    int throw_cost() const { return m_throw_difficulty[std::size_t(m_game.difficulty())]; }
+    /// What a bolt striking at the point does to the item: a piece within 70 pixels explodes;
+    /// a launchable one closer than 500 pixels is thrown up and off.
+    void bolt_hit(Item* item, const Vector2<float>& point);
+    /// Enters the danger mode: 0 none, 1 the meter is empty, 2 a shot was fired on an empty
+    /// meter. The field's sound loops the danger sample while in danger.
+    void set_danger_mode(int mode);
+
+    /// Switches to the powerup's mode (the coin skips the mission, the clock enters strikes).
+    /// Refused for a count of 0, an unknown powerup, or, but for the coin, a finished mission.
+    void select_powerup(Powerup powerup);
+    /// Takes one of the powerup; a count of 0 is logged and left.
+    void spend_powerup(Powerup powerup);
+    /// Gives the powerups, with the powerup's tip.
+    void add_powerup(Powerup powerup, int count, bool animate);
+
+    /// Adds to the meter (nothing once the mission is lost): an empty meter puts the field in
+    /// danger, a meter back at the danger exit ends it, and a meter over its maximum spills
+    /// twice the excess, each 10000 spilled giving 10 progress units.
+    void add_meter(int delta);
+    /// Adds the units, scaled by the difficulty, to the progress; each progress level gained
+    /// gives a coin.
+    void add_progress(int units);
+    /// The progress value, which the game seeds.
+    int progress() const { return m_progress; }
+    void set_progress(int progress) { m_progress = progress; }
+    /// Sets the first (`first`) or the second point magic dust flies to.
+    void set_dust_target(const Vector2<float>& point, bool first);
+    /// The dust target for a piece at the point: the first right of x 425, the second left of
+    /// x 600, between them the last one chosen.
+    Vector2<float> dust_target(const Vector2<float>& point);
+
+    /// Enters a new piece in the pieces by group and counts it on the field.
+    void on_piece_built(Item& piece);
+    /// A piece starts dying: it leaves the pieces by group and joins a chain, that of `cause`
+    /// when it is a dying piece, else a new one; returns the chain.
+    int on_piece_dying(Item& piece, Item* cause);
+    /// A piece's body goes: it leaves its chain and the pieces; the last piece wins.
+    void on_piece_dead(Item& piece);
+    /// Counts a hit of the shot's piece, at most one per 10 ms.
+    void count_hit(Item& piece);
+    /// Ends the pending turn: a shot fired on an empty meter whose piece lives loses the
+    /// mission; every item hears of the turn's end and the shots held back are fired.
+    virtual void end_turn();
+    /// Enters or leaves the burning pieces.
+    void add_burning(Item& piece) { m_burning_pieces.insert(&piece); }
+    void remove_burning(Item& piece) { m_burning_pieces.erase(&piece); }
+    const std::set<Item*>& burning_pieces() const { return m_burning_pieces; }
+    /// While set, every piece counts as burning.
+    bool all_burning() const { return m_all_burning; }
+    void set_all_burning(bool on) { m_all_burning = on; }
 
     /// The game the field is played in.
     FieldGame& game() const { return m_game; }
@@ -279,6 +400,25 @@ public:
     int vimoes_per_bonus() const { return m_vimoes_per_bonus; }
     float friction_coefficient() const { return m_friction_coefficient; }
     int danger_mode() const { return m_danger_mode; }
+    int spill() const { return m_spill; }
+    const Vector2<float>& aim_point() const { return m_aim_point; }
+    const Vector2<float>& grip_point() const { return m_grip_point; }
+    Item* held_item() const { return m_held_item.get(); }
+    Item* placed_item() const { return m_second_item.get(); }
+    const std::vector<MoveRecord>& move_records() const { return m_move_history; }
+    int powerups(Powerup powerup) const { return m_settings.m_powerups[std::size_t(powerup)]; }
+    int step_deadline() const { return m_step_deadline; }
+    int turn_count() const { return m_turn_count; }
+    bool shot_in_flight() const { return m_shot_in_flight; }
+    bool turn_cut() const { return m_turn_cut; }
+    Item* last_piece() const { return m_last_piece.get(); }
+    /// Hits of the current shot's piece.
+    int shot_hits() const { return m_shot.hits; }
+    float flight_length() const { return m_flight_length; }
+    /// Pieces on the field that are not yet destroyed.
+    int pieces_left() const { return m_pieces_left; }
+    /// Open chains: the number of pieces that joined each, by chain.
+    std::map<int, int> chain_counts() const;
     /// The pieces by group.
     const std::multimap<int, Item*>& pieces() const { return m_pieces; }
     /// The producible kinds by gen.
@@ -325,6 +465,16 @@ private:
     void remove_dead_items();
     void check_production();
     bool is_launchable(const Item& piece) const { return piece.is_launchable() && piece.has_group(); }
+    void move_in_flight();
+    bool pick_piece(const Vector2<float>& point);
+    void launch_fireball(const Vector2<float>& impulse);
+    void plan_strike(Item& piece, const Vector2<float>& impulse);
+    void shoot(Item& piece, const Vector2<float>& impulse);
+    void drop_carried_item();
+    void cast_bolt(const Vector2<float>& point);
+    void fire_held_back_shots();
+    // The impulse a drag of `drag` pixels gives.
+    Vector2<float> shot_impulse(const Vector2<float>& drag) const;
     void advance_layers();
     // Inserts the item before the first item higher than it.
     void insert_in_draw_order(Item* item);
@@ -412,8 +562,38 @@ private:
     std::array<Sprite, 4> m_layers;
     bool m_shot_in_flight = false;
     WeakPtr<Item> m_last_piece;
+    std::vector<MoveRecord> m_move_history;
     int m_last_check = -1;
     int m_check_count = 0;
+
+    // The shot being judged: its piece and its hits.
+    struct ShotRecord
+    {
+        WeakPtr<Item> piece;
+        int hits = 0;
+        int last_hit_time = 0;
+        int start_time = 0;
+        Vector2<float> start;
+    };
+    // The pieces dying together in one chain.
+    struct ChainRecord
+    {
+        std::set<Item*> dying;
+        int count = 0;
+    };
+    ShotRecord m_shot;
+    bool m_turn_cut = false;
+    std::map<int, ChainRecord> m_chains;
+    int m_last_chain = 0;
+    std::set<Item*> m_burning_pieces;
+    bool m_all_burning = false;
+    int m_pieces_left = 0;
+    int m_spill = 0;
+    int m_progress = 0;
+    std::array<Vector2<float>, 2> m_dust_targets{};
+    bool m_dust_first = false;
+    // The height the hand's item rests at once let go.
+    float m_rest_height = 0.0f;
 };
 
 }

@@ -3,8 +3,10 @@
 #include "engine/base/class_desc.h"
 #include "engine/base/enum_desc.h"
 #include "game/field/field_enums.h"
+#include "game/field/fireball.h"
 #include "game/field/idol.h"
 #include "game/field/item.h"
+#include "game/field/vimu.h"
 
 namespace kq {
 
@@ -69,6 +71,8 @@ void register_field_types()
     rtti::AbstractClassDesc<Idol>::instance();
     // The field objects are made by name from skin texts; an item streams only in binary.
     rtti::ClassDesc<Item>::instance();
+    rtti::ClassDesc<Vimu>::instance().add_base<Item>();
+    rtti::ClassDesc<Fireball>::instance().add_base<Item>();
 }
 
 }

@@ -393,6 +393,7 @@ void Item::update(int dt)
 {
     const float t = float(dt) * 0.001f;
     apply_ground_friction(t);
+    follow_drag_target();
     if (m_jumping || m_falling)
         move_height(t);
     wobble_specular(t);
@@ -422,6 +423,25 @@ void Item::apply_ground_friction(float t)
         const float slowing = std::min(std::fabs(w), f * 0.2f * m_body->inv_inertia() * t);
         m_body->set_angular_velocity(w > 0.0f ? w - slowing : w + slowing);
     }
+}
+
+void Item::drag_to(const Vector2<float>& point)
+{
+    m_dragged = true;
+    m_drag_target = point;
+}
+
+void Item::end_drag()
+{
+    m_dragged = false;
+    if (m_body)
+        m_body->set_linear_velocity(b2Vec2(0.0f, 0.0f));
+}
+
+void Item::follow_drag_target()
+{
+    if (m_dragged && m_body)
+        set_velocity((m_drag_target - body_position()) * 10.0f);
 }
 
 void Item::move_height(float t)

@@ -83,6 +83,8 @@ public:
     virtual bool has_group() const { return m_gen != -1; }
     /// True when the other item has a group and it is this item's.
     virtual bool same_group(const Item& other) const;
+    /// Told by a piece that touched the item and chains with it; nothing here.
+    virtual void on_chained_by(Item& /*piece*/) {}
     /// True when the item pulls pieces towards it.
     virtual bool is_attractor() const { return false; }
     /// True when the player may activate the item by clicking it.
@@ -105,6 +107,8 @@ public:
     /// that ranks first (higher tinkling priority, then a fixed order) plays its impact sound
     /// when the hit is hard enough and its last one has rung long enough.
     virtual void on_contact(Item& other, const ContactInfo& info);
+    /// Called on every item at the end of each turn; nothing here.
+    virtual void on_turn_end() {}
     /// One frame of `dt` field milliseconds: ground friction, jumping and falling heights,
     /// the highlight's wobble, and the item's tip offered once.
     virtual void update(int dt);
@@ -143,6 +147,8 @@ public:
     void attach(Field& field, const ItemPlacement& placement);
     /// Forgets the field, once the field has let the item go.
     void detach() { m_field = nullptr; }
+    /// Marks the item dead: the field removes it at its next update.
+    void remove() { m_dead = true; }
 
     /// The body's position in pixels, whatever `position` is overridden to answer.
     Vector2<float> body_position() const;
@@ -181,6 +187,14 @@ public:
     void set_launchable(bool launchable) { m_launchable = launchable; }
     /// Magnets no longer act on the item.
     void clear_magnetic() { m_magnetic = false; }
+    /// Carries the item towards the point (pixels): each update sets its speed to ten times
+    /// its distance from the point per second, so it closes the gap in about a tenth of a
+    /// second.
+    void drag_to(const Vector2<float>& point);
+    /// Lets go of a carried item where it is, at rest.
+    void end_drag();
+    bool is_dragged() const { return m_dragged; }
+    const Vector2<float>& drag_target() const { return m_drag_target; }
     /// Throws the item into the air at a vertical speed (height units per second).
     void jump(float speed);
     /// Lets the item fall (into a hole), without a floor.
@@ -281,6 +295,8 @@ protected:
     std::list<ItemCaption> m_captions;
     StrCache m_tip;
     float m_specular_angle = 0.0f;
+    bool m_dragged = false;
+    Vector2<float> m_drag_target;
 
 private:
     // Reads the keys "<layer>_texture" and "<layer>_tbegin" of one layer.
@@ -290,6 +306,7 @@ private:
     void place_layer(TextureLayer& layer, const Vector2<int>& tbegin);
     void add_shapes(float hx, float hy);
     void apply_ground_friction(float t);
+    void follow_drag_target();
     void move_height(float t);
     void wobble_specular(float t);
 };

@@ -51,8 +51,19 @@ struct FakeGame : FieldGame
             return {};
         return points[std::min(std::size_t(picks - 1), points.size() - 1)];
     }
+    int difficulty() const override { return difficulty_index; }
+    bool grip_aim() const override { return grip; }
+    bool effects_on() const override { return effects; }
+    bool extra_points() const override { return extra; }
+    /// One level for every `level_cost` of progress.
+    int level_from_value(int progress) const override { return progress / level_cost; }
 
     bool dragonfly = false;
+    int difficulty_index = 0;
+    bool grip = false;
+    bool effects = false;
+    bool extra = false;
+    int level_cost = 1000;
     std::vector<Vector2<float>> points;
     int picks = 0;
     std::vector<std::pair<std::string, Vector2<int>>> tips;

@@ -83,6 +83,11 @@ struct QuietGame : kq::FieldGame
     bool has_dragonfly() const override { return false; }
     void show_tip(kq::StrCache, const kq::Vector2<int>&) override {}
     kq::Vector2<float> pick_area_point(const std::vector<kq::Rect>&) override { return {500, 300}; }
+    int difficulty() const override { return 0; }
+    bool grip_aim() const override { return false; }
+    bool effects_on() const override { return false; }
+    bool extra_points() const override { return false; }
+    int level_from_value(int) const override { return 0; }
 };
 
 }

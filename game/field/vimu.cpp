@@ -1,0 +1,313 @@
+#include "game/field/vimu.h"
+
+#include <cmath>
+
+#include "engine/art/motion_controllers.h"
+#include "engine/art/skin_enum.h"
+#include "engine/base/math_utils.h"
+#include "engine/res/skin_environment.h"
+#include "engine/res/skin_prototypes.h"
+#include "engine/res/skin_readers.h"
+#include "game/field/field.h"
+#include "game/field/physics_body.h"
+
+namespace kq {
+
+namespace {
+
+// A copy of the sprite described at the path; null when nothing is described there.
+Sprite* clone_effect(const SkinPath& path)
+{
+    if (!require_skin_environment().try_find_node(path, true))
+        return nullptr;
+    return clone_resource<Sprite, Sprite>(path);
+}
+
+const char* bonus_tip(int bonus)
+{
+    switch (Bonus(bonus)) {
+    case Bonus::splinter: return "bonus_splinter";
+    case Bonus::cost_3x: return "bonus_cost3x";
+    case Bonus::shock_wave: return "bonus_shockwave";
+    case Bonus::accuracy: return "bonus_accuracy";
+    case Bonus::slipperiness: return "bonus_slipperiness";
+    case Bonus::powerful_strike: return "bonus_powerful_strike";
+    case Bonus::spirit: return "bonus_spirit";
+    case Bonus::treasure: return "bonus_treasure";
+    default: return nullptr;
+    }
+}
+
+Vector2<int> truncated(const Vector2<float>& p)
+{
+    return {int(p.x), int(p.y)};
+}
+
+}
+
+Vimu::~Vimu() = default;
+
+Vector2<float> Vimu::scale() const
+{
+    const Vector2<float> s = Item::scale();
+    return {s.x * m_tremble_scale, s.y * m_tremble_scale};
+}
+
+Vector2<float> Vimu::position() const
+{
+    const Vector2<float> p = body_position();
+    return {p.x + m_tremble_offset.x, p.y + m_tremble_offset.y};
+}
+
+bool Vimu::has_group() const
+{
+    return gen() != -1 && m_fuse_end == -1;
+}
+
+bool Vimu::same_group(const Item& piece) const
+{
+    const auto* other = dynamic_cast<const Vimu*>(&piece);
+    const bool any_gen = carries(Bonus::any_activator) || (other && other->carries(Bonus::any_activator));
+    if (!piece.has_group() || (!any_gen && piece.gen() != gen()))
+        return false;
+    if (m_ignited || m_struck || (m_field && m_field->all_burning()))
+        return true;
+    return other && (other->m_ignited || other->m_struck);
+}
+
+void Vimu::build_body(const ItemPlacement& placement)
+{
+    Item::build_body(placement);
+    if (!m_body)
+        return;
+    if (is_plain())
+        set_bonus(m_field->next_bonus());
+    m_field->on_piece_built(*this);
+}
+
+void Vimu::destroy_body()
+{
+    if (!m_body) {
+        Item::destroy_body();
+        return;
+    }
+    set_burning(false);
+    m_field->on_piece_dead(*this);
+    release_score();
+    Item::destroy_body();
+}
+
+void Vimu::on_contact(Item& other, const ContactInfo& info)
+{
+    Item::on_contact(other, info);
+    m_field->count_hit(*this);
+    if (other.same_group(*this)) {
+        ignite(&other);
+        other.on_chained_by(*this);
+    }
+}
+
+void Vimu::on_turn_end()
+{
+    Item::on_turn_end();
+    if (m_bonus_turns > 0 && --m_bonus_turns < 1) {
+        m_bonus = -1;
+        if (m_field) {
+            m_bonus_turns = 0;
+            m_bonus_time = m_field->field_time();
+        }
+    }
+    if (m_fuse_end == -1)
+        m_struck = false;
+}
+
+void Vimu::update(int dt)
+{
+    Item::update(dt);
+    if (m_exploded) {
+        burst();
+        m_dead = true;
+        return;
+    }
+    const bool burning = is_burning();
+    set_burning(burning);
+    if (burning)
+        follow_with_emitter();
+    if (m_fuse_end != -1) {
+        tremble();
+        if (m_field->field_time() >= m_fuse_end)
+            explode();
+    }
+    if (!m_body)
+        return;
+    if (carries(Bonus::any_activator))
+        m_field->game().show_tip(StrCache("bonus_any_activator"), truncated(body_position()));
+    else if (carries(Bonus::magnetic))
+        m_field->game().show_tip(StrCache("bonus_magnetic"), truncated(body_position()));
+}
+
+void Vimu::follow_with_emitter()
+{
+    if (!m_burn_emitter || !m_body)
+        return;
+    const Vector2<float> p = body_position();
+    if (m_burn_emitter->position() != p)
+        m_burn_emitter->set_position(p);
+}
+
+void Vimu::tremble()
+{
+    const float t = float(m_field->field_time() - m_fuse_start) * 0.001f;
+    switch (m_tremble_type) {
+    case TrembleType::scale: {
+        const float k = carries(Bonus::any_activator) ? 54.0f : 24.0f;
+        m_tremble_scale = 0.95f + 0.05f * std::sin(k * t);
+        break;
+    }
+    case TrembleType::move: {
+        const float a = t * t + 1.0f;
+        m_tremble_offset.x = -a + 2.0f * a * float(random_int(32768)) / 32768.0f;
+        m_tremble_offset.y = -a + 2.0f * a * float(random_int(32768)) / 32768.0f;
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void Vimu::on_fallen()
+{
+    Item::on_fallen();
+    if (m_fuse_end != -1)
+        explode();
+}
+
+void Vimu::read_skin(const SkinPath& path)
+{
+    Item::read_skin(path);
+    const SkinPath& node = skin_path();
+    read_skin_value(node + "cost", &m_cost);
+    read_skin_value(node + "color", &m_color);
+    read_skin_value(node + "sacrifice", &m_sacrifice);
+    read_skin_enum(node + "tremble_type", &m_tremble_type);
+    m_burn_emitter = SharedPtr<Sprite>(clone_effect(node + "burn_emitter"));
+    if (m_burn_emitter && !(m_burn_emitter->color() == m_color))
+        m_burn_emitter->set_color(m_color);
+}
+
+void Vimu::show_bonus_tip()
+{
+    const char* tip = bonus_tip(m_bonus);
+    if (tip && m_field && m_body)
+        m_field->game().show_tip(StrCache(tip), truncated(body_position()));
+}
+
+void Vimu::burst()
+{
+    m_score += m_cost;
+    if (m_field->game().extra_points())
+        m_score += 5;
+    m_field->add_shake(0.5f);
+    if (!m_body)
+        return;
+    const Vector2<float> p = body_position();
+    if (Sprite* explosion = clone_effect(SkinPath("effects.vimu_explosion"))) {
+        explosion->set_position(p);
+        if (!(explosion->color() == m_color))
+            explosion->set_color(m_color);
+        m_field->top_layer().add_child(SharedPtr<Sprite>(explosion));
+    }
+}
+
+void Vimu::ignite(Item* cause)
+{
+    if (m_fuse_end != -1 || m_exploded || !m_field)
+        return;
+    m_fuse_start = m_field->field_time();
+    m_fuse_end = m_fuse_start + fuse_time;
+    m_ignited = true;
+    m_chain = m_field->on_piece_dying(*this, cause);
+}
+
+void Vimu::explode()
+{
+    if (m_exploded)
+        return;
+    m_fuse_end = -1;
+    m_exploded = true;
+    set_burning(false);
+    show_bonus_tip();
+    if (m_field)
+        m_field->on_piece_exploded().emit(this);
+}
+
+void Vimu::set_burning(bool on)
+{
+    if (on == m_burning || !m_field)
+        return;
+    if (on) {
+        m_field->add_burning(*this);
+        if (m_burn_emitter && m_field->game().effects_on())
+            m_field->effect_layer().add_child(m_burn_emitter);
+    } else {
+        m_field->remove_burning(*this);
+        if (m_burn_emitter)
+            if (Sprite* parent = m_burn_emitter->parent_sprite())
+                parent->remove_child(m_burn_emitter.get());
+    }
+    m_burning = on;
+}
+
+void Vimu::strike(const Vector2<float>& impulse, const Vector2<float>& point)
+{
+    m_struck = true;
+    apply_impulse(impulse, point);
+}
+
+void Vimu::set_bonus(int bonus)
+{
+    m_bonus = bonus;
+    if (!m_field)
+        return;
+    const BonusSettings* settings = bonus == -1 ? nullptr : m_field->bonus_settings(Bonus(bonus));
+    m_bonus_turns = settings ? settings->life_time_on_vimu : 0;
+    m_bonus_time = m_field->field_time();
+}
+
+bool Vimu::is_burning() const
+{
+    return m_ignited || m_struck || (m_field && m_field->all_burning());
+}
+
+void Vimu::release_score()
+{
+    if (m_score != 0) {
+        m_field->add_progress(m_score);
+        m_field->add_meter(m_score * 1000);
+    }
+    if (m_field->game().effects_on())
+        send_dust();
+}
+
+void Vimu::send_dust()
+{
+    const Vector2<float> p = body_position();
+    const Vector2<float> d = m_field->dust_target(p) - p;
+    const float distance = d.length();
+    Sprite* dust = clone_effect(SkinPath("effects.magic_dust"));
+    if (!dust)
+        return;
+    auto* mover = new MoveController;
+    // A dust that starts on its target has nowhere to fly.
+    if (distance > 0.0f)
+        mover->set_velocity(d * (500.0f / distance));
+    dust->add_controller(SharedPtr<SpriteBase>(mover));
+    dust->set_position(p);
+    if (SpriteTimer* timer = dust->timer()) {
+        timer->set_period(std::max(1, int(distance * 2.0f)));
+        timer->reset();
+    }
+    m_field->top_layer().add_child(SharedPtr<Sprite>(dust));
+}
+
+}
