@@ -2,6 +2,7 @@
 #include <string>
 
 #include "game/field/field.h"
+#include "game/field/idol.h"
 #include "game/field/vimu.h"
 
 namespace kq {
@@ -88,6 +89,7 @@ void Field::end_turn()
     ++m_turn_count;
     m_step_deadline = -1;
     for_each_item([](Item* item) { item->on_turn_end(); });
+    for_each_idol([](Idol* idol) { idol->turn_end(); });
     fire_held_back_shots();
     expire_bonuses(BonusEnd::on_turn);
 }

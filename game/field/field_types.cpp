@@ -2,6 +2,7 @@
 
 #include "engine/base/class_desc.h"
 #include "engine/base/enum_desc.h"
+#include "game/field/creation_idol.h"
 #include "game/field/field_enums.h"
 #include "game/field/fireball.h"
 #include "game/field/idol.h"
@@ -69,6 +70,7 @@ void register_field_types()
     registered = true;
     register_enums();
     rtti::AbstractClassDesc<Idol>::instance();
+    rtti::ClassDesc<CreationIdol>::instance().add_base<Idol>();
     // The field objects are made by name from skin texts; an item streams only in binary.
     rtti::ClassDesc<Item>::instance();
     rtti::ClassDesc<Vimu>::instance().add_base<Item>();

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include "engine/art/art_types.h"
 #include "engine/base/base_types.h"
+#include "engine/platform/platform_types.h"
 #include "engine/res/res_skin_entries.h"
 #include "engine/res/res_types.h"
 #include "engine/ui/ui_types.h"
+#include "game/field/field_types.h"
 #include "game/shell/shell_skin_entries.h"
 
 int main(int argc, char** argv)
@@ -11,6 +14,9 @@ int main(int argc, char** argv)
     // The registrations of the game's start, in its order.
     kq::register_base_types();
     kq::register_res_types();
+    kq::register_platform_types();
+    kq::register_art_types();
+    kq::register_field_types();
     kq::register_ui_skin_entries();
     kq::register_window_skin_entries();
     kq::register_res_skin_entries();

@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+
+#include <unistd.h>
+
+#include "engine/base/mainframe.h"
+#include "engine/base/random.h"
+#include "engine/platform/dx_draw.h"
+#include "engine/platform/texture.h"
+#include "engine/res/res.h"
+#include "engine/res/skin.h"
+#include "engine/res/skin_startup.h"
+#include "game/field/creation_idol.h"
+#include "game/field/field.h"
+#include "game/field/vimu.h"
+#include "tests/platform/fake_gpu_device.h"
+#include "tests/platform/test_window.h"
+
+namespace kq {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A game of the first profile: easy, no trophies, effects off.
+struct FirstProfile : FieldGame
+{
+    int overlay_count() const override { return 0; }
+    bool has_dragonfly() const override { return false; }
+    void show_tip(StrCache, const Vector2<int>&) override {}
+    Vector2<float> pick_area_point(const std::vector<Rect>& areas) override
+    {
+        return areas.empty() ? Vector2<float>{} : Vector2<float>{areas[0].x, areas[0].y};
+    }
+    int difficulty() const override { return 0; }
+    bool grip_aim() const override { return false; }
+    bool effects_on() const override { return false; }
+    bool extra_points() const override { return false; }
+    int level_from_value(int progress) const override { return progress / 1000; }
+};
+
+// The "res" and "skin" services over a copy of the game's data tree, started with the game's
+// own start-up list, and a renderer on a device that keeps its textures in memory.
+class MissionData : public testing::Test
+{
+protected:
+    MissionData() : m_dir(fs::temp_directory_path() / ("kq_mission_test_" + std::to_string(::getpid())))
+    {
+        const fs::path data = fs::path(KQ_SOURCE_DIR) / "data";
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+        fs::copy(data, m_dir / "data", fs::copy_options::recursive);
+        fs::copy_file(data / "default.root", m_dir / "default.root");
+        Mainframe::create();
+        start_res_service();
+        Res::instance()->read_root_file((m_dir / "default.root").string());
+        start_skin_service();
+        m_window = SharedPtr<test::TestWindow>(new test::TestWindow(SkinPath("vimo.window")));
+        m_draw = std::make_unique<DXDraw>(SkinPath("dxdraw"), m_window,
+                                          std::unique_ptr<host::GpuDevice>(new test::FakeGpuDevice));
+        m_draw->initialize();
+    }
+    ~MissionData() override
+    {
+        m_draw->shutdown();
+        m_draw.reset();
+        m_window = SharedPtr<test::TestWindow>();
+        stop_skin_service();
+        stop_res_service();
+        Mainframe::destroy();
+        fs::remove_all(m_dir);
+    }
+
+    fs::path m_dir;
+    SharedPtr<test::TestWindow> m_window;
+    std::unique_ptr<DXDraw> m_draw;
+    FirstProfile m_game;
+};
+
+TEST_F(MissionData, TheFirstMissionBuildsItsWallsPiecesAndIdol)
+{
+    random_seed(1);
+    Field field(FieldSettings{}, m_game);
+    field.read_skin(SkinPath("missions.chapter1.mission1"));
+
+    std::map<std::string, int> kinds;
+    for (const SharedPtr<Item>& item : field.items())
+        ++kinds[item->skin_path().text()];
+    EXPECT_EQ(kinds["missions.chapter1.mission1.top"] + kinds["missions.chapter1.mission1.bottom"] +
+                  kinds["missions.chapter1.mission1.left"] + kinds["missions.chapter1.mission1.right"],
+              4);
+    EXPECT_EQ(kinds["items.vimu_red"] + kinds["items.vimu_yellow"] + kinds["items.vimu_blue"], 12);
+    EXPECT_EQ(kinds["items.vimu_red"], 4) << "the bank deals its three kinds evenly";
+    EXPECT_EQ(field.pieces().size(), 12u);
+    for (int gen = 1; gen <= 3; ++gen)
+        EXPECT_EQ(field.pieces().count(gen), 4u) << gen;
+    EXPECT_EQ(field.creatable().size(), 3u);
+    const Item& first = *field.pieces().begin()->second;
+    ResHandle<Texture> image = first.base().texture;
+    ASSERT_NE(image.get(), nullptr) << "the piece's image";
+    EXPECT_FLOAT_EQ(first.base().rect.w, 40.0f / 64.0f);
+    ASSERT_EQ(field.idols().size(), 1u);
+    EXPECT_NE(dynamic_cast<CreationIdol*>(field.idols()[0].get()), nullptr);
+
+    // The walls hold the pieces: a hard shot stays on the field.
+    Item* piece = field.pieces().begin()->second;
+    ASSERT_TRUE(field.on_press(piece->position()));
+    field.set_aim_point({piece->position().x - 100, piece->position().y});
+    field.update_aim_point();
+    field.launch();
+    EXPECT_EQ(field.meter(), 300000 - 30 * 500);
+    for (int t = 0; t < 3000; t += 20)
+        field.update(20);
+    for (const SharedPtr<Item>& item : field.items()) {
+        const Vector2<float> p = item->position();
+        EXPECT_TRUE(p.x > 0 && p.x < 1024 && p.y > 0 && p.y < 768) << item->skin_path().text();
+    }
+}
+
+}
+}
