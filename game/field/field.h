@@ -163,6 +163,10 @@ public:
     void read_skin(const SkinPath& node) override;
     /// The settings of the bonus; null, logged, when the field has none.
     const BonusSettings* bonus_settings(Bonus bonus) const;
+    BonusSettings* bonus_settings(Bonus bonus)
+    {
+        return const_cast<BonusSettings*>(static_cast<const Field*>(this)->bonus_settings(bonus));
+    }
     /// A bonus drawn from the bag by the settings' probabilities; -1 when none can be drawn.
     int draw_bonus();
     /// The bonus of a new piece: one piece of each run of "vimoes_per_bonus" new pieces, at a

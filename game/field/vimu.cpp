@@ -5,6 +5,7 @@
 #include "engine/art/motion_controllers.h"
 #include "engine/art/skin_enum.h"
 #include "engine/base/math_utils.h"
+#include "engine/platform/artist.h"
 #include "engine/res/skin_environment.h"
 #include "engine/res/skin_prototypes.h"
 #include "engine/res/skin_readers.h"
@@ -16,11 +17,30 @@ namespace kq {
 namespace {
 
 // A copy of the sprite described at the path; null when nothing is described there.
-Sprite* clone_effect(const SkinPath& path)
+template <class T = Sprite>
+T* clone_effect(const SkinPath& path)
 {
     if (!require_skin_environment().try_find_node(path, true))
         return nullptr;
-    return clone_resource<Sprite, Sprite>(path);
+    return clone_resource<T, Sprite>(path);
+}
+
+// Tints the particles the emitter spawns.
+void tint_particles(EmitterSprite& emitter, const Color& colour)
+{
+    Sprite* particle = emitter.particle();
+    if (particle && !(particle->color() == colour))
+        particle->set_color(colour);
+}
+
+EmitterSprite* first_emitter(Sprite& sprite)
+{
+    EmitterSprite* found = nullptr;
+    sprite.for_each_child([&found](Sprite* child) {
+        if (!found)
+            found = dynamic_cast<EmitterSprite*>(child);
+    }, false);
+    return found;
 }
 
 const char* bonus_tip(int bonus)
@@ -153,6 +173,31 @@ void Vimu::follow_with_emitter()
     const Vector2<float> p = body_position();
     if (m_burn_emitter->position() != p)
         m_burn_emitter->set_position(p);
+    const b2Vec2 v = m_body->linear_velocity();
+    m_burn_emitter->set_emission(v.Length() * 10.0f * 0.1f + 5.0f);
+}
+
+void Vimu::draw(int pass, Artist& artist)
+{
+    Item::draw(pass, artist);
+    if (pass != 1 || m_bonus == -1 || !m_field || !m_body)
+        return;
+    BonusSettings* settings = m_field->bonus_settings(Bonus(m_bonus));
+    if (!settings)
+        return;
+    ImageSprite& sprite = settings->sprite_on_vimu;
+    sprite.set_position(position());
+    sprite.center_pivot();
+    sprite.set_rotation(angle());
+    sprite.set_scale(scale());
+    const Color white{1.0f, 1.0f, 1.0f, 1.0f};
+    Color colour = white;
+    if (settings->twinkling) {
+        const float s = (std::sin(float(m_field->field_time() - m_bonus_time) * 0.0025f) + 1.0f) * 0.5f;
+        colour = white + (Color{0.7f, 0.7f, 0.7f, 0.8f} - white) * s;
+    }
+    sprite.set_color(colour);
+    sprite.render(artist);
 }
 
 void Vimu::tremble()
@@ -190,9 +235,9 @@ void Vimu::read_skin(const SkinPath& path)
     read_skin_value(node + "color", &m_color);
     read_skin_value(node + "sacrifice", &m_sacrifice);
     read_skin_enum(node + "tremble_type", &m_tremble_type);
-    m_burn_emitter = SharedPtr<Sprite>(clone_effect(node + "burn_emitter"));
-    if (m_burn_emitter && !(m_burn_emitter->color() == m_color))
-        m_burn_emitter->set_color(m_color);
+    m_burn_emitter = SharedPtr<EmitterSprite>(clone_effect<EmitterSprite>(node + "burn_emitter"));
+    if (m_burn_emitter)
+        tint_particles(*m_burn_emitter, m_color);
 }
 
 void Vimu::show_bonus_tip()
@@ -306,6 +351,10 @@ void Vimu::send_dust()
     if (SpriteTimer* timer = dust->timer()) {
         timer->set_period(std::max(1, int(distance * 2.0f)));
         timer->reset();
+    }
+    if (EmitterSprite* sparks = first_emitter(*dust)) {
+        tint_particles(*sparks, m_color);
+        sparks->set_emission(float(m_score) * 0.5f);
     }
     m_field->top_layer().add_child(SharedPtr<Sprite>(dust));
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/art/sprite.h"
+#include "engine/art/emitter_sprite.h"
 #include "engine/base/color.h"
 #include "engine/base/shared_ptr.h"
 #include "engine/base/type_name.h"
@@ -56,6 +56,9 @@ public:
     void update(int dt) override;
     /// A piece that sinks out of sight with a lit fuse explodes at once.
     void on_fallen() override;
+    /// The item's passes; over the highlight pass, the sprite of the bonus the piece carries,
+    /// twinkling when its settings say so.
+    void draw(int pass, Artist& artist) override;
 
     /// Reads the item's keys, then "cost", "color", "sacrifice", "tremble_type" and the burn
     /// emitter at "burn_emitter".
@@ -106,7 +109,7 @@ public:
     int score() const { return m_score; }
     /// The chain the piece dies in; 0 before it starts dying.
     int chain() const { return m_chain; }
-    const SharedPtr<Sprite>& burn_emitter() const { return m_burn_emitter; }
+    const SharedPtr<EmitterSprite>& burn_emitter() const { return m_burn_emitter; }
 
 private:
     bool carries(Bonus bonus) const { return m_bonus == int(bonus); }
@@ -131,7 +134,7 @@ private:
     Vector2<float> m_tremble_offset;
     int m_score = 0;
     int m_chain = 0;
-    SharedPtr<Sprite> m_burn_emitter;
+    SharedPtr<EmitterSprite> m_burn_emitter;
 };
 
 }

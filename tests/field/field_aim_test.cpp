@@ -186,6 +186,7 @@ TEST(FieldAim, TheFireballIsPlacedThrownAndTakenBackByAModeChange)
 {
     PieceField f({0, 0, 1, 2, 0});
     Vimu* piece = f.add("red", {400, 300});
+    const SharedPtr<Item> hold_piece(piece);
     f.field.select_powerup(Powerup::fireball);
     ASSERT_TRUE(f.field.on_press({300, 500}));
     auto* placed = dynamic_cast<Fireball*>(f.field.placed_item());

@@ -5,6 +5,7 @@
 
 #include "game/field/vimu.h"
 #include "piece_fixture.h"
+#include "tests/platform/recording_artist.h"
 
 namespace kq {
 namespace {
@@ -163,6 +164,35 @@ TEST_F(VimuTest, TurnEndCountsTheBonusDownAndForgetsAStrike)
     EXPECT_FALSE(a->is_struck());
     EXPECT_TRUE(b->is_struck()) << "a lit piece stays struck";
     EXPECT_EQ(a->bonus(), int(Bonus::magnetic)) << "a count of 0 stays until the burst";
+}
+
+TEST(VimuDraw, TheCarriedBonusTwinklesOverThePiece)
+{
+    PieceField f({}, R"(bonus : mission_keys {
+        bonuses { vimoes_per_bonus 10 cost_3x <bonus> : bonus_keys { twinkling true } } })", "bonus");
+    Vimu* piece = f.add("red", {300, 200});
+    piece->set_angle(0.5f);
+    f.run(200);
+    piece->set_bonus(int(Bonus::cost_3x));
+    EXPECT_EQ(piece->bonus_turns(), 2);
+    EXPECT_EQ(piece->bonus_time(), 200);
+    f.run(400);
+    test::RecordingArtist artist;
+    piece->prepare_quads();
+    piece->draw(0, artist);
+    const ImageSprite& sprite = f.field.bonus_settings(Bonus::cost_3x)->sprite_on_vimu;
+    EXPECT_EQ(sprite.position(), (Vector2<float>{}) ) << "not over the main pass";
+    piece->draw(1, artist);
+    EXPECT_EQ(sprite.position(), (Vector2<float>{300, 200}));
+    EXPECT_FLOAT_EQ(sprite.rotation(), 0.5f);
+    const float s = (std::sin(400 * 0.0025f) + 1.0f) * 0.5f;
+    EXPECT_NEAR(sprite.color().r, 1.0f - 0.3f * s, 1e-5f);
+    EXPECT_NEAR(sprite.color().a, 1.0f - 0.2f * s, 1e-5f);
+
+    // The bonus runs out after its turns.
+    f.field.end_turn();
+    f.field.end_turn();
+    EXPECT_EQ(piece->bonus(), -1);
 }
 
 TEST_F(VimuTest, APieceSinkingWithALitFuseExplodes)
