@@ -106,6 +106,8 @@ public:
     EmitterSettings& settings() { return m_settings; }
     const EmitterSettings& settings() const { return m_settings; }
     Sprite* particle() const { return m_particle.get(); }
+    /// The attraction target set; empty when the emitter itself draws its particles.
+    const ParticleTarget::WeakRef& target() const { return m_target; }
     /// The group given to this emitter's particles: a number of the prototype, not its address.
     std::int32_t particle_group() const { return m_particle_group; }
     /// Microseconds of emission time not yet spent.

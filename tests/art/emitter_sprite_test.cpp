@@ -384,6 +384,8 @@ TEST_F(EmitterTest, ACopyHasItsOwnPrototypeAndStartsWithNothingPending)
     SharedPtr<EmitterSprite> copy(rtti::clone(m_emitter.get()));
     EXPECT_EQ(copy->pending(), 0);
     EXPECT_EQ(copy->emitted(), 0);
+    EXPECT_FALSE(m_emitter->target().expired());
+    EXPECT_TRUE(copy->target().expired());
     EXPECT_FLOAT_EQ(copy->settings().spin, 3.0f);
     EXPECT_FLOAT_EQ(copy->emission(), 10.0f);
     ASSERT_NE(copy->particle(), nullptr);
