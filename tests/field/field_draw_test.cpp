@@ -179,5 +179,30 @@ TEST_F(FieldDraw, DarknessHalvesGreenAndBlueOfEverythingAndTheDarkeningFollowsTh
     EXPECT_FLOAT_EQ(darkening.v[0].tv, (32.0f - 50) / 64);
 }
 
+TEST_F(FieldDraw, OnADarkFieldShadowsFallAwayFromTheLight)
+{
+    load();
+    ASSERT_TRUE(m_field.is_dark());
+    m_field.set_light_point({100, 100});
+    struct Case {
+        Vector2<float> at;
+        float height;
+        Vector2<float> offset;
+    };
+    // d = height x 5 + shift 4 along (position - light) x 0.01, at most one length long.
+    const Case cases[] = {
+        {{150, 100}, 0.0f, {2, 0}},
+        {{100, 400}, 2.0f, {0, 14}},
+        {{100, 100}, 1.0f, {0, 0}},
+        {{40, 20}, 0.0f, {-0.6f * 4, -0.8f * 4}},
+    };
+    int n = 1;
+    for (const Case& c : cases) {
+        ProbeItem* item = add(n++, c.height, c.at);
+        EXPECT_NEAR(item->shadow_offset().x, c.offset.x, 1e-4) << c.at.x << "," << c.at.y;
+        EXPECT_NEAR(item->shadow_offset().y, c.offset.y, 1e-4) << c.at.x << "," << c.at.y;
+    }
+}
+
 }
 }
