@@ -485,6 +485,12 @@ private:
     // Draws the items from `position` on up to the height limit, a run of equal height at a
     // time: the run's shadows, then its main images, then its highlights.
     void draw_items_up_to(Artist& artist, float limit, std::size_t& position);
+    // The aiming beam of a held piece: it fades in over 100 pixels from the piece's centre,
+    // then out over 700, brighter the longer the drag.
+    void draw_accuracy(Artist& artist);
+    // An arrow whose head is at `to` and whose tail stretches back to `from`; none under 20
+    // pixels.
+    void draw_arrow(const Vector2<float>& from, const Vector2<float>& to, Artist& artist);
     void draw_darkening(Artist& artist);
 
     FieldGame& m_game;
