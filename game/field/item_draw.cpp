@@ -52,6 +52,9 @@ void set_texture_rect(Quad& quad, const Rect& rect)
 
 void Item::prepare_quads()
 {
+    // An item whose body is gone keeps the quads of its last frame.
+    if (!m_body)
+        return;
     const Vector2<float> centre = body_position();
     const float turn = m_body->angle();
     set_positions(m_base_quad, Transform::compose(m_scale, turn, centre), m_size);
