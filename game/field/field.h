@@ -114,6 +114,10 @@ public:
     virtual bool extra_points() const = 0;
     /// The number of whole progress levels a progress value reaches.
     virtual int level_from_value(int progress) const = 0;
+    /// True when the current profile collects jewels: every twelfth destroyed piece drops one.
+    virtual bool has_jewels() const { return false; }
+    /// True when the current profile holds the trophy of the index.
+    virtual bool has_trophy(int /*index*/) const { return false; }
 };
 
 /// A kind of item the field can produce: the item's skin node and its group number.
@@ -344,6 +348,10 @@ public:
     void on_piece_dead(Item& piece);
     /// Counts a hit of the shot's piece, at most one per 10 ms.
     void count_hit(Item& piece);
+    /// Gives the mastery points to the field's first mastery idol; nothing without one.
+    void add_mastery(int points);
+    /// Drops a jewel of a random size (1 to 3) at the point, lasting five turns.
+    void create_jewel(const Vector2<float>& point);
     /// Ends the pending turn: a shot fired on an empty meter whose piece lives loses the
     /// mission; every item hears of the turn's end and the shots held back are fired.
     virtual void end_turn();
@@ -421,6 +429,10 @@ public:
     float flight_length() const { return m_flight_length; }
     /// Pieces on the field that are not yet destroyed.
     int pieces_left() const { return m_pieces_left; }
+    /// Pieces destroyed in this mission.
+    int destroyed() const { return m_destroyed; }
+    /// Shots in a row whose own piece died.
+    int trail_count() const { return m_trail_count; }
     /// Open chains: the number of pieces that joined each, by chain.
     std::map<int, int> chain_counts() const;
     /// The pieces by group.
@@ -477,6 +489,19 @@ private:
     void drop_carried_item();
     void cast_bolt(const Vector2<float>& point);
     void fire_held_back_shots();
+    // Adds the bonus to the piece's score text with its caption, and, for a combo, to the
+    // score it pays out.
+    void pay_bonus(Item& piece, int points, bool combo, const std::string& text, const Color& colour);
+    void show_tip_at(const char* tip, const Item& piece);
+    void pay_fast_shot(Item& piece);
+    void judge_ricochet(Item& piece);
+    void judge_trail(Item& piece);
+    void judge_long_shot(Item& piece);
+    // Leaves the piece's chain; the last piece to leave pays the chain's bonus.
+    void leave_chain(Item& piece);
+    void count_destroyed();
+    // Every 25 turns, flying effects hand bonuses to up to three plain pieces.
+    void bring_bonuses();
     // The impulse a drag of `drag` pixels gives.
     Vector2<float> shot_impulse(const Vector2<float>& drag) const;
     void advance_layers();
@@ -584,6 +609,8 @@ private:
         int last_hit_time = 0;
         int start_time = 0;
         Vector2<float> start;
+        // The piece whose death continues the trail of shots.
+        WeakPtr<Item> trail;
     };
     // The pieces dying together in one chain.
     struct ChainRecord
@@ -598,6 +625,8 @@ private:
     std::set<Item*> m_burning_pieces;
     bool m_all_burning = false;
     int m_pieces_left = 0;
+    int m_destroyed = 0;
+    int m_trail_count = 0;
     int m_spill = 0;
     int m_progress = 0;
     std::array<Vector2<float>, 2> m_dust_targets{};

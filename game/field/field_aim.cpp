@@ -238,7 +238,7 @@ void Field::shoot(Item& piece, const Vector2<float>& impulse)
     m_shot_in_flight = true;
     m_held_item = WeakPtr<Item>();
     m_on_launch.emit();
-    m_shot = ShotRecord{WeakPtr<Item>(&piece), 0, m_field_time, m_field_time, piece.position()};
+    m_shot = ShotRecord{WeakPtr<Item>(&piece), 0, m_field_time, m_field_time, piece.position(), WeakPtr<Item>(&piece)};
     m_in_flight = WeakPtr<Item>(&piece);
     m_flight_last = piece.body_position();
     m_flight_length = 0.0f;

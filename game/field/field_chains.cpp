@@ -1,11 +1,40 @@
 #include <algorithm>
 #include <string>
 
+#include "engine/base/math_utils.h"
+#include "engine/res/skin_environment.h"
+#include "engine/res/skin_prototypes.h"
 #include "game/field/field.h"
 #include "game/field/idol.h"
+#include "game/field/mastery_idol.h"
 #include "game/field/vimu.h"
+#include "game/field/vimu_pursue_effect.h"
 
 namespace kq {
+
+namespace {
+
+const Color green{0.0f, 1.0f, 0.0f, 1.0f};
+const Color cyan{0.0f, 1.0f, 1.0f, 1.0f};
+const Color orange{1.0f, 0.6f, 0.2f, 1.0f};
+const Color violet{0.3f, 0.26f, 0.58f, 1.0f};
+
+// Flight longer than this, in pixels, makes a long shot.
+constexpr float long_shot_length = 750.0f;
+// The trail pays from this many shots in a row on; it stops growing at the cap.
+constexpr int trail_start = 5;
+constexpr int trail_cap = 10;
+// Every this many destroyed pieces a profile that collects jewels gets one.
+constexpr int pieces_per_jewel = 12;
+// Bonuses are brought at turn counts 12, 37, 62, ...
+constexpr int bring_period = 25;
+constexpr int bring_turn = 12;
+constexpr int bring_rounds = 3;
+// Brought bonuses fly in from this far from the screen's centre.
+constexpr float bring_distance = 600.0f;
+const Vector2<float> screen_centre{512.0f, 384.0f};
+
+}
 
 void Field::on_piece_built(Item& piece)
 {
@@ -22,6 +51,9 @@ int Field::on_piece_dying(Item& piece, Item* cause)
     if (&piece == m_last_piece.get() && m_shot_in_flight) {
         m_shot_in_flight = false;
         m_on_shot_scored.emit();
+        // A shot that cut the previous turn short and still hit home was fast.
+        if (m_turn_cut && m_game.difficulty() != 2)
+            pay_fast_shot(piece);
         m_turn_cut = false;
         if (m_danger_mode == 2)
             set_danger_mode(1);
@@ -36,29 +68,128 @@ int Field::on_piece_dying(Item& piece, Item* cause)
     ChainRecord& record = m_chains[chain];
     record.dying.insert(&piece);
     ++record.count;
-    if (&piece == m_shot.piece.get())
-        m_shot.piece = WeakPtr<Item>();
+    judge_ricochet(piece);
+    judge_trail(piece);
+    judge_long_shot(piece);
     piece.flush_captions();
     return chain;
 }
 
+void Field::pay_bonus(Item& piece, int points, bool combo, const std::string& text, const Color& colour)
+{
+    piece.add_points(points, ItemCaption{text, colour});
+    if (combo)
+        if (auto* vimu = dynamic_cast<Vimu*>(&piece))
+            vimu->add_score(points);
+}
+
+void Field::show_tip_at(const char* tip, const Item& piece)
+{
+    const Vector2<float> centre = piece.body_position();
+    m_game.show_tip(StrCache(tip), Vector2<int>{int(centre.x), int(centre.y)});
+}
+
+void Field::pay_fast_shot(Item& piece)
+{
+    show_tip_at("combo_fast", piece);
+    pay_bonus(piece, 25, true, "{#combo.fast_shot}", orange);
+    add_mastery(2);
+}
+
+void Field::judge_ricochet(Item& piece)
+{
+    if (&piece != m_shot.piece.get())
+        return;
+    const int rebounds = m_shot.hits - 1;
+    if (rebounds > 0) {
+        show_tip_at("combo_ricochet", piece);
+        pay_bonus(piece, rebounds * 20, true, "{#combo.ricochet} " + std::to_string(rebounds) + "{#combo.mul}", cyan);
+        add_mastery(std::min(rebounds, 3) + 1);
+    }
+    m_shot.piece = WeakPtr<Item>();
+}
+
+void Field::judge_trail(Item& piece)
+{
+    if (&piece != m_shot.trail.get())
+        return;
+    ++m_trail_count;
+    if (m_trail_count >= trail_start) {
+        const int c = std::min(m_trail_count, trail_cap);
+        const bool capped = m_trail_count > trail_cap;
+        std::string text = "{#combo.trail} " + std::to_string(c) + "{#combo.mul}";
+        if (capped)
+            text += " {#combo.max}";
+        show_tip_at("combo_trail", piece);
+        pay_bonus(piece, (5 * c - 20) * 2, true, text, green);
+        add_mastery(capped ? 2 : 1);
+    }
+    m_shot.trail = WeakPtr<Item>();
+}
+
+void Field::judge_long_shot(Item& piece)
+{
+    if (&piece != m_in_flight.get())
+        return;
+    if (m_flight_length > long_shot_length) {
+        show_tip_at("combo_long", piece);
+        pay_bonus(piece, 50, false, "{#combo.long_shot}", violet);
+        add_mastery(6);
+    }
+    m_in_flight = WeakPtr<Item>();
+}
+
 void Field::on_piece_dead(Item& piece)
+{
+    leave_chain(piece);
+    if (remove_piece(piece))
+        m_on_items_changed.emit();
+    count_destroyed();
+    if (--m_pieces_left == 0 && m_game_state == GameState::running)
+        set_game_state(GameState::win);
+}
+
+void Field::leave_chain(Item& piece)
 {
     const auto* vimu = dynamic_cast<const Vimu*>(&piece);
     const auto chain = m_chains.find(vimu ? vimu->chain() : 0);
-    if (chain != m_chains.end()) {
-        chain->second.dying.erase(&piece);
-        if (chain->second.dying.empty()) {
-            const int count = chain->second.count;
-            m_chains.erase(chain);
-            if (count > 2)
-                m_on_chain.emit(count);
+    if (chain == m_chains.end())
+        return;
+    chain->second.dying.erase(&piece);
+    if (!chain->second.dying.empty())
+        return;
+    const int count = chain->second.count;
+    m_chains.erase(chain);
+    if (count <= 2)
+        return;
+    show_tip_at("combo_chain", piece);
+    pay_bonus(piece, (count - 2) * 100, true, "{#combo.chain} " + std::to_string(count) + "{#combo.mul}", green);
+    m_on_chain.emit(count);
+    add_mastery(2 * std::min(count - 2, 5) + 1);
+}
+
+void Field::count_destroyed()
+{
+    ++m_destroyed;
+    if (m_game.has_jewels() && m_destroyed % pieces_per_jewel == 0)
+        create_jewel(m_game.pick_area_point(m_areas));
+}
+
+void Field::create_jewel(const Vector2<float>& point)
+{
+    const int size = random_int(3) + 1;
+    if (Item* jewel = create_item(SkinPath("items") + ("jewel" + std::to_string(size)).c_str()))
+        add_item(jewel, ItemPlacement{point, 0.0f});
+}
+
+void Field::add_mastery(int points)
+{
+    for (const SharedPtr<Idol>& idol : m_idols) {
+        if (auto* mastery = dynamic_cast<MasteryIdol*>(idol.get())) {
+            mastery->add_mastery(points);
+            return;
         }
     }
-    if (remove_piece(piece))
-        m_on_items_changed.emit();
-    if (--m_pieces_left == 0 && m_game_state == GameState::running)
-        set_game_state(GameState::win);
 }
 
 std::map<int, int> Field::chain_counts() const
@@ -88,10 +219,51 @@ void Field::end_turn()
     m_last_piece = WeakPtr<Item>();
     ++m_turn_count;
     m_step_deadline = -1;
+    // The shot's piece lived through the turn: the trail of shots is broken.
+    if (m_shot.trail.get())
+        m_trail_count = 0;
     for_each_item([](Item* item) { item->on_turn_end(); });
     for_each_idol([](Idol* idol) { idol->turn_end(); });
     fire_held_back_shots();
     expire_bonuses(BonusEnd::on_turn);
+    if (m_game.has_trophy(2) && m_turn_count % bring_period == bring_turn)
+        bring_bonuses();
+}
+
+void Field::bring_bonuses()
+{
+    std::vector<Vimu*> candidates;
+    for_each_piece([&candidates](Item* item) {
+        auto* piece = dynamic_cast<Vimu*>(item);
+        if (piece && piece->bonus() == -1)
+            candidates.push_back(piece);
+    });
+    if (candidates.empty())
+        return;
+    Sound().play(m_bowl_sample.get(), false, 0.0f, 1.0f, 0);
+    for (int round = 0; round < bring_rounds && !candidates.empty(); ++round) {
+        const auto chosen = candidates.begin() + random_int(int(candidates.size()));
+        Vimu* piece = *chosen;
+        candidates.erase(chosen);
+        const int bonus = draw_bonus();
+        if (bonus == -1)
+            continue;
+        const SkinPath path("effects.bonus_bring");
+        if (!require_skin_environment().try_find_node(path, true))
+            continue;
+        BonusBringEffect* effect = clone_resource<BonusBringEffect, Sprite>(path);
+        if (!effect)
+            continue;
+        effect->set_target(WeakPtr<Vimu>(piece));
+        const Vector2<float> away = piece->body_position() - screen_centre;
+        const float distance = away.length();
+        // A piece right at the centre gets its bonus from straight above.
+        const Vector2<float> direction = distance > 0.0f ? away * (1.0f / distance) : Vector2<float>{0.0f, -1.0f};
+        const Vector2<float> offset = direction * bring_distance;
+        effect->set_position(Vector2<float>{screen_centre.x + offset.x, screen_centre.y + offset.y});
+        effect->set_bonus(bonus);
+        effect_layer().add_child(SharedPtr<Sprite>(effect));
+    }
 }
 
 void Field::fire_held_back_shots()

@@ -7,7 +7,9 @@
 #include "game/field/fireball.h"
 #include "game/field/idol.h"
 #include "game/field/item.h"
+#include "game/field/mastery_idol.h"
 #include "game/field/vimu.h"
+#include "game/field/vimu_pursue_effect.h"
 
 namespace kq {
 
@@ -71,10 +73,14 @@ void register_field_types()
     register_enums();
     rtti::AbstractClassDesc<Idol>::instance();
     rtti::ClassDesc<CreationIdol>::instance().add_base<Idol>();
+    rtti::ClassDesc<MasteryIdol>::instance().add_base<Idol>();
     // The field objects are made by name from skin texts; an item streams only in binary.
     rtti::ClassDesc<Item>::instance();
     rtti::ClassDesc<Vimu>::instance().add_base<Item>();
     rtti::ClassDesc<Fireball>::instance().add_base<Item>();
+    rtti::ClassDesc<VimuPursueEffect>::instance().add_base(type_name<Sprite>());
+    rtti::ClassDesc<SplinterEffect>::instance().add_base<VimuPursueEffect>();
+    rtti::ClassDesc<BonusBringEffect>::instance().add_base<VimuPursueEffect>();
 }
 
 }

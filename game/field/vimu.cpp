@@ -1,6 +1,8 @@
 #include "game/field/vimu.h"
 
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "engine/art/motion_controllers.h"
 #include "engine/art/skin_enum.h"
@@ -11,6 +13,7 @@
 #include "engine/res/skin_readers.h"
 #include "game/field/field.h"
 #include "game/field/physics_body.h"
+#include "game/field/vimu_pursue_effect.h"
 
 namespace kq {
 
@@ -62,6 +65,10 @@ Vector2<int> truncated(const Vector2<float>& p)
 {
     return {int(p.x), int(p.y)};
 }
+
+// The colour of a bonus's name shown over its bursting piece.
+const Color label_colour{0.4f, 1.0f, 0.7f, 1.0f};
+const Color white{1.0f, 1.0f, 1.0f, 1.0f};
 
 }
 
@@ -256,12 +263,100 @@ void Vimu::burst()
     if (!m_body)
         return;
     const Vector2<float> p = body_position();
+    if (const BonusSettings* settings = m_bonus == -1 ? nullptr : m_field->bonus_settings(Bonus(m_bonus))) {
+        if (settings->life_time_on_field > 0)
+            m_field->add_bonus_count(Bonus(m_bonus), settings->life_time_on_field);
+        const int extra = fire_bonus(*settings, p);
+        add_points(extra, ItemCaption{settings->name, label_colour});
+    }
     if (Sprite* explosion = clone_effect(SkinPath("effects.vimu_explosion"))) {
         explosion->set_position(p);
         if (!(explosion->color() == m_color))
             explosion->set_color(m_color);
         m_field->top_layer().add_child(SharedPtr<Sprite>(explosion));
     }
+}
+
+int Vimu::fire_bonus(const BonusSettings& settings, const Vector2<float>& p)
+{
+    const int data = settings.data;
+    switch (Bonus(m_bonus)) {
+    case Bonus::splinter:
+        send_splinter(p);
+        break;
+    case Bonus::cost_3x: {
+        const int extra = (data - 1) * m_cost;
+        m_score += extra;
+        return extra;
+    }
+    case Bonus::shock_wave:
+        shock_wave(data, p);
+        break;
+    case Bonus::spirit:
+        release_spirits(data, p);
+        break;
+    case Bonus::treasure:
+        m_field->create_jewel(p);
+        break;
+    case Bonus::explode:
+        m_field->shock_wave(p, float(data) * 2000.0f);
+        break;
+    default:
+        // The others act while carried or through the field's bonus counts.
+        break;
+    }
+    return 0;
+}
+
+void Vimu::send_splinter(const Vector2<float>& p)
+{
+    std::vector<Vimu*> kin;
+    m_field->for_each_piece([this, &kin](Item* item) {
+        auto* piece = dynamic_cast<Vimu*>(item);
+        if (piece && piece != this && piece->gen() == gen())
+            kin.push_back(piece);
+    });
+    if (kin.empty())
+        return;
+    auto* effect = clone_effect<SplinterEffect>(SkinPath("effects.splinter"));
+    Vimu* target = kin[std::size_t(random_int(int(kin.size())))];
+    target->start_dying(this);
+    if (!effect) {
+        // Without its flight the splinter strikes at once.
+        target->explode();
+        return;
+    }
+    effect->set_target(WeakPtr<Vimu>(target));
+    effect->set_position(p);
+    const Color colour = white + (m_color - white) * 0.8f;
+    effect->set_color(colour);
+    if (EmitterSprite* sparks = first_emitter(*effect))
+        tint_particles(*sparks, colour);
+    m_field->top_layer().add_child(SharedPtr<Sprite>(effect));
+}
+
+void Vimu::shock_wave(int radius, const Vector2<float>& p)
+{
+    m_field->spawn_effect(SkinPath("effects.shock_wave"), p, m_color);
+    const float reach2 = float(radius) * float(radius);
+    m_field->for_each_item([&p, reach2](Item* item) {
+        auto* piece = dynamic_cast<Vimu*>(item);
+        if (!piece || piece->gen() == -1 || !piece->body())
+            return;
+        const Vector2<float> d = piece->body_position() - p;
+        if (d.x * d.x + d.y * d.y < reach2)
+            piece->explode();
+    });
+}
+
+void Vimu::release_spirits(int count, const Vector2<float>& p)
+{
+    if (m_field->pieces().count(gen()) == 0)
+        return;
+    const SkinPath path = SkinPath("items") + ("spirit" + std::to_string(gen())).c_str();
+    for (int i = 0; i < count; ++i)
+        if (Item* spirit = create_from_skin<Item>(path))
+            m_field->add_item(spirit, ItemPlacement{p, 0.0f});
 }
 
 void Vimu::ignite(Item* cause)
@@ -271,7 +366,13 @@ void Vimu::ignite(Item* cause)
     m_fuse_start = m_field->field_time();
     m_fuse_end = m_fuse_start + fuse_time;
     m_ignited = true;
-    m_chain = m_field->on_piece_dying(*this, cause);
+    start_dying(cause);
+}
+
+void Vimu::start_dying(Item* cause)
+{
+    if (m_chain == 0 && m_field)
+        m_chain = m_field->on_piece_dying(*this, cause);
 }
 
 void Vimu::explode()

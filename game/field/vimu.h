@@ -10,6 +10,8 @@
 
 namespace kq {
 
+struct BonusSettings;
+
 /// The game piece: a coloured item of a gen that the player launches. A piece that touches a
 /// burning piece of its gen catches fire: its fuse burns 1500 ms of field time while it
 /// trembles, then it explodes, bursts at its next update (scoring its cost) and is removed;
@@ -67,12 +69,16 @@ public:
     /// Shows the tip of the carried bonus at the piece.
     virtual void show_bonus_tip();
     /// The piece's destruction, one update after it exploded: its cost joins its score, the
-    /// field shakes a little and an explosion is left where it was.
+    /// field shakes a little, the bonus it carries acts (with its label over the piece) and
+    /// an explosion is left where it was.
     virtual void burst();
 
     /// Lights the fuse, when it is not lit and the piece has not exploded; the piece starts
     /// dying in the chain of `cause` when that is a dying piece, else in a new chain.
     void ignite(Item* cause);
+    /// The piece starts dying, once, in the chain of `cause` when that is a dying piece, else
+    /// in a new chain.
+    void start_dying(Item* cause);
     /// Ends the fuse at once, once: the piece bursts at its next update.
     void explode();
     /// Enters or leaves the field's burning pieces, showing the burn emitter while in them.
@@ -116,6 +122,12 @@ private:
     void tremble();
     void follow_with_emitter();
     void send_dust();
+    // What the carried bonus does at the burst, at the piece's last position; returns the
+    // points it adds to the piece's score text.
+    int fire_bonus(const BonusSettings& settings, const Vector2<float>& p);
+    void send_splinter(const Vector2<float>& p);
+    void shock_wave(int radius, const Vector2<float>& p);
+    void release_spirits(int count, const Vector2<float>& p);
 
     int m_cost = 0;
     Color m_color{1.0f, 1.0f, 1.0f, 1.0f};

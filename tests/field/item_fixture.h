@@ -57,12 +57,17 @@ struct FakeGame : FieldGame
     bool extra_points() const override { return extra; }
     /// One level for every `level_cost` of progress.
     int level_from_value(int progress) const override { return progress / level_cost; }
+    bool has_jewels() const override { return jewels; }
+    bool has_trophy(int index) const override { return index == trophy; }
 
     bool dragonfly = false;
     int difficulty_index = 0;
     bool grip = false;
     bool effects = false;
     bool extra = false;
+    bool jewels = false;
+    /// The one trophy the profile holds; -1 for none.
+    int trophy = -1;
     int level_cost = 1000;
     std::vector<Vector2<float>> points;
     int picks = 0;

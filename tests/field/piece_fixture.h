@@ -10,9 +10,10 @@
 namespace kq::test {
 
 /// A mission of plain keys with pieces of two gens ("items.red", "items.green" of gen 1 and
-/// "items.blue" of gen 2: circles of 40 pixels, cost 10) and a fireball; a shot costs 1000,
-/// 1500 or 2000 of a meter of 500000 out of 1000000. `missions` adds nodes below "missions".
-inline std::unique_ptr<TestSkinEnvironment> piece_skin(const std::string& missions = "")
+/// "items.blue" of gen 2, "items.grey" of none: circles of 40 pixels, cost 10), a fireball,
+/// spirits of gen 1 and jewels of three sizes; a shot costs 1000, 1500 or 2000 of a meter of
+/// 500000 out of 1000000. `missions` adds nodes below "missions", `extra` top-level nodes.
+inline std::unique_ptr<TestSkinEnvironment> piece_skin(const std::string& missions = "", const std::string& extra = "")
 {
     return item_skin(R"(
     sprite_keys { state_mask 0 state_value 0 position [(0, 0)] pivot [(0, 0)] size [(32, 32)] rotation 0
@@ -41,18 +42,28 @@ inline std::unique_ptr<TestSkinEnvironment> piece_skin(const std::string& missio
         green "class kq::Vimu" : piece_keys { gen 1 tremble_type move }
         blue "class kq::Vimu" : piece_keys { gen 2 }
         fireball "class kq::Fireball" : item_keys { form circle size [(30, 30)] density 1 }
+        grey "class kq::Vimu" : piece_keys { gen -1 }
+        spirit1 "class kq::Item" : item_keys { form circle size [(10, 10)] }
+        jewel1 "class kq::Item" : item_keys { form circle size [(10, 10)] }
+        jewel2 "class kq::Item" : item_keys { form circle size [(20, 20)] }
+        jewel3 "class kq::Item" : item_keys { form circle size [(30, 30)] }
     }
     missions { plain : mission_keys { } )" + missions + R"( }
-)");
+)" + extra);
 }
+
+/// The floating text effect, as every test that shows texts describes it: its prototype is
+/// made once for the whole run.
+inline const char* floating_text_effect = R"(
+    effects { floating_text "class kq::TextSprite" : text_keys { size [(80, 16)] } })";
 
 /// A field of the mission (by default the plain one) with the given powerup counts;
 /// `missions` adds missions to the skin.
 struct PieceField
 {
     explicit PieceField(std::array<int, 5> powerups = {}, const std::string& missions = "",
-                        const std::string& mission = "plain")
-        : skin(piece_skin(missions)), field(FieldSettings{{}, powerups}, game)
+                        const std::string& mission = "plain", const std::string& extra = "")
+        : skin(piece_skin(missions, extra)), field(FieldSettings{{}, powerups}, game)
     {
         field.read_skin(SkinPath("missions") + mission.c_str());
     }
