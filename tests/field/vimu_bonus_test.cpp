@@ -90,6 +90,7 @@ TEST_F(VimuBonusTest, AShockWaveExplodesPiecesWithAGenStrictlyWithinItsReach)
 {
     Vimu* source = m_f.add("red", {300, 300});
     Vimu* near = m_f.add("blue", {380, 300});
+    const SharedPtr<Item> hold(near);
     Vimu* at_reach = m_f.add("red", {300, 400});
     Vimu* no_gen = m_f.add("grey", {300, 250});
     const Vector2<float> d = at_reach->body_position() - source->body_position();
