@@ -3,13 +3,18 @@
 #include "engine/base/class_desc.h"
 #include "engine/base/enum_desc.h"
 #include "game/field/creation_idol.h"
+#include "game/field/door.h"
 #include "game/field/field_enums.h"
 #include "game/field/fireball.h"
+#include "game/field/hole.h"
 #include "game/field/idol.h"
 #include "game/field/item.h"
+#include "game/field/magnet.h"
 #include "game/field/mastery_idol.h"
 #include "game/field/vimu.h"
 #include "game/field/vimu_pursue_effect.h"
+#include "game/field/white_cloud.h"
+#include "game/field/whirlwind.h"
 
 namespace kq {
 
@@ -78,6 +83,11 @@ void register_field_types()
     rtti::ClassDesc<Item>::instance();
     rtti::ClassDesc<Vimu>::instance().add_base<Item>();
     rtti::ClassDesc<Fireball>::instance().add_base<Item>();
+    rtti::ClassDesc<Whirlwind>::instance().add_base<Item>();
+    rtti::ClassDesc<Magnet>::instance().add_base<Item>();
+    rtti::ClassDesc<Door>::instance().add_base<Item>();
+    rtti::ClassDesc<Hole>::instance().add_base<Item>();
+    rtti::ClassDesc<WhiteCloud>::instance().add_base<Item>();
     rtti::ClassDesc<VimuPursueEffect>::instance().add_base(type_name<Sprite>());
     rtti::ClassDesc<SplinterEffect>::instance().add_base<VimuPursueEffect>();
     rtti::ClassDesc<BonusBringEffect>::instance().add_base<VimuPursueEffect>();
