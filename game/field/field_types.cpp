@@ -3,6 +3,7 @@
 #include "engine/base/class_desc.h"
 #include "engine/base/enum_desc.h"
 #include "game/field/creation_idol.h"
+#include "game/field/curve_particle_effect.h"
 #include "game/field/door.h"
 #include "game/field/field_enums.h"
 #include "game/field/fireball.h"
@@ -11,6 +12,7 @@
 #include "game/field/item.h"
 #include "game/field/magnet.h"
 #include "game/field/mastery_idol.h"
+#include "game/field/powerup_add_effect.h"
 #include "game/field/vimu.h"
 #include "game/field/vimu_pursue_effect.h"
 #include "game/field/white_cloud.h"
@@ -91,6 +93,8 @@ void register_field_types()
     rtti::ClassDesc<VimuPursueEffect>::instance().add_base(type_name<Sprite>());
     rtti::ClassDesc<SplinterEffect>::instance().add_base<VimuPursueEffect>();
     rtti::ClassDesc<BonusBringEffect>::instance().add_base<VimuPursueEffect>();
+    rtti::ClassDesc<CurveParticleEffect>::instance().add_base(type_name<Sprite>());
+    rtti::ClassDesc<PowerupAddEffect>::instance().add_base(type_name<CurveParticleEffect>());
 }
 
 }
