@@ -13,6 +13,7 @@
 #include "game/field/magnet.h"
 #include "game/field/mastery_idol.h"
 #include "game/field/powerup_add_effect.h"
+#include "game/field/rocket.h"
 #include "game/field/vimu.h"
 #include "game/field/vimu_pursue_effect.h"
 #include "game/field/white_cloud.h"
@@ -88,6 +89,7 @@ void register_field_types()
     rtti::ClassDesc<Whirlwind>::instance().add_base<Item>();
     rtti::ClassDesc<Magnet>::instance().add_base<Item>();
     rtti::ClassDesc<Door>::instance().add_base<Item>();
+    rtti::ClassDesc<Rocket>::instance().add_base<Item>();
     rtti::ClassDesc<Hole>::instance().add_base<Item>();
     rtti::ClassDesc<WhiteCloud>::instance().add_base<Item>();
     rtti::ClassDesc<VimuPursueEffect>::instance().add_base(type_name<Sprite>());
