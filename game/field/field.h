@@ -118,6 +118,10 @@ public:
     virtual bool has_jewels() const { return false; }
     /// True when the current profile holds the trophy of the index.
     virtual bool has_trophy(int /*index*/) const { return false; }
+    /// True when the current profile shows gained powerups flying in before they count.
+    virtual bool animate_powerups() const { return false; }
+    /// The game's own effects still running over the field.
+    virtual int effect_count() const { return 0; }
 };
 
 /// A kind of item the field can produce: the item's skin node and its group number.
@@ -320,8 +324,19 @@ public:
     void select_powerup(Powerup powerup);
     /// Takes one of the powerup; a count of 0 is logged and left.
     void spend_powerup(Powerup powerup);
-    /// Gives the powerups, with the powerup's tip.
+    /// Gives the powerups, with the powerup's tip. Animated, when the profile wants it, the
+    /// powerup's effect flies in first and they count when it lands.
     void add_powerup(Powerup powerup, int count, bool animate);
+    /// Carries out the planned strikes and ends strikes mode.
+    void apply();
+    /// Takes back the last planned strike, or leaves a powerup's mode without spending it.
+    void undo();
+    /// Whether `undo` would do something.
+    bool can_undo() const;
+    /// True while effects of the game or gained powerups are still in flight.
+    bool has_pending_effects() const;
+    /// Gained powerups flying in that have not yet counted.
+    int pending_powerup_effects() const { return m_pending_powerup_effects; }
 
     /// Adds to the meter (nothing once the mission is lost): an empty meter puts the field in
     /// danger, a meter back at the danger exit ends it, and a meter over its maximum spills
@@ -489,6 +504,9 @@ private:
     void drop_carried_item();
     void cast_bolt(const Vector2<float>& point);
     void fire_held_back_shots();
+    // Sends the powerup's gain effect flying; the powerups count when it lands. False when
+    // the effect is not described.
+    bool fly_in_powerup(Powerup powerup, int count);
     // Adds the bonus to the piece's score text with its caption, and, for a combo, to the
     // score it pays out.
     void pay_bonus(Item& piece, int points, bool combo, const std::string& text, const Color& colour);
@@ -598,6 +616,7 @@ private:
     bool m_shot_in_flight = false;
     WeakPtr<Item> m_last_piece;
     std::vector<MoveRecord> m_move_history;
+    int m_pending_powerup_effects = 0;
     int m_last_check = -1;
     int m_check_count = 0;
 

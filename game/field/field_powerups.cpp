@@ -1,5 +1,8 @@
 #include "engine/base/log.h"
+#include "engine/res/skin_environment.h"
+#include "engine/res/skin_prototypes.h"
 #include "game/field/field.h"
+#include "game/field/powerup_add_effect.h"
 
 namespace kq {
 
@@ -10,16 +13,27 @@ bool is_powerup(Powerup powerup)
     return int(powerup) >= 0 && int(powerup) <= 4;
 }
 
-const char* powerup_tip(Powerup powerup)
+// The tip shown when a powerup is gained and the effect it flies in with, by powerup.
+struct PowerupLook
 {
-    switch (powerup) {
-    case Powerup::coin: return "powerup_coin";
-    case Powerup::clock: return "powerup_clock";
-    case Powerup::hand: return "powerup_hand";
-    case Powerup::fireball: return "powerup_fireball";
-    case Powerup::bolt: return "powerup_bolt";
-    }
-    return nullptr;
+    const char* tip;
+    const char* effect;
+};
+
+constexpr PowerupLook powerup_looks[] = {
+    {"powerup_coin", "effects.coin_powerup"},
+    {"powerup_clock", "effects.clock_powerup"},
+    {"powerup_hand", "effects.hand_powerup"},
+    {"powerup_fireball", "effects.fireball_powerup"},
+    {"powerup_bolt", "effects.bolt_powerup"},
+};
+
+// Any other powerup flies in with this one and shows no tip.
+constexpr const char* base_effect = "effects.base_powerup";
+
+const char* effect_path(Powerup powerup)
+{
+    return is_powerup(powerup) ? powerup_looks[int(powerup)].effect : base_effect;
 }
 
 }
@@ -32,6 +46,7 @@ void Field::select_powerup(Powerup powerup)
         return;
     switch (powerup) {
     case Powerup::coin:
+        // A lost mission can still be skipped.
         spend_powerup(Powerup::coin);
         if (m_game_state != GameState::skip)
             set_game_state(GameState::skip);
@@ -62,13 +77,76 @@ void Field::spend_powerup(Powerup powerup)
     m_on_powerups_changed.emit();
 }
 
-void Field::add_powerup(Powerup powerup, int count, bool /*animate*/)
+void Field::add_powerup(Powerup powerup, int count, bool animate)
 {
+    if (animate && m_game.animate_powerups() && fly_in_powerup(powerup, count))
+        return;
     if (!is_powerup(powerup))
         return;
-    m_game.show_tip(StrCache(powerup_tip(powerup)), Vector2<int>{-1, -1});
+    m_game.show_tip(StrCache(powerup_looks[int(powerup)].tip), Vector2<int>{-1, -1});
     m_settings.m_powerups[std::size_t(powerup)] += count;
     m_on_powerups_changed.emit();
+}
+
+bool Field::fly_in_powerup(Powerup powerup, int count)
+{
+    const SkinPath path(effect_path(powerup));
+    if (!require_skin_environment().try_find_node(path, true))
+        return false;
+    PowerupAddEffect* effect = clone_resource<PowerupAddEffect, Sprite>(path);
+    if (!effect)
+        return false;
+    ++m_pending_powerup_effects;
+    effect->finish_signal().connect(
+        [this, powerup, count] {
+            add_powerup(powerup, count, false);
+            --m_pending_powerup_effects;
+        },
+        this);
+    // Once landed, the layer lets it go.
+    effect->set_transient(true);
+    effect_layer().add_child(SharedPtr<Sprite>(effect));
+    return true;
+}
+
+void Field::apply()
+{
+    if (m_mode != GameMode::strikes || m_game_state != GameState::running)
+        return;
+    m_sound.set_volume(1.0f);
+    end_time_stop();
+    // Carrying out the plan may have lost the mission, which already left the mode.
+    if (m_mode == GameMode::aim)
+        return;
+    m_held_item = WeakPtr<Item>();
+    m_mode = GameMode::aim;
+    m_mode_changed.emit(m_mode);
+}
+
+void Field::undo()
+{
+    if (m_mode == GameMode::strikes) {
+        if (m_move_history.empty())
+            return;
+        m_move_history.pop_back();
+        ++m_strikes_left;
+        return;
+    }
+    // The powerup of the mode left is not spent.
+    if (m_mode != GameMode::aim && m_game_state == GameState::running)
+        set_state(GameMode::aim);
+}
+
+bool Field::can_undo() const
+{
+    if (m_mode == GameMode::strikes)
+        return !m_move_history.empty();
+    return m_mode != GameMode::aim;
+}
+
+bool Field::has_pending_effects() const
+{
+    return m_game.effect_count() > 0 || m_pending_powerup_effects > 0;
 }
 
 }

@@ -59,6 +59,8 @@ struct FakeGame : FieldGame
     int level_from_value(int progress) const override { return progress / level_cost; }
     bool has_jewels() const override { return jewels; }
     bool has_trophy(int index) const override { return index == trophy; }
+    bool animate_powerups() const override { return animate; }
+    int effect_count() const override { return effects_running; }
 
     bool dragonfly = false;
     int difficulty_index = 0;
@@ -66,6 +68,8 @@ struct FakeGame : FieldGame
     bool effects = false;
     bool extra = false;
     bool jewels = false;
+    bool animate = false;
+    int effects_running = 0;
     /// The one trophy the profile holds; -1 for none.
     int trophy = -1;
     int level_cost = 1000;
