@@ -110,17 +110,6 @@ constexpr EmitterProperty emitter_properties[] = {
     {emitter_property_direction_spread, "Direction Spread", EmitterProperty::single, &S::spread, nullptr},
 };
 
-const EmitterProperty* find_emitter_property(std::int32_t id)
-{
-    // With "every property" the first one answers.
-    if (id == all_properties)
-        return &emitter_properties[0];
-    for (const EmitterProperty& entry : emitter_properties)
-        if (entry.id == id)
-            return &entry;
-    return nullptr;
-}
-
 // Reads or writes one float property of the settings (not the emission).
 void access(const EmitterProperty& entry, EmitterSettings& settings, bool get, float& value)
 {
@@ -250,36 +239,14 @@ void EmitterSprite::read_skin(const SkinPath& path)
 
 void EmitterSprite::property(std::int32_t operation, std::int32_t id, void* data)
 {
-    if (operation == property_list) {
-        if (list_own_properties(emitter_properties, id, data))
-            Sprite::property(operation, id, data);
-        return;
-    }
-    const EmitterProperty* entry = find_emitter_property(id);
-    if (!entry) {
+    bool passed_on = false;
+    const EmitterProperty* entry = answer_own_property(
+        emitter_properties, operation, id, data, passed_on, [](const EmitterProperty&) { return type_name<float>(); },
+        [](const EmitterProperty&) { return 1; });
+    if (passed_on)
         Sprite::property(operation, id, data);
+    if (!entry)
         return;
-    }
-    switch (operation) {
-    case property_type:
-        *static_cast<StrCache*>(data) = type_name<float>();
-        return;
-    case property_label:
-        *static_cast<std::string*>(data) = entry->label;
-        return;
-    case property_count:
-        *static_cast<std::int32_t*>(data) = 1;
-        return;
-    case property_exists:
-        *static_cast<bool*>(data) = true;
-        return;
-    case property_get:
-    case property_set:
-        break;
-    default:
-        Sprite::property(operation, id, data);
-        return;
-    }
     float& value = *static_cast<float*>(data);
     const bool get = operation == property_get;
     if (entry->kind != EmitterProperty::emission)

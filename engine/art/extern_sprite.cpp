@@ -12,6 +12,8 @@ namespace {
 
 constexpr std::uint8_t extern_version = 0;
 
+constexpr OwnProperty extern_properties[] = {{extern_property_pattern, "Pattern"}};
+
 }
 
 ExternSprite::ExternSprite(const ExternSprite& other) : Sprite(other), m_pattern(other.m_pattern)
@@ -64,41 +66,18 @@ void ExternSprite::load(BStream& stream)
 
 void ExternSprite::property(std::int32_t operation, std::int32_t id, void* data)
 {
-    if (operation == property_list) {
-        auto& append = *static_cast<std::function<void(std::int32_t)>*>(data);
-        if (id == all_properties || id == extern_property_pattern)
-            append(extern_property_pattern);
-        if (id != extern_property_pattern)
-            Sprite::property(operation, id, data);
-        return;
-    }
-    if (id != extern_property_pattern && id != all_properties) {
+    bool passed_on = false;
+    const OwnProperty* entry = answer_own_property(
+        extern_properties, operation, id, data, passed_on,
+        [](const OwnProperty&) { return type_name<ResHandle<Sprite>>(); }, [](const OwnProperty&) { return 1; });
+    if (passed_on)
         Sprite::property(operation, id, data);
+    if (!entry)
         return;
-    }
-    switch (operation) {
-    case property_get:
+    if (operation == property_get)
         static_cast<ResHandle<Sprite>*>(data)->copy_from(m_pattern);
-        return;
-    case property_set:
+    else
         set_pattern(*static_cast<const ResHandle<Sprite>*>(data));
-        return;
-    case property_type:
-        *static_cast<StrCache*>(data) = type_name<ResHandle<Sprite>>();
-        return;
-    case property_label:
-        *static_cast<std::string*>(data) = "Pattern";
-        return;
-    case property_count:
-        *static_cast<std::int32_t*>(data) = 1;
-        return;
-    case property_exists:
-        *static_cast<bool*>(data) = true;
-        return;
-    default:
-        Sprite::property(operation, id, data);
-        return;
-    }
 }
 
 void ExternSprite::start()

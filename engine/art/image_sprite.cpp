@@ -74,14 +74,16 @@ constexpr ImageProperty image_properties[] = {
     {image_property_secondary_blend, "Secondary Blend", 1, ImageProperty::Element::integer},
 };
 
-const ImageProperty* find_image_property(std::int32_t id)
+StrCache element_type(const ImageProperty& entry)
 {
-    if (id == all_properties)
-        return &image_properties[0];
-    for (const ImageProperty& entry : image_properties)
-        if (entry.id == id)
-            return &entry;
-    return nullptr;
+    switch (entry.element) {
+    case ImageProperty::Element::texture:
+        return type_name<ResHandle<Texture>>();
+    case ImageProperty::Element::integer:
+        return type_name<int>();
+    default:
+        return type_name<float>();
+    }
 }
 
 // The texture coordinates of a rectangle's point at fractions (fx, fy) of its size.
@@ -368,38 +370,14 @@ void ImageSprite::set_int_pair(Vector2<int>& field, const float* values)
 
 void ImageSprite::property(std::int32_t operation, std::int32_t id, void* data)
 {
-    if (operation == property_list) {
-        if (list_own_properties(image_properties, id, data))
-            Sprite::property(operation, id, data);
-        return;
-    }
-    const ImageProperty* entry = find_image_property(id);
-    if (!entry) {
+    bool passed_on = false;
+    const ImageProperty* entry = answer_own_property(
+        image_properties, operation, id, data, passed_on, element_type,
+        [](const ImageProperty& entry) { return entry.count; });
+    if (passed_on)
         Sprite::property(operation, id, data);
+    if (!entry)
         return;
-    }
-    switch (operation) {
-    case property_type:
-        *static_cast<StrCache*>(data) = entry->element == ImageProperty::Element::texture ? type_name<ResHandle<Texture>>()
-                                        : entry->element == ImageProperty::Element::integer ? type_name<int>()
-                                                                                            : type_name<float>();
-        return;
-    case property_label:
-        *static_cast<std::string*>(data) = entry->label;
-        return;
-    case property_count:
-        *static_cast<std::int32_t*>(data) = entry->count;
-        return;
-    case property_exists:
-        *static_cast<bool*>(data) = true;
-        return;
-    case property_get:
-    case property_set:
-        break;
-    default:
-        Sprite::property(operation, id, data);
-        return;
-    }
     const bool get = operation == property_get;
     auto* real = static_cast<float*>(data);
     switch (entry->id) {

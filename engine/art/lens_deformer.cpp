@@ -3,7 +3,6 @@
 #include <bit>
 #include <cmath>
 
-#include "engine/art/deformer_properties.h"
 #include "engine/art/sprite.h"
 #include "engine/base/bstream.h"
 
@@ -13,7 +12,7 @@ namespace {
 
 constexpr std::uint8_t lens_version = 0;
 
-constexpr deformer_properties::Entry lens_properties[] = {
+constexpr OwnProperty lens_properties[] = {
     {LensDeformer::property_radius, "Lens Radius"},
     {LensDeformer::property_warp, "Lens Warp"},
 };
@@ -40,8 +39,7 @@ void LensDeformer::load(BStream& stream)
 void LensDeformer::property(std::int32_t operation, std::int32_t id, void* data)
 {
     bool passed_on = false;
-    const auto* entry = deformer_properties::answer(lens_properties, operation, id, data, passed_on,
-                                                    [](const deformer_properties::Entry&) { return 1; });
+    const OwnProperty* entry = answer_float_property(lens_properties, operation, id, data, passed_on);
     if (passed_on)
         SpriteDeformer::property(operation, id, data);
     if (!entry)

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <bit>
 
-#include "engine/art/deformer_properties.h"
 #include "engine/art/sprite.h"
 #include "engine/base/bstream.h"
 
@@ -16,7 +15,7 @@ constexpr float match_distance_squared = 1e-6f;
 // The bytes of one stored morph: four floats.
 constexpr std::uint32_t morph_bytes = 16;
 
-constexpr deformer_properties::Entry morph_properties[] = {
+constexpr OwnProperty morph_properties[] = {
     {MorphDeformer::property_vertexes, "Morph Vertexes"},
 };
 
@@ -79,10 +78,9 @@ void MorphDeformer::load(BStream& stream)
 void MorphDeformer::property(std::int32_t operation, std::int32_t id, void* data)
 {
     bool passed_on = false;
-    const auto* entry = deformer_properties::answer(morph_properties, operation, id, data, passed_on,
-                                                    [this](const deformer_properties::Entry&) {
-                                                        return static_cast<std::int32_t>(m_morphs.size() * 2);
-                                                    });
+    const OwnProperty* entry = answer_own_property(
+        morph_properties, operation, id, data, passed_on, [](const OwnProperty&) { return type_name<float>(); },
+        [this](const OwnProperty&) { return static_cast<std::int32_t>(m_morphs.size() * 2); });
     if (passed_on)
         SpriteDeformer::property(operation, id, data);
     if (!entry)

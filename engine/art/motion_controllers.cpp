@@ -45,62 +45,13 @@ float centred_draw(float amplitude)
     return static_cast<float>(random_next()) * amplitude / 32768.0f - amplitude * 0.5f;
 }
 
-// One entry of a controller's table of float properties.
-struct FloatProperty
-{
-    std::int32_t id;
-    const char* label;
-    std::int32_t count;
-};
-
-// Answers list, type, label, count and exists for a table of float properties; returns the
-// entry a get or set must handle, or null when the request is answered or is not the table's.
-template <std::size_t N>
-const FloatProperty* answer_property(const FloatProperty (&table)[N], std::int32_t operation, std::int32_t id,
-                                     void* data, bool& passed_on)
-{
-    passed_on = false;
-    if (operation == property_list) {
-        passed_on = list_own_properties(table, id, data);
-        return nullptr;
-    }
-    const FloatProperty* entry = nullptr;
-    for (const FloatProperty& candidate : table)
-        if (candidate.id == id)
-            entry = &candidate;
-    if (!entry) {
-        passed_on = true;
-        return nullptr;
-    }
-    switch (operation) {
-    case property_type:
-        *static_cast<StrCache*>(data) = type_name<float>();
-        return nullptr;
-    case property_label:
-        *static_cast<std::string*>(data) = entry->label;
-        return nullptr;
-    case property_count:
-        *static_cast<std::int32_t*>(data) = entry->count;
-        return nullptr;
-    case property_exists:
-        *static_cast<bool*>(data) = true;
-        return nullptr;
-    case property_get:
-    case property_set:
-        return entry;
-    default:
-        passed_on = true;
-        return nullptr;
-    }
-}
-
-constexpr FloatProperty shake_properties[] = {
+constexpr OwnProperty shake_properties[] = {
     {ShakeController::property_period, "Shake Period", 1},
     {ShakeController::property_shift, "Shake Shift", 2},
     {ShakeController::property_roll, "Shake Roll", 1},
 };
 
-constexpr FloatProperty splash_properties[] = {
+constexpr OwnProperty splash_properties[] = {
     {SplashController::property_normal_speed, "Normal Speed", 1},
     {SplashController::property_smoothness, "Splash Smoothness", 1},
 };
@@ -205,7 +156,7 @@ void ShakeController::read_skin(const SkinPath& path)
 void ShakeController::property(std::int32_t operation, std::int32_t id, void* data)
 {
     bool passed_on = false;
-    const FloatProperty* entry = answer_property(shake_properties, operation, id, data, passed_on);
+    const OwnProperty* entry = answer_float_property(shake_properties, operation, id, data, passed_on);
     if (passed_on)
         SpriteController::property(operation, id, data);
     if (!entry)
@@ -338,7 +289,7 @@ void SplashController::load(BStream& stream)
 void SplashController::property(std::int32_t operation, std::int32_t id, void* data)
 {
     bool passed_on = false;
-    const FloatProperty* entry = answer_property(splash_properties, operation, id, data, passed_on);
+    const OwnProperty* entry = answer_float_property(splash_properties, operation, id, data, passed_on);
     if (passed_on)
         SpriteController::property(operation, id, data);
     if (!entry)

@@ -17,6 +17,11 @@ namespace {
 
 constexpr std::uint8_t sound_version = 2;
 
+constexpr OwnProperty sound_properties[] = {
+    {sound_property_sample, "Sample"},
+    {sound_property_volume, "Volume"},
+};
+
 bool read_flag(BStream& stream)
 {
     return read_u8(stream) != 0;
@@ -100,49 +105,27 @@ void SoundSprite::read_variants(TStream& stream, std::vector<ResHandle<Sample>>&
 
 void SoundSprite::property(std::int32_t operation, std::int32_t id, void* data)
 {
-    const bool sample = id == sound_property_sample || id == all_properties;
-    if (operation == property_list) {
-        auto& append = *static_cast<std::function<void(std::int32_t)>*>(data);
-        if (sample)
-            append(sound_property_sample);
-        if (id == sound_property_volume || id == all_properties)
-            append(sound_property_volume);
-        if (id != sound_property_sample && id != sound_property_volume)
-            Sprite::property(operation, id, data);
-        return;
-    }
-    if (!sample && id != sound_property_volume) {
+    bool passed_on = false;
+    const OwnProperty* entry = answer_own_property(
+        sound_properties, operation, id, data, passed_on,
+        [](const OwnProperty& entry) {
+            return entry.id == sound_property_sample ? type_name<ResHandle<Sample>>() : type_name<float>();
+        },
+        [](const OwnProperty&) { return 1; });
+    if (passed_on)
         Sprite::property(operation, id, data);
+    if (!entry)
         return;
-    }
-    switch (operation) {
-    case property_get:
+    const bool sample = entry->id == sound_property_sample;
+    if (operation == property_get) {
         if (sample)
             static_cast<ResHandle<Sample>*>(data)->copy_from(m_sample);
         else
             *static_cast<float*>(data) = m_volume;
-        return;
-    case property_set:
-        if (sample)
-            set_sample(*static_cast<const ResHandle<Sample>*>(data));
-        else
-            set_volume(*static_cast<const float*>(data));
-        return;
-    case property_type:
-        *static_cast<StrCache*>(data) = sample ? type_name<ResHandle<Sample>>() : type_name<float>();
-        return;
-    case property_label:
-        *static_cast<std::string*>(data) = sample ? "Sample" : "Volume";
-        return;
-    case property_count:
-        *static_cast<std::int32_t*>(data) = 1;
-        return;
-    case property_exists:
-        *static_cast<bool*>(data) = true;
-        return;
-    default:
-        Sprite::property(operation, id, data);
-        return;
+    } else if (sample) {
+        set_sample(*static_cast<const ResHandle<Sample>*>(data));
+    } else {
+        set_volume(*static_cast<const float*>(data));
     }
 }
 

@@ -38,20 +38,9 @@ constexpr PropertyEntry property_table[] = {
     {SP_VISIBLE, "Visible", 1, Element::boolean},
 };
 
-const PropertyEntry* find_entry(std::int32_t id)
+StrCache element_type(const PropertyEntry& entry)
 {
-    // With "every property" the first one answers.
-    if (id == all_properties)
-        return &property_table[0];
-    for (const PropertyEntry& entry : property_table)
-        if (entry.id == id)
-            return &entry;
-    return nullptr;
-}
-
-StrCache element_type(Element element)
-{
-    switch (element) {
+    switch (entry.element) {
     case Element::integer:
         return type_name<int>();
     case Element::boolean:
@@ -70,38 +59,15 @@ float clamp01(float value)
 
 void Sprite::property(std::int32_t operation, std::int32_t id, void* data)
 {
-    if (operation == property_list) {
-        if (list_own_properties(property_table, id, data))
-            SpriteBase::property(operation, id, data);
-        return;
-    }
-    const PropertyEntry* entry = find_entry(id);
-    if (!entry) {
+    bool passed_on = false;
+    const PropertyEntry* entry = answer_own_property(property_table, operation, id, data, passed_on, element_type,
+                                                     [](const PropertyEntry& entry) { return entry.count; });
+    if (passed_on)
         SpriteBase::property(operation, id, data);
+    if (!entry)
         return;
-    }
-    switch (operation) {
-    case property_type:
-        *static_cast<StrCache*>(data) = element_type(entry->element);
-        return;
-    case property_label:
-        *static_cast<std::string*>(data) = entry->label;
-        return;
-    case property_count:
-        *static_cast<std::int32_t*>(data) = entry->count;
-        return;
-    case property_exists:
-        *static_cast<bool*>(data) = true;
-        return;
-    default:
-        break;
-    }
     auto* real = static_cast<float*>(data);
     const bool get = operation == property_get;
-    if (!get && operation != property_set) {
-        SpriteBase::property(operation, id, data);
-        return;
-    }
     switch (entry->id) {
     case SP_POSITION:
     case SP_SCALE:

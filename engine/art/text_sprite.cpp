@@ -15,6 +15,8 @@ namespace {
 
 constexpr std::uint8_t text_version = 0;
 
+constexpr OwnProperty text_properties[] = {{text_property_text, "Text"}};
+
 // Marks after which a line may break without a space (ideographic comma and full stop,
 // full-width exclamation and question marks, ellipsis); each belongs to the word before it.
 bool is_break_mark(char16_t c)
@@ -98,41 +100,18 @@ void TextSprite::read_skin(const SkinPath& path)
 
 void TextSprite::property(std::int32_t operation, std::int32_t id, void* data)
 {
-    const bool own = id == text_property_text || id == all_properties;
-    if (operation == property_list) {
-        if (own)
-            (*static_cast<std::function<void(std::int32_t)>*>(data))(text_property_text);
-        if (id != text_property_text)
-            Sprite::property(operation, id, data);
-        return;
-    }
-    if (!own) {
+    bool passed_on = false;
+    const OwnProperty* entry = answer_own_property(
+        text_properties, operation, id, data, passed_on, [](const OwnProperty&) { return type_name<std::string>(); },
+        [](const OwnProperty&) { return 1; });
+    if (passed_on)
         Sprite::property(operation, id, data);
+    if (!entry)
         return;
-    }
-    switch (operation) {
-    case property_get:
+    if (operation == property_get)
         *static_cast<std::string*>(data) = m_text;
-        return;
-    case property_set:
+    else
         set_text(*static_cast<const std::string*>(data));
-        return;
-    case property_type:
-        *static_cast<StrCache*>(data) = type_name<std::string>();
-        return;
-    case property_label:
-        *static_cast<std::string*>(data) = "Text";
-        return;
-    case property_count:
-        *static_cast<std::int32_t*>(data) = 1;
-        return;
-    case property_exists:
-        *static_cast<bool*>(data) = true;
-        return;
-    default:
-        Sprite::property(operation, id, data);
-        return;
-    }
 }
 
 void TextSprite::visit_handles(const std::function<void(ResHandleBase&)>& visit)

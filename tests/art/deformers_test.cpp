@@ -113,6 +113,10 @@ TEST(LensDeformer, PropertiesRebuildTheSpriteAndUnknownIdsAreReported)
     owner->deformer()->property(property_get, 1000, &ignored);
     EXPECT_THAT(log.text("error"), HasSubstr("Property not found."));
     EXPECT_EQ(ignored, 3.0f);
+    // Every property asked at once answers with the first one, the radius.
+    float first = 0.0f;
+    owner->deformer()->property(property_get, all_properties, &first);
+    EXPECT_EQ(first, 10.0f);
 }
 
 TEST(MorphDeformer, CollectsTheSpritesCornersAndMovesThemByProperty)

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -180,6 +181,75 @@ TEST(PropertyOwner, ACheckedWriteSkipsAWrongTypeOrCount)
         else
             EXPECT_EQ(log.text("error").find("Property"), std::string::npos) << c.what;
     }
+}
+
+
+/// A lamp answering its table through the shared helper: brightness (3000, one float) and
+/// colour (3010, three floats), ahead of the body's properties.
+class Lamp : public Body
+{
+public:
+    void property(std::int32_t operation, std::int32_t id, void* data) override
+    {
+        static constexpr OwnProperty table[] = {{3000, "Brightness"}, {3010, "Colour", 3}};
+        bool passed_on = false;
+        const OwnProperty* entry = answer_float_property(table, operation, id, data, passed_on);
+        if (passed_on)
+            Body::property(operation, id, data);
+        if (!entry)
+            return;
+        float* value = entry->id == 3000 ? &m_brightness : m_colour;
+        auto* io = static_cast<float*>(data);
+        if (operation == property_get)
+            std::copy(value, value + entry->count, io);
+        else
+            std::copy(io, io + entry->count, value);
+    }
+
+    float m_brightness = 0.5f;
+    float m_colour[3] = {1.0f, 0.0f, 0.0f};
+};
+
+TEST(OwnPropertyTable, AnswersItsOwnEntriesAndPassesTheRestOn)
+{
+    test::LogCapture log;
+    Lamp lamp;
+    std::vector<std::int32_t> ids;
+    std::function<void(std::int32_t)> collect = [&](std::int32_t id) { ids.push_back(id); };
+    lamp.property(property_list, all_properties, &collect);
+    EXPECT_EQ(ids, (std::vector<std::int32_t>{3000, 3010, 1000, 1010}));
+    ids.clear();
+    lamp.property(property_list, 3010, &collect);
+    lamp.property(property_list, 1010, &collect);
+    EXPECT_EQ(ids, (std::vector<std::int32_t>{3010, 1010}));
+
+    std::string label;
+    StrCache type;
+    std::int32_t count = 0;
+    bool exists = false;
+    lamp.property(property_label, 3010, &label);
+    lamp.property(property_type, 3010, &type);
+    lamp.property(property_count, 3010, &count);
+    lamp.property(property_exists, 3010, &exists);
+    EXPECT_EQ(label, "Colour");
+    EXPECT_EQ(type, type_name<float>());
+    EXPECT_EQ(count, 3);
+    EXPECT_TRUE(exists);
+    lamp.property(property_label, 1010, &label);
+    EXPECT_EQ(label, "Visible");
+
+    const float green[3] = {0.0f, 1.0f, 0.0f};
+    lamp.property(property_set, 3010, const_cast<float*>(green));
+    EXPECT_EQ(lamp.m_colour[1], 1.0f);
+    float first = 0.0f;
+    lamp.property(property_get, all_properties, &first);
+    EXPECT_EQ(first, 0.5f);
+    EXPECT_EQ(not_found_lines(log), 0u);
+
+    float untouched = 7.0f;
+    lamp.property(property_get, 4000, &untouched);
+    EXPECT_EQ(untouched, 7.0f);
+    EXPECT_EQ(not_found_lines(log), 1u);
 }
 
 }
