@@ -2,6 +2,8 @@
 
 #include "engine/base/class_desc.h"
 #include "engine/base/enum_desc.h"
+#include "game/field/brick.h"
+#include "game/field/cloud.h"
 #include "game/field/creation_idol.h"
 #include "game/field/curve_particle_effect.h"
 #include "game/field/door.h"
@@ -85,6 +87,8 @@ void register_field_types()
     // The field objects are made by name from skin texts; an item streams only in binary.
     rtti::ClassDesc<Item>::instance();
     rtti::ClassDesc<Vimu>::instance().add_base<Item>();
+    rtti::ClassDesc<Brick>::instance().add_base<Item>();
+    rtti::ClassDesc<Cloud>::instance().add_base<Item>();
     rtti::ClassDesc<Fireball>::instance().add_base<Item>();
     rtti::ClassDesc<Whirlwind>::instance().add_base<Item>();
     rtti::ClassDesc<Magnet>::instance().add_base<Item>();

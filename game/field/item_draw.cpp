@@ -57,7 +57,7 @@ void Item::prepare_quads()
         return;
     const Vector2<float> centre = body_position();
     const float turn = m_body->angle();
-    set_positions(m_base_quad, Transform::compose(m_scale, turn, centre), m_size);
+    set_positions(m_base_quad, Transform::compose(scale(), turn, centre), m_size);
     set_texture_rect(m_base_quad, m_base.rect);
 
     // The diffuse image stays upright on the screen however the item turns.
@@ -74,7 +74,7 @@ void Item::prepare_quads()
 
     // The highlight keeps upright too and only wobbles by its own angle.
     if (m_specular.texture.get()) {
-        set_positions(m_specular_quad, Transform::compose(m_scale, m_specular_angle, centre), m_size);
+        set_positions(m_specular_quad, Transform::compose(scale(), m_specular_angle, centre), m_size);
         set_texture_rect(m_specular_quad, m_specular.rect);
     }
 }
