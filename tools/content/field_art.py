@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""Draws the playing field's first images: the pieces of three generations, the wall block
-and the creation idol. Flat shapes with a soft radial gradient, a 2 px darker outline and a
+"""Draws the playing field's first images: the pieces of three generations, the wall block,
+the creation idol and the glow behind the pieces in its hand. Flat shapes with a soft radial gradient, a 2 px darker outline and a
 small highlight. Uses only the standard library, so a rerun gives the same bytes.
 
 Run from the repository's root: python3 tools/content/field_art.py
@@ -92,11 +92,26 @@ def block(width, height, colour):
     return rows
 
 
+def glow(size):
+    """A white glow, opaque at the centre and fading to nothing at the rim; tinted when drawn."""
+    c = (size - 1) / 2.0
+    radius = size / 2.0
+    rows = []
+    for y in range(size):
+        row = []
+        for x in range(size):
+            t = max(0.0, 1.0 - math.hypot(x - c, y - c) / radius)
+            row.append((255, 255, 255, clamp(255 * t ** 0.8)))
+        rows.append(row)
+    return rows
+
+
 def main():
     for name, colour in PIECES.items():
         write_png(os.path.join(ROOT, "items", name + ".png"), 64, 64, disc(64, colour))
     write_png(os.path.join(ROOT, "items", "wall.png"), 64, 64, block(64, 64, WALL))
     write_png(os.path.join(ROOT, "art", "field", "idol_creation.png"), 128, 128, disc(128, IDOL))
+    write_png(os.path.join(ROOT, "art", "field", "idol_slot.png"), 48, 48, glow(48))
 
 
 if __name__ == "__main__":
