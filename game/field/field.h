@@ -119,7 +119,7 @@ public:
     /// True when the current profile holds the trophy of the index.
     virtual bool has_trophy(int /*index*/) const { return false; }
     /// True when the current profile shows gained powerups flying in before they count.
-    virtual bool animate_powerups() const { return false; }
+    virtual bool animated_powerups() const { return false; }
     /// The game's own effects still running over the field.
     virtual int effect_count() const { return 0; }
 };

@@ -79,7 +79,7 @@ void Field::spend_powerup(Powerup powerup)
 
 void Field::add_powerup(Powerup powerup, int count, bool animate)
 {
-    if (animate && m_game.animate_powerups() && fly_in_powerup(powerup, count))
+    if (animate && m_game.animated_powerups() && fly_in_powerup(powerup, count))
         return;
     if (!is_powerup(powerup))
         return;

@@ -59,7 +59,7 @@ struct FakeGame : FieldGame
     int level_from_value(int progress) const override { return progress / level_cost; }
     bool has_jewels() const override { return jewels; }
     bool has_trophy(int index) const override { return index == trophy; }
-    bool animate_powerups() const override { return animate; }
+    bool animated_powerups() const override { return animate; }
     int effect_count() const override { return effects_running; }
 
     bool dragonfly = false;

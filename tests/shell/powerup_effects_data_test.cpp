@@ -32,7 +32,7 @@ struct AnimatingProfile : FieldGame
     bool effects_on() const override { return true; }
     bool extra_points() const override { return false; }
     int level_from_value(int progress) const override { return progress / 1000; }
-    bool animate_powerups() const override { return true; }
+    bool animated_powerups() const override { return true; }
 
     std::vector<std::string> tips;
 };
