@@ -122,6 +122,9 @@ public:
     virtual bool animated_powerups() const { return false; }
     /// The game's own effects still running over the field.
     virtual int effect_count() const { return 0; }
+    /// True when the current profile's meter drains at half speed while the field is in
+    /// danger: the advantage of the sixth chapter's trophy.
+    virtual bool eased_drain() const { return has_trophy(6); }
 };
 
 /// A kind of item the field can produce: the item's skin node and its group number.

@@ -8,6 +8,7 @@
 #include "game/field/curve_particle_effect.h"
 #include "game/field/door.h"
 #include "game/field/field_enums.h"
+#include "game/field/fire_idol.h"
 #include "game/field/fireball.h"
 #include "game/field/hole.h"
 #include "game/field/idol.h"
@@ -16,6 +17,7 @@
 #include "game/field/mastery_idol.h"
 #include "game/field/powerup_add_effect.h"
 #include "game/field/rocket.h"
+#include "game/field/time_idol.h"
 #include "game/field/vimu.h"
 #include "game/field/vimu_pursue_effect.h"
 #include "game/field/white_cloud.h"
@@ -83,6 +85,8 @@ void register_field_types()
     register_enums();
     rtti::AbstractClassDesc<Idol>::instance();
     rtti::ClassDesc<CreationIdol>::instance().add_base<Idol>();
+    rtti::ClassDesc<TimeIdol>::instance().add_base<Idol>();
+    rtti::ClassDesc<FireIdol>::instance().add_base<Idol>();
     rtti::ClassDesc<MasteryIdol>::instance().add_base<Idol>();
     // The field objects are made by name from skin texts; an item streams only in binary.
     rtti::ClassDesc<Item>::instance();

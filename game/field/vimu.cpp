@@ -12,6 +12,7 @@
 #include "engine/res/skin_prototypes.h"
 #include "engine/res/skin_readers.h"
 #include "game/field/field.h"
+#include "game/field/fire_idol.h"
 #include "game/field/physics_body.h"
 #include "game/field/vimu_pursue_effect.h"
 
@@ -187,7 +188,24 @@ void Vimu::follow_with_emitter()
 void Vimu::draw(int pass, Artist& artist)
 {
     Item::draw(pass, artist);
-    if (pass != 1 || m_bonus == -1 || !m_field || !m_body)
+    if (pass != 1 || !m_field || !m_body)
+        return;
+    draw_bonus(artist);
+    if (!m_fire_idol_known) {
+        m_fire_idol_known = true;
+        for (const SharedPtr<Idol>& idol : m_field->idols()) {
+            m_fire_idol = dynamic_cast<FireIdol*>(idol.get());
+            if (m_fire_idol)
+                break;
+        }
+    }
+    if (m_fire_idol)
+        m_fire_idol->draw_piece(*this, artist);
+}
+
+void Vimu::draw_bonus(Artist& artist)
+{
+    if (m_bonus == -1)
         return;
     BonusSettings* settings = m_field->bonus_settings(Bonus(m_bonus));
     if (!settings)

@@ -11,6 +11,7 @@
 namespace kq {
 
 struct BonusSettings;
+class FireIdol;
 
 /// The game piece: a coloured item of a gen that the player launches. A piece that touches a
 /// burning piece of its gen catches fire: its fuse burns 1500 ms of field time while it
@@ -59,7 +60,7 @@ public:
     /// A piece that sinks out of sight with a lit fuse explodes at once.
     void on_fallen() override;
     /// The item's passes; over the highlight pass, the sprite of the bonus the piece carries,
-    /// twinkling when its settings say so.
+    /// twinkling when its settings say so, then the halo of the field's fire idol.
     void draw(int pass, Artist& artist) override;
 
     /// Reads the item's keys, then "cost", "color", "sacrifice", "tremble_type" and the burn
@@ -119,6 +120,8 @@ public:
 
 private:
     bool carries(Bonus bonus) const { return m_bonus == int(bonus); }
+    // The sprite of the carried bonus over the piece.
+    void draw_bonus(Artist& artist);
     void tremble();
     void follow_with_emitter();
     void send_dust();
@@ -147,6 +150,9 @@ private:
     int m_score = 0;
     int m_chain = 0;
     SharedPtr<EmitterSprite> m_burn_emitter;
+    // The field's first fire idol, looked up at the first draw.
+    FireIdol* m_fire_idol = nullptr;
+    bool m_fire_idol_known = false;
 };
 
 }

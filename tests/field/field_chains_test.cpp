@@ -16,7 +16,8 @@ using test::PieceField;
 
 // A mission with a mastery idol.
 const char* scored_mission = R"(
-    scored : mission_keys { mastery <idol> "class kq::MasteryIdol" { present true sprite : image_keys { } rainbow "" } })";
+    scored : mission_keys { mastery <idol> "class kq::MasteryIdol" { present true sprite : image_keys { } rainbow ""
+        target_mastery 1000 sword : image_keys { } } })";
 const char* text_effects = test::floating_text_effect;
 
 struct Caption

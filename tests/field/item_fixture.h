@@ -61,6 +61,7 @@ struct FakeGame : FieldGame
     bool has_trophy(int index) const override { return index == trophy; }
     bool animated_powerups() const override { return animate; }
     int effect_count() const override { return effects_running; }
+    bool eased_drain() const override { return eased; }
 
     bool dragonfly = false;
     int difficulty_index = 0;
@@ -70,6 +71,7 @@ struct FakeGame : FieldGame
     bool jewels = false;
     bool animate = false;
     int effects_running = 0;
+    bool eased = false;
     /// The one trophy the profile holds; -1 for none.
     int trophy = -1;
     int level_cost = 1000;

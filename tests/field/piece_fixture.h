@@ -11,8 +11,9 @@ namespace kq::test {
 
 /// A mission of plain keys with pieces of two gens ("items.red", "items.green" of gen 1 and
 /// "items.blue" of gen 2, "items.grey" of none: circles of 40 pixels, cost 10), a fireball,
-/// spirits of gen 1 and jewels of three sizes; a shot costs 1000, 1500 or 2000 of a meter of
-/// 500000 out of 1000000. `missions` adds nodes below "missions", `extra` top-level nodes.
+/// spirits of gen 1, jewels of three sizes and a cloud; a shot costs 1000, 1500 or 2000 of a
+/// meter of 500000 out of 1000000. `missions` adds nodes below "missions", `extra` top-level
+/// nodes.
 inline std::unique_ptr<TestSkinEnvironment> piece_skin(const std::string& missions = "", const std::string& extra = "")
 {
     return item_skin(R"(
@@ -47,6 +48,7 @@ inline std::unique_ptr<TestSkinEnvironment> piece_skin(const std::string& missio
         jewel1 "class kq::Item" : item_keys { form circle size [(10, 10)] }
         jewel2 "class kq::Item" : item_keys { form circle size [(20, 20)] }
         jewel3 "class kq::Item" : item_keys { form circle size [(30, 30)] }
+        cloud "class kq::Item" : item_keys { form circle size [(60, 60)] }
     }
     missions { plain : mission_keys { } )" + missions + R"( }
 )" + extra);
