@@ -2,7 +2,6 @@
 // back and compared with what the borders, offsets and camera rectangles say.
 #include <array>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -10,15 +9,9 @@
 
 #include "engine/art/camera_sprite.h"
 #include "engine/art/canvas_sprite.h"
-#include "engine/base/mainframe.h"
-#include "engine/platform/api_window.h"
-#include "engine/platform/dx_artist.h"
-#include "engine/platform/dx_draw.h"
-#include "engine/platform/dx_texture.h"
 #include "engine/res/res.h"
 #include "engine/res/skin.h"
-#include "engine/res/skin_startup.h"
-#include "tests/base/temp_dir.h"
+#include "tests/platform/device_services.h"
 
 namespace kq::test {
 namespace {
@@ -62,68 +55,18 @@ class CanvasCameraDeviceTest : public testing::Test
 protected:
     CanvasCameraDeviceTest()
     {
-        m_saved_tasks.swap(skin_startup_tasks());
-        std::ofstream(m_dir.file("scene.sdt")) << document;
-        Mainframe::create();
-        start_res_service();
-        Res::instance()->read_root_file(m_dir.path() + "default.root");
-        skin_startup_tasks() = {make_skin_document_task("scene.sdt")};
-        start_skin_service();
-        m_window = start_api_window_service(SkinPath("vimo.window"));
-        start_dxdraw_service(SkinPath("dxdraw"), SharedPtr<Window>(m_window));
-        artist = DXDraw::instance()->artist_for(SharedPtr<Window>(m_window));
-        add_texture("bands.png", 32, [](int x, int y) { return rgb(band(x), band(y)); });
-        add_texture("white.png", 4, [](int, int) { return 0xFFFFFFu; });
-    }
-    ~CanvasCameraDeviceTest() override
-    {
-        stop_dxdraw_service();
-        stop_api_window_service(m_window);
-        stop_skin_service();
-        stop_res_service();
-        Mainframe::destroy();
-        skin_startup_tasks().swap(m_saved_tasks);
-    }
-
-    template <class Pixel>
-    void add_texture(const std::string& path, int side, Pixel pixel)
-    {
-        SharedPtr<DXTexture> texture(new DXTexture(0));
-        ASSERT_TRUE(texture->create_empty({side, side}, 0));
-        std::vector<std::uint8_t> bytes;
-        for (int y = 0; y < side; ++y) {
-            for (int x = 0; x < side; ++x) {
-                const std::uint32_t word = pixel(x, y);
-                bytes.insert(bytes.end(), {std::uint8_t(word >> 16), std::uint8_t(word >> 8), std::uint8_t(word), 255});
-            }
-        }
-        texture->write_pixels(side, side, bytes);
-        Res::instance()->add_resource(ResRequest{type_name<Texture>(), ResKey{path, 0}}, texture);
+        m_device.add_texture("bands.png", 32, [](int x, int y) { return rgb(band(x), band(y)); });
+        m_device.add_texture("white.png", 4, [](int, int) { return 0xFFFFFFu; });
     }
 
     // One frame of the tree on black, read back.
     Shot draw(Sprite& root)
     {
-        Shot shot;
-        EXPECT_TRUE(artist->begin_scene());
-        artist->clear({0, 0, 0, 1});
-        root.render(*artist);
-        SharedPtr<Texture> capture = artist->capture_screen();
-        artist->end_scene();
-        if (!capture)
-            return shot;
-        for (int y = 0; y < screen_h; ++y)
-            for (int x = 0; x < screen_w; ++x)
-                shot.push_back(capture->pixel({x, y}) & 0xFFFFFFu);
-        return shot;
+        return m_device.pixels(screen_w, screen_h, [&](Artist& artist) { root.render(artist); });
     }
 
-    DXArtist* artist = nullptr;
-
 private:
-    TempDir m_dir;
-    APIWindow* m_window = nullptr;
-    std::vector<SkinStartupTask> m_saved_tasks;
+    DeviceServices m_device{{{"scene.sdt", document}}, {"scene.sdt"}};
 };
 
 std::uint32_t at(const Shot& shot, int x, int y)

@@ -2,7 +2,6 @@
 // document and the same tree read back from its binary forms give the same pixels, at the
 // places and in the colours the tree's own numbers say.
 #include <array>
-#include <fstream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -13,18 +12,12 @@
 #include "engine/art/text_sprite.h"
 #include "engine/base/bstream.h"
 #include "engine/base/buffer.h"
-#include "engine/base/mainframe.h"
 #include "engine/base/tstream.h"
-#include "engine/platform/api_window.h"
-#include "engine/platform/dx_artist.h"
-#include "engine/platform/dx_draw.h"
-#include "engine/platform/dx_texture.h"
 #include "engine/platform/font.h"
 #include "engine/res/dictionary.h"
 #include "engine/res/res.h"
 #include "engine/res/skin.h"
-#include "engine/res/skin_startup.h"
-#include "tests/base/temp_dir.h"
+#include "tests/platform/device_services.h"
 
 namespace kq::test {
 namespace {
@@ -54,36 +47,14 @@ using Shot = std::vector<std::uint32_t>;
 class SpriteDeviceTest : public testing::Test
 {
 protected:
-    SpriteDeviceTest()
-    {
-        m_saved_tasks.swap(skin_startup_tasks());
-        std::ofstream(m_dir.file("scene.sdt")) << scene_document;
-        Mainframe::create();
-        start_res_service();
-        Res::instance()->read_root_file(m_dir.path() + "default.root");
-        skin_startup_tasks() = {make_skin_document_task("scene.sdt")};
-        start_skin_service();
-        m_window = start_api_window_service(SkinPath("vimo.window"));
-        start_dxdraw_service(SkinPath("dxdraw"), SharedPtr<Window>(m_window));
-        artist = DXDraw::instance()->artist_for(SharedPtr<Window>(m_window));
-        add_resources();
-    }
-    ~SpriteDeviceTest() override
-    {
-        stop_dxdraw_service();
-        stop_api_window_service(m_window);
-        stop_skin_service();
-        stop_res_service();
-        Mainframe::destroy();
-        skin_startup_tasks().swap(m_saved_tasks);
-    }
+    SpriteDeviceTest() { add_resources(); }
 
     // A 4 x 4 green texture, a white glyph sheet whose "A" is a 4 x 8 block, the font over
     // it, and the dictionary word the label shows.
     void add_resources()
     {
-        add_texture("green.png", {0, 255, 0, 255});
-        add_texture("white.png", {255, 255, 255, 255});
+        m_device.add_texture("green.png", 0x00FF00);
+        m_device.add_texture("white.png", 0xFFFFFF);
         SharedPtr<Font> font(new Font);
         StringBuffer description("HGEFONT Bitmap=white.png Char=\"A\",0,0,4,8,0,0\n");
         TStream stream(description);
@@ -96,40 +67,14 @@ protected:
         dictionary.publish_words();
     }
 
-    void add_texture(const std::string& path, std::array<std::uint8_t, 4> rgba)
-    {
-        SharedPtr<DXTexture> texture(new DXTexture(0));
-        ASSERT_TRUE(texture->create_empty({16, 16}, 0));
-        std::vector<std::uint8_t> pixels;
-        for (int i = 0; i < 16 * 16; ++i)
-            pixels.insert(pixels.end(), rgba.begin(), rgba.end());
-        texture->write_pixels(16, 16, pixels);
-        Res::instance()->add_resource(ResRequest{type_name<Texture>(), ResKey{path, 0}}, texture);
-    }
-
     // The frame of one sprite tree on black, read back pixel by pixel.
     Shot draw(Sprite& root)
     {
-        Shot shot;
-        EXPECT_TRUE(artist->begin_scene());
-        artist->clear({0, 0, 0, 1});
-        root.render(*artist);
-        SharedPtr<Texture> capture = artist->capture_screen();
-        artist->end_scene();
-        if (!capture)
-            return shot;
-        for (int y = 0; y < 48; ++y)
-            for (int x = 0; x < 64; ++x)
-                shot.push_back(capture->pixel({x, y}) & 0xFFFFFFu);
-        return shot;
+        return m_device.pixels(64, 48, [&](Artist& artist) { root.render(artist); });
     }
 
-    DXArtist* artist = nullptr;
-
 private:
-    TempDir m_dir;
-    APIWindow* m_window = nullptr;
-    std::vector<SkinStartupTask> m_saved_tasks;
+    DeviceServices m_device{{{"scene.sdt", scene_document}}, {"scene.sdt"}};
 };
 
 std::uint32_t at(const Shot& shot, int x, int y)

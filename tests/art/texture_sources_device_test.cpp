@@ -3,24 +3,17 @@
 // image merged with a PNG alpha image.
 #include <array>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "engine/art/image_sprite.h"
-#include "engine/base/mainframe.h"
-#include "engine/platform/api_window.h"
-#include "engine/platform/dx_artist.h"
-#include "engine/platform/dx_draw.h"
 #include "engine/platform/sub_texture.h"
 #include "engine/res/res.h"
 #include "engine/res/skin.h"
-#include "engine/res/skin_startup.h"
-#include "tests/base/temp_dir.h"
 #include "tests/host/gpu/image_files.h"
+#include "tests/platform/device_services.h"
 
 namespace kq::test {
 namespace {
@@ -45,86 +38,45 @@ std::array<std::uint8_t, 3> page_colour(int x, int y)
 constexpr std::array<int, 3> glass_colour = {200, 120, 40};
 constexpr std::array<int, 4> glass_alpha = {255, 160, 64, 0};
 
+// The folder: the document, an atlas page with its sheet and rules, and a colour image
+// with its alpha image.
+std::vector<FolderFile> folder_files()
+{
+    std::vector<std::uint8_t> page;
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 8; ++x)
+            for (std::uint8_t c : page_colour(x, y))
+                page.push_back(c);
+    std::vector<std::uint8_t> colour;
+    std::vector<std::uint8_t> alpha;
+    for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < 4; ++x) {
+            colour.insert(colour.end(), glass_colour.begin(), glass_colour.end());
+            alpha.push_back(std::uint8_t(glass_alpha[std::size_t(x)]));
+        }
+    }
+    return {
+        {"scene.sdt", document},
+        {"art/page.png", png_file({8, 4, PNG_COLOR_TYPE_RGB, 8, page})},
+        {"art/sheet.res", "Texture t { filename = page.png resgroup = g }\n"
+                          "Sprite \"art/pic.png\" { texture = t rect = 4, 0, 4, 4 resgroup = g }\n"},
+        {"art/default.tah", "ATLAS sheet.res FILTER \"art/pic\\\\.png\"\n"},
+        {"art/glass_rgb.jpg", jpeg_file(4, 4, JCS_RGB, colour)},
+        {"art/glass_a.png", png_file({4, 4, PNG_COLOR_TYPE_GRAY, 8, alpha})},
+    };
+}
+
 class TextureSourcesDeviceTest : public testing::Test
 {
 protected:
-    TextureSourcesDeviceTest()
-    {
-        write_files();
-        m_saved_tasks.swap(skin_startup_tasks());
-        Mainframe::create();
-        start_res_service();
-        Res::instance()->read_root_file(m_dir.path() + "default.root");
-        skin_startup_tasks() = {make_skin_document_task("scene.sdt")};
-        start_skin_service();
-        m_window = start_api_window_service(SkinPath("vimo.window"));
-        start_dxdraw_service(SkinPath("dxdraw"), SharedPtr<Window>(m_window));
-        artist = DXDraw::instance()->artist_for(SharedPtr<Window>(m_window));
-    }
-    ~TextureSourcesDeviceTest() override
-    {
-        stop_dxdraw_service();
-        stop_api_window_service(m_window);
-        stop_skin_service();
-        stop_res_service();
-        Mainframe::destroy();
-        skin_startup_tasks().swap(m_saved_tasks);
-    }
-
-    void write(const std::string& name, const std::string& content) const
-    {
-        std::filesystem::create_directories(std::filesystem::path(m_dir.file(name)).parent_path());
-        std::ofstream(m_dir.file(name), std::ios::binary) << content;
-    }
-
-    void write_files() const
-    {
-        write("scene.sdt", document);
-        std::vector<std::uint8_t> page;
-        for (int y = 0; y < 4; ++y)
-            for (int x = 0; x < 8; ++x)
-                for (std::uint8_t c : page_colour(x, y))
-                    page.push_back(c);
-        write("art/page.png", png_file({8, 4, PNG_COLOR_TYPE_RGB, 8, page}));
-        write("art/sheet.res", "Texture t { filename = page.png resgroup = g }\n"
-                               "Sprite \"art/pic.png\" { texture = t rect = 4, 0, 4, 4 resgroup = g }\n");
-        write("art/default.tah", "ATLAS sheet.res FILTER \"art/pic\\\\.png\"\n");
-
-        std::vector<std::uint8_t> colour;
-        std::vector<std::uint8_t> alpha;
-        for (int y = 0; y < 4; ++y) {
-            for (int x = 0; x < 4; ++x) {
-                colour.insert(colour.end(), glass_colour.begin(), glass_colour.end());
-                alpha.push_back(std::uint8_t(glass_alpha[std::size_t(x)]));
-            }
-        }
-        write("art/glass_rgb.jpg", jpeg_file(4, 4, JCS_RGB, colour));
-        write("art/glass_a.png", png_file({4, 4, PNG_COLOR_TYPE_GRAY, 8, alpha}));
-    }
-
     // The pixels (0xRRGGBB) of a frame showing the sprite on black.
     std::vector<std::uint32_t> draw(Sprite& sprite)
     {
-        std::vector<std::uint32_t> shot;
-        EXPECT_TRUE(artist->begin_scene());
-        artist->clear({0, 0, 0, 1});
-        sprite.render(*artist);
-        SharedPtr<Texture> capture = artist->capture_screen();
-        artist->end_scene();
-        if (capture) {
-            for (int y = 0; y < 48; ++y)
-                for (int x = 0; x < 64; ++x)
-                    shot.push_back(capture->pixel({x, y}) & 0xFFFFFFu);
-        }
-        return shot;
+        return m_device.pixels(64, 48, [&](Artist& artist) { sprite.render(artist); });
     }
 
-    DXArtist* artist = nullptr;
-
 private:
-    TempDir m_dir;
-    APIWindow* m_window = nullptr;
-    std::vector<SkinStartupTask> m_saved_tasks;
+    DeviceServices m_device{folder_files(), {"scene.sdt"}};
 };
 
 SharedPtr<ImageSprite> from_skin(const char* path)

@@ -1,23 +1,16 @@
 // A mission's field drawn on the real (offscreen OpenGL) screen: its walls, pieces and idol
 // stand where the mission puts them, each in its own colour.
 #include <array>
-#include <fstream>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "engine/base/class_desc.h"
-#include "engine/base/mainframe.h"
-#include "engine/platform/api_window.h"
-#include "engine/platform/dx_artist.h"
-#include "engine/platform/dx_draw.h"
-#include "engine/platform/dx_texture.h"
 #include "engine/res/res.h"
 #include "engine/res/skin.h"
-#include "engine/res/skin_startup.h"
 #include "game/field/field.h"
 #include "item_fixture.h"
-#include "tests/base/temp_dir.h"
+#include "tests/platform/device_services.h"
 
 namespace kq::test {
 
@@ -74,60 +67,23 @@ protected:
             return true;
         }();
         (void)registered;
-        m_saved_tasks.swap(skin_startup_tasks());
-        std::ofstream(m_dir.file("mission.sdt")) << item_defaults << mission_document;
-        Mainframe::create();
-        start_res_service();
-        Res::instance()->read_root_file(m_dir.path() + "default.root");
-        skin_startup_tasks() = {make_skin_document_task("mission.sdt")};
-        start_skin_service();
-        m_window = start_api_window_service(SkinPath("vimo.window"));
-        start_dxdraw_service(SkinPath("dxdraw"), SharedPtr<Window>(m_window));
-        artist = DXDraw::instance()->artist_for(SharedPtr<Window>(m_window));
-        add_texture("grey.png", {96, 96, 96, 255});
-        add_texture("red.png", {255, 0, 0, 255});
-        add_texture("blue.png", {0, 0, 255, 255});
-        add_texture("green.png", {0, 255, 0, 255});
-    }
-    ~FieldDeviceTest() override
-    {
-        stop_dxdraw_service();
-        stop_api_window_service(m_window);
-        stop_skin_service();
-        stop_res_service();
-        Mainframe::destroy();
-        skin_startup_tasks().swap(m_saved_tasks);
-    }
-
-    void add_texture(const std::string& path, std::array<std::uint8_t, 4> rgba)
-    {
-        SharedPtr<DXTexture> texture(new DXTexture(0));
-        ASSERT_TRUE(texture->create_empty({16, 16}, 0));
-        std::vector<std::uint8_t> pixels;
-        for (int i = 0; i < 16 * 16; ++i)
-            pixels.insert(pixels.end(), rgba.begin(), rgba.end());
-        texture->write_pixels(16, 16, pixels);
-        Res::instance()->add_resource(ResRequest{type_name<Texture>(), ResKey{path, 0}}, texture);
+        m_device.add_texture("grey.png", 0x606060);
+        m_device.add_texture("red.png", 0xFF0000);
+        m_device.add_texture("blue.png", 0x0000FF);
+        m_device.add_texture("green.png", 0x00FF00);
     }
 
     // One frame of the field on black, read back.
     SharedPtr<Texture> draw(Field& field)
     {
-        EXPECT_TRUE(artist->begin_scene());
-        artist->clear({0, 0, 0, 1});
-        field.draw(*artist);
-        field.draw_overlay(*artist);
-        SharedPtr<Texture> capture = artist->capture_screen();
-        artist->end_scene();
-        return capture;
+        return m_device.capture([&](Artist& artist) {
+            field.draw(artist);
+            field.draw_overlay(artist);
+        });
     }
 
-    DXArtist* artist = nullptr;
-
 private:
-    TempDir m_dir;
-    APIWindow* m_window = nullptr;
-    std::vector<SkinStartupTask> m_saved_tasks;
+    DeviceServices m_device{{{"mission.sdt", std::string(item_defaults) + mission_document}}, {"mission.sdt"}};
 };
 
 TEST_F(FieldDeviceTest, TheMissionShowsItsWallsPiecesAndIdolWhereItPutsThem)

@@ -3,27 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <fstream>
 #include <sstream>
 #include <string>
 
-#include "engine/base/mainframe.h"
 #include "engine/base/string_stream.h"
 #include "engine/base/tstream.h"
-#include "engine/platform/api_window.h"
-#include "engine/platform/dx_artist.h"
-#include "engine/platform/dx_draw.h"
-#include "engine/platform/dx_texture.h"
 #include "engine/platform/font.h"
 #include "engine/res/res.h"
 #include "engine/res/skin.h"
-#include "engine/res/skin_startup.h"
 #include "engine/ui/control_initer.h"
 #include "engine/ui/debug_dialog.h"
 #include "engine/ui/ui.h"
 #include "tests/art/art_tree_support.h"
 #include "tests/base/manual_clock.h"
-#include "tests/base/temp_dir.h"
+#include "tests/platform/device_services.h"
 
 namespace kq::test {
 namespace {
@@ -57,38 +50,14 @@ class DebugDialogDeviceTest : public testing::Test
 protected:
     DebugDialogDeviceTest()
     {
-        m_saved_tasks.swap(skin_startup_tasks());
-        std::ifstream controls(std::string(KQ_SOURCE_DIR) + "/data/skin/ui/controls.sdt");
-        std::ofstream(m_dir.file("controls.sdt")) << controls.rdbuf();
-        std::ofstream(m_dir.file("dialog.sdt")) << dialog_document;
-        Mainframe::create();
-        start_res_service();
-        Res::instance()->read_root_file(m_dir.path() + "default.root");
-        skin_startup_tasks() = {make_skin_document_task("controls.sdt"), make_skin_document_task("dialog.sdt")};
-        start_skin_service();
-        m_window = start_api_window_service(SkinPath("vimo.window"));
-        start_dxdraw_service(SkinPath("dxdraw"), SharedPtr<Window>(m_window));
         add_font();
-        DXArtist* artist = DXDraw::instance()->artist_for(SharedPtr<Window>(m_window));
-        m_ui = start_ui_service(SkinPath("vimo.ui"), SharedPtr<Window>(m_window), artist);
+        m_ui = start_ui_service(SkinPath("vimo.ui"), SharedPtr<Window>(m_device.window()), &m_device.artist());
     }
-    ~DebugDialogDeviceTest() override
-    {
-        stop_ui_service();
-        stop_dxdraw_service();
-        stop_api_window_service(m_window);
-        stop_skin_service();
-        stop_res_service();
-        Mainframe::destroy();
-        skin_startup_tasks().swap(m_saved_tasks);
-    }
+    ~DebugDialogDeviceTest() override { stop_ui_service(); }
 
     void add_font()
     {
-        SharedPtr<DXTexture> white(new DXTexture(0));
-        ASSERT_TRUE(white->create_empty({16, 16}, 0));
-        white->write_pixels(16, 16, std::vector<std::uint8_t>(16 * 16 * 4, 255));
-        Res::instance()->add_resource(ResRequest{type_name<Texture>(), ResKey{"white.png", 0}}, white);
+        m_device.add_texture("white.png", 0xFFFFFF);
         std::string description = "HGEFONT Bitmap=white.png Char=\" \",0,0,0,0,0,3";
         for (char c : std::string("0123456789:%,-ADFILOPQRSU"))
             description += std::string(" Char=\"") + c + "\",0,0,2,4,0,1";
@@ -101,12 +70,13 @@ protected:
     }
 
     ManualClock m_clock;
-    UI* m_ui = nullptr;
 
 private:
-    TempDir m_dir;
-    APIWindow* m_window = nullptr;
-    std::vector<SkinStartupTask> m_saved_tasks;
+    DeviceServices m_device{{{"controls.sdt", source_file_text("data/skin/ui/controls.sdt")}, {"dialog.sdt", dialog_document}},
+                            {"controls.sdt", "dialog.sdt"}};
+
+protected:
+    UI* m_ui = nullptr;
 };
 
 TEST_F(DebugDialogDeviceTest, AHeadlessFrameShowsFramesPerSecondAndLoad)

@@ -4,23 +4,20 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <fstream>
 #include <sstream>
 
-#include "engine/base/mainframe.h"
-#include "engine/platform/api_window.h"
-#include "engine/platform/dx_artist.h"
-#include "engine/platform/dx_draw.h"
 #include "engine/res/res.h"
 #include "engine/res/skin.h"
-#include "engine/res/skin_startup.h"
 #include "engine/ui/frame_manager.h"
 #include "tests/art/art_tree_support.h"
 #include "tests/base/manual_clock.h"
-#include "tests/base/temp_dir.h"
+#include "tests/platform/device_services.h"
 
 namespace kq {
 namespace {
+
+using test::DeviceServices;
+using test::source_file_text;
 
 /// A cursor sprite that reads the screen back once the cursor is drawn, the last thing of a
 /// frame before it is presented.
@@ -48,41 +45,24 @@ class UiDeviceTest : public testing::Test
 protected:
     /// A window as `window` describes it (its skin keys), with a UI drawing on its screen.
     explicit UiDeviceTest(const std::string& window = "fullscreen false color_depth 32 size [(64, 48)] fixed true")
+        : m_device({{"controls.sdt", source_file_text("data/skin/ui/controls.sdt")},
+                    {"ui.sdt", "vimo { window { " + window + " caption \"t\" max_display_frequency 60 }\n"
+                               " ui { hw_cursor false dblclick_time 300 root_control : control_defaults {} } }\n"}},
+                   {"ui.sdt", "controls.sdt"})
     {
-        m_saved_tasks.swap(skin_startup_tasks());
-        std::ifstream controls(std::string(KQ_SOURCE_DIR) + "/data/skin/ui/controls.sdt");
-        std::ofstream(m_dir.file("controls.sdt")) << controls.rdbuf();
-        std::ofstream(m_dir.file("ui.sdt"))
-            << "vimo { window { " << window << " caption \"t\" max_display_frequency 60 }\n"
-               " ui { hw_cursor false dblclick_time 300 root_control : control_defaults {} } }\n";
-        Mainframe::create();
-        start_res_service();
-        Res::instance()->read_root_file(m_dir.path() + "default.root");
-        skin_startup_tasks() = {make_skin_document_task("ui.sdt"), make_skin_document_task("controls.sdt")};
-        start_skin_service();
-        m_window = start_api_window_service(SkinPath("vimo.window"));
-        start_dxdraw_service(SkinPath("dxdraw"), SharedPtr<Window>(m_window));
-        m_artist = DXDraw::instance()->artist_for(SharedPtr<Window>(m_window));
+        m_window = m_device.window();
+        m_artist = &m_device.artist();
         m_ui = start_ui_service(SkinPath("vimo.ui"), SharedPtr<Window>(m_window), m_artist);
     }
-    ~UiDeviceTest() override
-    {
-        stop_ui_service();
-        stop_dxdraw_service();
-        stop_api_window_service(m_window);
-        stop_skin_service();
-        stop_res_service();
-        Mainframe::destroy();
-        skin_startup_tasks().swap(m_saved_tasks);
-    }
+    ~UiDeviceTest() override { stop_ui_service(); }
 
+private:
+    DeviceServices m_device;
+
+protected:
     UI* m_ui = nullptr;
     APIWindow* m_window = nullptr;
     DXArtist* m_artist = nullptr;
-
-private:
-    TempDir m_dir;
-    std::vector<SkinStartupTask> m_saved_tasks;
 };
 
 TEST_F(UiDeviceTest, AFrameShowsTheTreeAndTheSoftwareCursorWhereTheMouseIs)
