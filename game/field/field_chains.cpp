@@ -7,6 +7,8 @@
 #include "game/field/field.h"
 #include "game/field/idol.h"
 #include "game/field/mastery_idol.h"
+#include "game/field/treasure.h"
+#include "game/field/treasure.h"
 #include "game/field/vimu.h"
 #include "game/field/vimu_pursue_effect.h"
 
@@ -26,6 +28,8 @@ constexpr int trail_start = 5;
 constexpr int trail_cap = 10;
 // Every this many destroyed pieces a profile that collects jewels gets one.
 constexpr int pieces_per_jewel = 12;
+// A jewel disappears at the end of the fifth turn after the one it was dropped in.
+constexpr int jewel_life = 5;
 // Bonuses are brought at turn counts 12, 37, 62, ...
 constexpr int bring_period = 25;
 constexpr int bring_turn = 12;
@@ -178,8 +182,12 @@ void Field::count_destroyed()
 void Field::create_jewel(const Vector2<float>& point)
 {
     const int size = random_int(3) + 1;
-    if (Item* jewel = create_item(SkinPath("items") + ("jewel" + std::to_string(size)).c_str()))
-        add_item(jewel, ItemPlacement{point, 0.0f});
+    Item* jewel = create_item(SkinPath("items") + ("jewel" + std::to_string(size)).c_str());
+    if (!jewel)
+        return;
+    add_item(jewel, ItemPlacement{point, 0.0f});
+    if (auto* treasure = dynamic_cast<Treasure*>(jewel))
+        treasure->set_expiry_turn(m_turn_count + jewel_life);
 }
 
 void Field::add_mastery(int points)

@@ -16,6 +16,7 @@
 #include "game/field/magnet.h"
 #include "game/field/mastery_idol.h"
 #include "game/field/powerup_add_effect.h"
+#include "game/field/treasure.h"
 #include "game/field/rocket.h"
 #include "game/field/time_idol.h"
 #include "game/field/vimu.h"
@@ -91,6 +92,7 @@ void register_field_types()
     // The field objects are made by name from skin texts; an item streams only in binary.
     rtti::ClassDesc<Item>::instance();
     rtti::ClassDesc<Vimu>::instance().add_base<Item>();
+    rtti::ClassDesc<Treasure>::instance().add_base<Item>();
     rtti::ClassDesc<Brick>::instance().add_base<Item>();
     rtti::ClassDesc<Cloud>::instance().add_base<Item>();
     rtti::ClassDesc<Fireball>::instance().add_base<Item>();
