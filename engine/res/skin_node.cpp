@@ -90,27 +90,25 @@ bool EnumIDsFunctor::operator()(SkinNode& node)
 void SkinNode::add_child(StrCache name, const SharedPtr<SkinNode>& node)
 {
     m_children.push_back({name, node});
-    if (!m_child_index.empty()) {
-        m_child_index.try_emplace(name.word(), static_cast<std::uint32_t>(m_children.size() - 1));
-    } else if (m_children.size() > indexed_child_count) {
-        // Built from the back, so that the first entry of a name is the one kept.
-        m_child_index.reserve(2 * m_children.size());
-        for (std::size_t i = m_children.size(); i-- > 0;)
-            m_child_index.insert_or_assign(m_children[i].name.word(), static_cast<std::uint32_t>(i));
-    }
+    if (!m_child_index.empty())
+        m_child_index.add(name, static_cast<std::uint32_t>(m_children.size() - 1));
 }
 
 SkinNode* SkinNode::find_child(StrCache name) const
 {
-    if (!m_child_index.empty()) {
-        const auto found = m_child_index.find(name.word());
-        return found == m_child_index.end() ? nullptr : m_children[found->second].node.get();
+    if (m_children.size() <= indexed_child_count) {
+        for (const Child& child : m_children) {
+            if (child.name == name)
+                return child.node.get();
+        }
+        return nullptr;
     }
-    for (const Child& child : m_children) {
-        if (child.name == name)
-            return child.node.get();
+    if (m_child_index.empty()) {
+        for (std::size_t i = 0; i < m_children.size(); ++i)
+            m_child_index.add(m_children[i].name, static_cast<std::uint32_t>(i));
     }
-    return nullptr;
+    const std::uint32_t found = m_child_index.find(name);
+    return found == NameIndex::none ? nullptr : m_children[found].node.get();
 }
 
 void SkinNode::merge(const SkinNode& source)

@@ -3,7 +3,6 @@
 #include <set>
 #include <string>
 #include <tuple>
-#include <unordered_map>
 #include <vector>
 
 #include "engine/base/binary_io.h"
@@ -12,6 +11,7 @@
 #include "engine/base/str_cache.h"
 #include "engine/base/text_io.h"
 #include "engine/base/type_name.h"
+#include "engine/res/name_index.h"
 #include "engine/res/node_value.h"
 #include "engine/res/skin_path.h"
 
@@ -165,9 +165,10 @@ private:
 
     NodeValue m_value;
     std::vector<Child> m_children;
-    // Where each name's first entry is, by the name's word; kept only for nodes with many
-    // children, where a scan would make reading and merging a large tree quadratic.
-    std::unordered_map<std::uintptr_t, std::uint32_t> m_child_index;
+    // Where each name's first entry is; made for nodes with many children at their first
+    // look-up (a scan would make reading and merging a large tree quadratic), and kept up to
+    // date from then on. A tree read from its binary form is never searched while it is read.
+    mutable NameIndex m_child_index;
     std::vector<SkinPath> m_parents;
     std::vector<std::string> m_directives;
     std::set<StrCache> m_ids;
