@@ -2,6 +2,7 @@
 
 #include "engine/base/class_desc.h"
 #include "engine/base/enum_desc.h"
+#include "game/field/beetle.h"
 #include "game/field/brick.h"
 #include "game/field/cloud.h"
 #include "game/field/creation_idol.h"
@@ -102,6 +103,7 @@ void register_field_types()
     rtti::ClassDesc<Rocket>::instance().add_base<Item>();
     rtti::ClassDesc<Hole>::instance().add_base<Item>();
     rtti::ClassDesc<WhiteCloud>::instance().add_base<Item>();
+    rtti::ClassDesc<Beetle>::instance().add_base<Item>();
     rtti::ClassDesc<VimuPursueEffect>::instance().add_base(type_name<Sprite>());
     rtti::ClassDesc<SplinterEffect>::instance().add_base<VimuPursueEffect>();
     rtti::ClassDesc<BonusBringEffect>::instance().add_base<VimuPursueEffect>();

@@ -233,6 +233,18 @@ void PhysicsBody::apply_force(const b2Vec2& force, const b2Vec2& point)
     m_torque += b2Cross(point - m_body.GetWorldCenter(), force);
 }
 
+void PhysicsBody::apply_torque(float torque)
+{
+    if (!is_finite(torque)) {
+        KQ_PHYSICS_ERROR("torque refused: not finite");
+        return;
+    }
+    if (m_frozen)
+        return;
+    wake_up();
+    m_torque += torque;
+}
+
 void PhysicsBody::apply_impulse(const b2Vec2& impulse, const b2Vec2& point)
 {
     if (!is_finite(impulse) || !is_finite(point)) {

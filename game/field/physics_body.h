@@ -94,6 +94,8 @@ public:
     float torque() const { return m_torque; }
     /// Adds a force at a world point, acting through the next step; wakes the body.
     void apply_force(const b2Vec2& force, const b2Vec2& point);
+    /// Adds a torque, acting through the next step; wakes the body.
+    void apply_torque(float torque);
     /// Changes the speeds at once by an impulse at a world point; wakes the body.
     void apply_impulse(const b2Vec2& impulse, const b2Vec2& point);
 

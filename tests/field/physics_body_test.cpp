@@ -58,6 +58,12 @@ TEST(PhysicsBody, MassAndInertiaAreTakenAboutTheCentreOfMass)
     EXPECT_FLOAT_EQ(body->torque(), 1.0f);
     world->step(0.5f, 10);
     EXPECT_NEAR(body->angular_velocity(), 0.5f / body->inertia(), 1e-5f);
+    // A torque of its own adds to it the same way, once.
+    body->apply_torque(-2.0f);
+    EXPECT_FLOAT_EQ(body->torque(), -2.0f);
+    world->step(0.5f, 10);
+    EXPECT_NEAR(body->angular_velocity(), -0.5f / body->inertia(), 1e-5f);
+    EXPECT_EQ(body->torque(), 0.0f);
 }
 
 TEST(PhysicsBody, MassChangesOnlyWhenAskedFor)
@@ -207,12 +213,14 @@ TEST(PhysicsBody, ValuesBox2DCannotTakeAreRefusedAndLogged)
     body->set_angular_velocity(nan);
     body->apply_impulse({nan, 0}, body->world_center());
     body->apply_force({1, 0}, {inf, 0});
+    body->apply_torque(nan);
     world->step(nan, 10);
     world->step(-0.02f, 10);
     world->step(inf, 10);
     EXPECT_EQ(body->position(), b2Vec2(50, 40));
     EXPECT_EQ(body->linear_velocity(), b2Vec2(1, 2));
     EXPECT_EQ(body->force(), b2Vec2(0, 0));
+    EXPECT_EQ(body->torque(), 0.0f);
     EXPECT_FALSE(body->is_frozen());
 
     // A finite impulse too large for a float speed stops the body instead of spreading NaN.
