@@ -19,6 +19,8 @@
 #include "game/field/powerup_add_effect.h"
 #include "game/field/treasure.h"
 #include "game/field/rocket.h"
+#include "game/field/roller.h"
+#include "game/field/roller_head.h"
 #include "game/field/time_idol.h"
 #include "game/field/vimu.h"
 #include "game/field/vimu_pursue_effect.h"
@@ -104,6 +106,8 @@ void register_field_types()
     rtti::ClassDesc<Hole>::instance().add_base<Item>();
     rtti::ClassDesc<WhiteCloud>::instance().add_base<Item>();
     rtti::ClassDesc<Beetle>::instance().add_base<Item>();
+    rtti::ClassDesc<Roller>::instance().add_base<Item>();
+    rtti::ClassDesc<RollerHead>::instance().add_base<Item>();
     rtti::ClassDesc<VimuPursueEffect>::instance().add_base(type_name<Sprite>());
     rtti::ClassDesc<SplinterEffect>::instance().add_base<VimuPursueEffect>();
     rtti::ClassDesc<BonusBringEffect>::instance().add_base<VimuPursueEffect>();

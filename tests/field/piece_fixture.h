@@ -10,7 +10,7 @@
 namespace kq::test {
 
 /// A mission of plain keys with pieces of two gens ("items.red", "items.green" of gen 1 and
-/// "items.blue" of gen 2, "items.grey" of none: circles of 40 pixels, cost 10), a fireball,
+/// "items.blue" of gen 2, "items.grey" of none: circles of 40 pixels, cost 10), two fireballs,
 /// spirits of gen 1, jewels of three sizes and a cloud; a shot costs 1000, 1500 or 2000 of a
 /// meter of 500000 out of 1000000. `missions` adds nodes below "missions", `extra` top-level
 /// nodes.
@@ -43,6 +43,7 @@ inline std::unique_ptr<TestSkinEnvironment> piece_skin(const std::string& missio
         green "class kq::Vimu" : piece_keys { gen 1 tremble_type move }
         blue "class kq::Vimu" : piece_keys { gen 2 }
         fireball "class kq::Fireball" : item_keys { form circle size [(30, 30)] density 1 }
+        silence_fireball "class kq::Fireball" : item_keys { form circle size [(30, 30)] density 1 }
         grey "class kq::Vimu" : piece_keys { gen -1 }
         spirit1 "class kq::Item" : item_keys { form circle size [(10, 10)] }
         jewel1 "class kq::Item" : item_keys { form circle size [(10, 10)] }
