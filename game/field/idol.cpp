@@ -1,5 +1,6 @@
 #include "game/field/idol.h"
 
+#include "engine/res/skin_environment.h"
 #include "engine/res/skin_prototypes.h"
 #include "game/field/field.h"
 
@@ -8,7 +9,11 @@ namespace kq {
 void Idol::read_skin(const SkinPath& path)
 {
     m_sprite.read_skin(path + "sprite");
-    m_rainbow = SharedPtr<ImageSprite>(clone_resource<ImageSprite, Sprite>(path + "rainbow"));
+    // Without a "rainbow" node the idol has none.
+    const SkinPath rainbow = path + "rainbow";
+    m_rainbow = require_skin_environment().try_find_node(rainbow, true)
+                    ? SharedPtr<ImageSprite>(clone_resource<ImageSprite, Sprite>(rainbow))
+                    : SharedPtr<ImageSprite>();
 }
 
 void Idol::mood_changed(IdolMood, IdolMood new_mood)

@@ -6,6 +6,7 @@
 #include "game/field/field.h"
 #include "game/field/idol.h"
 #include "item_fixture.h"
+#include "piece_fixture.h"
 
 namespace kq {
 namespace {
@@ -63,6 +64,30 @@ TEST(Idol, LockingMakesTheMoodGoodFirst)
     idol.lock_good_mood();
     EXPECT_EQ(idol.changes, (Changes{{IdolMood::normal, IdolMood::good}}));
     EXPECT_TRUE(idol.is_mood_locked()) << "and without a field or a rainbow nothing is shown";
+}
+
+
+TEST(Idol, WithoutARainbowNodeAGoodMoodShowsNothing)
+{
+    auto skin = test::piece_skin("", R"(
+        plain { sprite : image_keys { } }
+        glad { sprite : image_keys { } rainbow "class kq::ImageSprite" : image_keys { size [(10, 10)] } }
+    )");
+    test::FakeGame game;
+    Field field(FieldSettings{}, game);
+    MoodProbe plain;
+    ASSERT_NO_THROW(plain.read_skin(SkinPath("plain")));
+    EXPECT_FALSE(plain.rainbow());
+    plain.set_field(&field);
+    plain.lock_good_mood();
+    EXPECT_EQ(children(field.effect_layer()), 0u);
+
+    MoodProbe glad;
+    glad.read_skin(SkinPath("glad"));
+    ASSERT_TRUE(glad.rainbow());
+    glad.set_field(&field);
+    glad.set_mood(IdolMood::good);
+    EXPECT_EQ(children(field.effect_layer()), 1u);
 }
 
 }
