@@ -42,8 +42,10 @@ inline std::unique_ptr<TestSkinEnvironment> piece_skin(const std::string& missio
         red "class kq::Vimu" : piece_keys { gen 1 color [(1, 0, 0)] }
         green "class kq::Vimu" : piece_keys { gen 1 tremble_type move }
         blue "class kq::Vimu" : piece_keys { gen 2 }
-        fireball "class kq::Fireball" : item_keys { form circle size [(30, 30)] density 1 }
-        silence_fireball "class kq::Fireball" : item_keys { form circle size [(30, 30)] density 1 }
+        fireball "class kq::Fireball" : item_keys { form circle size [(30, 30)] density 1 fire ""
+            galo : image_keys { } }
+        silence_fireball "class kq::Fireball" : item_keys { form circle size [(30, 30)] density 1 fire ""
+            galo : image_keys { } }
         grey "class kq::Vimu" : piece_keys { gen -1 }
         spirit1 "class kq::Item" : item_keys { form circle size [(10, 10)] }
         jewel1 "class kq::Item" : item_keys { form circle size [(10, 10)] }
