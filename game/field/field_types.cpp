@@ -4,6 +4,7 @@
 #include "engine/base/enum_desc.h"
 #include "game/field/beetle.h"
 #include "game/field/brick.h"
+#include "game/field/charge.h"
 #include "game/field/cloud.h"
 #include "game/field/creation_idol.h"
 #include "game/field/curve_particle_effect.h"
@@ -21,6 +22,7 @@
 #include "game/field/rocket.h"
 #include "game/field/roller.h"
 #include "game/field/roller_head.h"
+#include "game/field/spirit.h"
 #include "game/field/time_idol.h"
 #include "game/field/vimu.h"
 #include "game/field/vimu_pursue_effect.h"
@@ -103,6 +105,8 @@ void register_field_types()
     rtti::ClassDesc<Magnet>::instance().add_base<Item>();
     rtti::ClassDesc<Door>::instance().add_base<Item>();
     rtti::ClassDesc<Rocket>::instance().add_base<Item>();
+    rtti::ClassDesc<Spirit>::instance().add_base<Item>();
+    rtti::ClassDesc<Charge>::instance().add_base<Item>();
     rtti::ClassDesc<Hole>::instance().add_base<Item>();
     rtti::ClassDesc<WhiteCloud>::instance().add_base<Item>();
     rtti::ClassDesc<Beetle>::instance().add_base<Item>();
