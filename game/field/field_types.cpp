@@ -9,6 +9,7 @@
 #include "game/field/creation_idol.h"
 #include "game/field/curve_particle_effect.h"
 #include "game/field/door.h"
+#include "game/field/dragonfly.h"
 #include "game/field/field_enums.h"
 #include "game/field/fire_idol.h"
 #include "game/field/fireball.h"
@@ -107,6 +108,7 @@ void register_field_types()
     rtti::ClassDesc<Rocket>::instance().add_base<Item>();
     rtti::ClassDesc<Spirit>::instance().add_base<Item>();
     rtti::ClassDesc<Charge>::instance().add_base<Item>();
+    rtti::ClassDesc<Dragonfly>::instance().add_base<Item>();
     rtti::ClassDesc<Hole>::instance().add_base<Item>();
     rtti::ClassDesc<WhiteCloud>::instance().add_base<Item>();
     rtti::ClassDesc<Beetle>::instance().add_base<Item>();

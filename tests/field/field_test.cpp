@@ -82,9 +82,9 @@ TEST(Field, DragonflyThatCannotBeMadeIsSkippedOrReported)
         EXPECT_TRUE(field.items().empty());
         EXPECT_THAT(log.text("error"), HasSubstr("No item is described at [items.dragonfly]"));
     }
-    auto skin = item_skin(R"(items { dragonfly "class kq::Dragonfly" : item_keys { } })");
+    auto skin = item_skin(R"(items { dragonfly "class kq::Unknown" : item_keys { } })");
     EXPECT_THAT(error_of([&] { Field field(FieldSettings{}, game); }),
-                HasSubstr("[class kq::Dragonfly] type descriptor not found"));
+                HasSubstr("[class kq::Unknown] type descriptor not found"));
 }
 
 TEST(Field, TeardownLeavesNoHandlerConnected)
