@@ -235,7 +235,6 @@ TEST(Dragonfly, APieceDyingInFlightEndsTheCarryWithTheJobOwed)
     Dragonfly* dragonfly = f.add_dragonfly({120, 100});
     f.add_crowd();
     Vimu* lonely = f.add("red", {100, 100});
-    f.add("red", {900, 100});  // kin for the lonely piece when the first kin is gone
     f.end_turns(4);
     for (int t = 0; t < 5000 && !dragonfly->carried(); t += 10)
         f.field.update(10);
