@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <numbers>
 
 namespace kq {
 
@@ -55,6 +56,17 @@ int random_int2(int n)
 float random_float(float max)
 {
     return static_cast<float>(random_next()) * max * (1.0f / draw_range);
+}
+
+float wrapped_angle(float angle)
+{
+    constexpr float pi = std::numbers::pi_v<float>;
+    angle = std::fmod(angle, 2.0f * pi);
+    if (angle < -pi)
+        angle += 2.0f * pi;
+    else if (angle > pi)
+        angle -= 2.0f * pi;
+    return angle;
 }
 
 }

@@ -12,6 +12,9 @@ bool is_zero(float x);
 /// The cosine of `x` radians, computed in double.
 float cos_f(float x);
 
+/// The angle (radians) brought into [-pi, pi].
+float wrapped_angle(float angle);
+
 /// A draw of the process-wide generator in [0, n) for 0 < n < 65536 (n = 1 always gives 0).
 int random_int(int n);
 

@@ -5,6 +5,7 @@
 #include <numbers>
 #include <vector>
 
+#include "engine/base/math_utils.h"
 #include "engine/base/random.h"
 #include "game/field/field.h"
 #include "game/field/physics_body.h"
@@ -33,17 +34,6 @@ constexpr int frame_time = 25;
 float random_angle()
 {
     return float(random_next() % 32768) * 2.0f * pi / 32768.0f;
-}
-
-// The angle brought into [-pi, pi].
-float wrapped(float angle)
-{
-    angle = std::fmod(angle, 2.0f * pi);
-    if (angle < -pi)
-        angle += 2.0f * pi;
-    else if (angle > pi)
-        angle -= 2.0f * pi;
-    return angle;
 }
 
 Vector2<float> around(const Vector2<float>& centre, float radius, float angle)
@@ -126,9 +116,9 @@ void Dragonfly::turn_to_heading()
     const Vector2<float> v = velocity();
     if (v.length() < epsilon)
         return;
-    const float a = wrapped(angle());
-    const float b = wrapped(std::atan2(v.y, v.x));
-    const float d = wrapped(b - a);
+    const float a = wrapped_angle(angle());
+    const float b = wrapped_angle(std::atan2(v.y, v.x));
+    const float d = wrapped_angle(b - a);
     if (std::fabs(d) >= epsilon)
         set_angular_velocity(m_turn_gain * std::min(d, 1.0f));
 }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 #include <string>
 #include <vector>
 
@@ -10,6 +9,7 @@
 #include "engine/art/spline_linear.h"
 #include "engine/base/exception.h"
 #include "engine/base/log.h"
+#include "engine/base/math_utils.h"
 #include "engine/base/string_stream.h"
 #include "engine/res/skin.h"
 #include "engine/res/skin_environment.h"
@@ -25,7 +25,6 @@ namespace kq {
 
 namespace {
 
-constexpr float pi = std::numbers::pi_v<float>;
 
 // A new spline of the shape's name; null for a name that is no shape.
 Roller::Path* new_path(const std::string& shape)
@@ -35,17 +34,6 @@ Roller::Path* new_path(const std::string& shape)
     if (shape == "cubic")
         return new CubicSpline<float, Vector2<float>>;
     return nullptr;
-}
-
-// The angle brought into [-pi, pi].
-float wrapped(float angle)
-{
-    angle = std::fmod(angle, 2.0f * pi);
-    if (angle < -pi)
-        angle += 2.0f * pi;
-    else if (angle > pi)
-        angle -= 2.0f * pi;
-    return angle;
 }
 
 }
@@ -174,7 +162,7 @@ void Roller::steer(Item& member, float offset, float t) const
     const float distance = d.length();
     const float speed = std::min(distance / t, 2.0f * m_members_speed);
     member.set_velocity(distance > 0.0f ? d * (speed / distance) : Vector2<float>{});
-    const float turn = wrapped(std::atan2(d.y, d.x) - member.body()->angle());
+    const float turn = wrapped_angle(std::atan2(d.y, d.x) - member.body()->angle());
     member.set_angular_velocity(std::clamp(turn / t, -m_members_rot_speed, m_members_rot_speed));
 }
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <numbers>
 
+#include "engine/base/math_utils.h"
 #include "engine/base/random.h"
 #include "engine/platform/audio.h"
 #include "engine/res/skin_readers.h"
@@ -16,18 +16,6 @@ namespace kq {
 namespace {
 
 constexpr float degrees_to_radians = 0.0174533f;
-constexpr float pi = std::numbers::pi_v<float>;
-
-// The angle brought into [-pi, pi].
-float wrapped(float angle)
-{
-    angle = std::fmod(angle, 2.0f * pi);
-    if (angle < -pi)
-        angle += 2.0f * pi;
-    else if (angle > pi)
-        angle -= 2.0f * pi;
-    return angle;
-}
 
 float pan_at(float x)
 {
@@ -96,8 +84,8 @@ void Whirlwind::update(int dt)
     set_position(wander_point(m_field->field_time()));
 
     const float turn = float(dt) * m_omega * 0.001f;
-    m_spin_angle = wrapped(m_spin_angle + turn);
-    m_centre_angle = wrapped(m_centre_angle + 4.0f * turn);
+    m_spin_angle = wrapped_angle(m_spin_angle + turn);
+    m_centre_angle = wrapped_angle(m_centre_angle + 4.0f * turn);
 
     const Vector2<float> centre = body_position();
     m_field->for_each_item([this, &centre](Item* item) { swirl(*item, centre); });

@@ -32,6 +32,19 @@ TEST(MathUtils, IsZeroAndCosine)
     EXPECT_NEAR(cos_f(std::acos(-1.0f)), -1.0f, 1e-7f);
 }
 
+TEST(MathUtils, AnglesWrapIntoMinusPiToPi)
+{
+    const float pi = std::acos(-1.0f);
+    struct Case {
+        float angle;
+        float expected;
+    };
+    const Case cases[] = {{0.0f, 0.0f}, {1.0f, 1.0f}, {-1.0f, -1.0f}, {1.5f * pi, -0.5f * pi},
+                          {-1.5f * pi, 0.5f * pi}, {350.0f * pi / 180.0f, -10.0f * pi / 180.0f}, {5.0f * pi + 0.5f, -pi + 0.5f}};
+    for (const Case& c : cases)
+        EXPECT_NEAR(wrapped_angle(c.angle), c.expected, 1e-5f) << c.angle;
+}
+
 TEST(MathUtils, RandomDrawsStayInRange)
 {
     random_seed(12345);
