@@ -1,28 +1,18 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <map>
 #include <string>
 
-#include <unistd.h>
-
-#include "engine/base/mainframe.h"
 #include "engine/base/random.h"
-#include "engine/platform/dx_draw.h"
 #include "engine/platform/texture.h"
-#include "engine/res/res.h"
 #include "engine/res/skin.h"
-#include "engine/res/skin_startup.h"
 #include "game/field/creation_idol.h"
 #include "game/field/field.h"
 #include "game/field/vimu.h"
-#include "tests/platform/fake_gpu_device.h"
-#include "tests/platform/test_window.h"
+#include "tests/shell/data_tree.h"
 
 namespace kq {
 namespace {
-
-namespace fs = std::filesystem;
 
 // A game of the first profile: easy, no trophies, effects off.
 struct FirstProfile : FieldGame
@@ -41,41 +31,11 @@ struct FirstProfile : FieldGame
     int level_from_value(int progress) const override { return progress / 1000; }
 };
 
-// The "res" and "skin" services over a copy of the game's data tree, started with the game's
-// own start-up list, and a renderer on a device that keeps its textures in memory.
+// The game's data tree with a renderer on a device that keeps its textures in memory.
 class MissionData : public testing::Test
 {
 protected:
-    MissionData() : m_dir(fs::temp_directory_path() / ("kq_mission_test_" + std::to_string(::getpid())))
-    {
-        const fs::path data = fs::path(KQ_SOURCE_DIR) / "data";
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-        fs::copy(data, m_dir / "data", fs::copy_options::recursive);
-        fs::copy_file(data / "default.root", m_dir / "default.root");
-        Mainframe::create();
-        start_res_service();
-        Res::instance()->read_root_file((m_dir / "default.root").string());
-        start_skin_service();
-        m_window = SharedPtr<test::TestWindow>(new test::TestWindow(SkinPath("vimo.window")));
-        m_draw = std::make_unique<DXDraw>(SkinPath("dxdraw"), m_window,
-                                          std::unique_ptr<host::GpuDevice>(new test::FakeGpuDevice));
-        m_draw->initialize();
-    }
-    ~MissionData() override
-    {
-        m_draw->shutdown();
-        m_draw.reset();
-        m_window = SharedPtr<test::TestWindow>();
-        stop_skin_service();
-        stop_res_service();
-        Mainframe::destroy();
-        fs::remove_all(m_dir);
-    }
-
-    fs::path m_dir;
-    SharedPtr<test::TestWindow> m_window;
-    std::unique_ptr<DXDraw> m_draw;
+    test::DataTreeRenderer m_data{"kq_mission_test_"};
     FirstProfile m_game;
 };
 

@@ -1,43 +1,28 @@
 // The first mission of the game's own data tree drawn on the real (offscreen OpenGL) screen:
 // its walls, pieces and idol show their images where the mission and the physics put them.
 #include <algorithm>
-#include <filesystem>
 #include <string>
-
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
-#include "engine/base/mainframe.h"
 #include "engine/base/random.h"
 #include "engine/platform/api_window.h"
 #include "engine/platform/dx_artist.h"
 #include "engine/platform/dx_draw.h"
-#include "engine/res/res.h"
 #include "engine/res/skin.h"
 #include "game/field/field.h"
 #include "game/field/physics_world.h"
 #include "tests/field/item_fixture.h"
+#include "tests/shell/data_tree.h"
 
 namespace kq {
 namespace {
 
-namespace fs = std::filesystem;
-
 class MissionDeviceTest : public testing::Test
 {
 protected:
-    MissionDeviceTest() : m_dir(fs::temp_directory_path() / ("kq_field_device_" + std::to_string(::getpid())))
+    MissionDeviceTest()
     {
-        const fs::path data = fs::path(KQ_SOURCE_DIR) / "data";
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-        fs::copy(data, m_dir / "data", fs::copy_options::recursive);
-        fs::copy_file(data / "default.root", m_dir / "default.root");
-        Mainframe::create();
-        start_res_service();
-        Res::instance()->read_root_file((m_dir / "default.root").string());
-        start_skin_service();
         m_window = start_api_window_service(SkinPath("vimo.window"));
         start_dxdraw_service(SkinPath("dxdraw"), SharedPtr<Window>(m_window));
         artist = DXDraw::instance()->artist_for(SharedPtr<Window>(m_window));
@@ -46,10 +31,6 @@ protected:
     {
         stop_dxdraw_service();
         stop_api_window_service(m_window);
-        stop_skin_service();
-        stop_res_service();
-        Mainframe::destroy();
-        fs::remove_all(m_dir);
     }
 
     // One frame of the field on black, read back.
@@ -67,7 +48,7 @@ protected:
     DXArtist* artist = nullptr;
 
 private:
-    fs::path m_dir;
+    test::DataTree m_data{"kq_field_device_"};
     APIWindow* m_window = nullptr;
 };
 

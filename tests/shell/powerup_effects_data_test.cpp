@@ -1,24 +1,15 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 
-#include <unistd.h>
-
-#include "engine/base/mainframe.h"
 #include "engine/base/random.h"
-#include "engine/platform/dx_draw.h"
-#include "engine/res/res.h"
 #include "engine/res/skin.h"
 #include "game/field/field.h"
 #include "game/field/powerup_add_effect.h"
-#include "tests/platform/fake_gpu_device.h"
-#include "tests/platform/test_window.h"
+#include "tests/shell/data_tree.h"
 
 namespace kq {
 namespace {
-
-namespace fs = std::filesystem;
 
 // A profile that watches its gained powerups fly in.
 struct AnimatingProfile : FieldGame
@@ -37,41 +28,11 @@ struct AnimatingProfile : FieldGame
     std::vector<std::string> tips;
 };
 
-// The "res" and "skin" services over a copy of the game's data tree and a renderer on a device
-// that keeps its textures in memory.
+// The game's data tree with a renderer on a device that keeps its textures in memory.
 class PowerupEffectsData : public testing::Test
 {
 protected:
-    PowerupEffectsData() : m_dir(fs::temp_directory_path() / ("kq_powerup_data_" + std::to_string(::getpid())))
-    {
-        const fs::path data = fs::path(KQ_SOURCE_DIR) / "data";
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-        fs::copy(data, m_dir / "data", fs::copy_options::recursive);
-        fs::copy_file(data / "default.root", m_dir / "default.root");
-        Mainframe::create();
-        start_res_service();
-        Res::instance()->read_root_file((m_dir / "default.root").string());
-        start_skin_service();
-        m_window = SharedPtr<test::TestWindow>(new test::TestWindow(SkinPath("vimo.window")));
-        m_draw = std::make_unique<DXDraw>(SkinPath("dxdraw"), m_window,
-                                          std::unique_ptr<host::GpuDevice>(new test::FakeGpuDevice));
-        m_draw->initialize();
-    }
-    ~PowerupEffectsData() override
-    {
-        m_draw->shutdown();
-        m_draw.reset();
-        m_window = SharedPtr<test::TestWindow>();
-        stop_skin_service();
-        stop_res_service();
-        Mainframe::destroy();
-        fs::remove_all(m_dir);
-    }
-
-    fs::path m_dir;
-    SharedPtr<test::TestWindow> m_window;
-    std::unique_ptr<DXDraw> m_draw;
+    test::DataTreeRenderer m_data{"kq_powerup_data_"};
     AnimatingProfile m_game;
 };
 
