@@ -47,26 +47,6 @@ void AutoStream::index_id(const void* object, std::int32_t id) const
     slot = IdSlot{object, id};
 }
 
-void* AutoStream::find_object(std::int32_t id) const
-{
-    const auto index = static_cast<std::size_t>(static_cast<std::uint32_t>(id));
-    return index < m_objects.size() ? m_objects[index] : nullptr;
-}
-
-void AutoStream::bind_object(void* object, std::int32_t id)
-{
-    const auto index = static_cast<std::size_t>(static_cast<std::uint32_t>(id));
-    m_objects.at(index) = object;
-    if (index < m_indexed && object)
-        index_id(object, id);
-}
-
-std::int32_t AutoStream::new_id()
-{
-    m_objects.push_back(nullptr);
-    return static_cast<std::int32_t>(m_objects.size() - 1);
-}
-
 void AutoStream::reset()
 {
     m_objects.clear();

@@ -19,11 +19,27 @@ public:
     /// The id of a known object, or -1.
     std::int32_t find_id(const void* object) const;
     /// The object known by this id, or null.
-    void* find_object(std::int32_t id) const;
+    void* find_object(std::int32_t id) const
+    {
+        const auto index = static_cast<std::size_t>(static_cast<std::uint32_t>(id));
+        return index < m_objects.size() ? m_objects[index] : nullptr;
+    }
     /// Records the object under an id handed out by `new_id`, in both directions.
-    void bind_object(void* object, std::int32_t id);
+    void bind_object(void* object, std::int32_t id)
+    {
+        const auto index = static_cast<std::size_t>(static_cast<std::uint32_t>(id));
+        m_objects.at(index) = object;
+        if (index < m_indexed && object)
+            index_id(object, id);
+    }
     /// Hands out the next id of the counter; ids count up from 0.
-    std::int32_t new_id();
+    std::int32_t new_id() { return add_object(nullptr); }
+    /// Hands out the next id and records the object under it, as `new_id` and `bind_object`.
+    std::int32_t add_object(void* object)
+    {
+        m_objects.push_back(object);
+        return static_cast<std::int32_t>(m_objects.size() - 1);
+    }
     /// Forgets every object and restarts the counter at 0.
     void reset() override;
 

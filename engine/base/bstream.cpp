@@ -122,19 +122,14 @@ std::int64_t BStream::seek(std::int32_t offset, std::uint32_t origin)
     return AutoStream::seek(offset, origin);
 }
 
-std::int64_t BStream::bytes_left()
+std::int64_t BStream::buffer_bytes_left()
 {
-    if (m_text)
-        return m_end - m_pos;
     return static_cast<std::int64_t>(size()) - tell();
 }
 
-std::uint32_t BStream::read_count_of(std::uint32_t element_size)
+void BStream::fail_end_of_buffer()
 {
-    const std::uint32_t count = read_word();
-    if (static_cast<std::int64_t>(count) * element_size > bytes_left())
-        error(end_of_buffer);
-    return count;
+    error(end_of_buffer);
 }
 
 void BStream::read_string(std::string& text)
@@ -197,26 +192,11 @@ void BStream::release_blocks()
     m_blocks.clear();
 }
 
-std::int32_t BStream::bind_new(const void* key, Entry entry)
+void BStream::fail_reference(std::uint32_t id)
 {
-    const std::int32_t id = new_id();
-    bind_object(const_cast<void*>(key), id);
-    m_entries.push_back(entry);
-    return id;
-}
-
-// The entry of a known id, checked for its kind; null for the next id, which a reader binds
-// as new. Writers hand ids out in order of first occurrence, so any later id is damage.
-BStream::Entry* BStream::entry(std::uint32_t id, Kind kind)
-{
-    if (id == m_entries.size())
-        return nullptr;
     if (id > m_entries.size())
         error("reference id " + id_text(id) + " is out of order.");
-    Entry& found = m_entries[id];
-    if (found.kind != kind)
-        error("reference id " + id_text(id) + " is used as the wrong kind.");
-    return &found;
+    error("reference id " + id_text(id) + " is used as the wrong kind.");
 }
 
 void BStream::write_ref(RefCounter* block)
@@ -231,9 +211,9 @@ void BStream::write_ref(RefCounter* block)
     write_u32(*this, static_cast<std::uint32_t>(id));
 }
 
-RefCounter* BStream::read_counter_ref()
+// A count block reference that is not to a block already read: null, a new block, or damage.
+RefCounter* BStream::read_other_counter_ref(std::uint32_t id)
 {
-    const std::uint32_t id = read_word();
     if (id == null_ref)
         return nullptr;
     if (entry(id, Kind::block))
@@ -399,9 +379,9 @@ void BStream::write_name(StrCache name)
         write_binary(*this, std::string(name.c_str()));
 }
 
-StrCache BStream::read_name()
+// An interned string that is not one read before: a new one, or damage.
+StrCache BStream::read_other_name(std::uint32_t id)
 {
-    const std::uint32_t id = read_word();
     if (entry(id, Kind::name))
         return StrCache::from_word(reinterpret_cast<std::uintptr_t>(find_object(static_cast<std::int32_t>(id))));
     StrCache name;

@@ -68,7 +68,13 @@ public:
         return bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (std::uint32_t(bytes[3]) << 24);
     }
     /// A count of elements of at least `element_size` bytes each (see `read_count`).
-    std::uint32_t read_count_of(std::uint32_t element_size);
+    std::uint32_t read_count_of(std::uint32_t element_size)
+    {
+        const std::uint32_t count = read_word();
+        if (static_cast<std::int64_t>(count) * element_size > bytes_left()) [[unlikely]]
+            fail_end_of_buffer();
+        return count;
+    }
     /// A string written by `write_binary` (see its `Stream` form).
     void read_string(std::string& text);
 
@@ -83,7 +89,13 @@ public:
     void write_ref(RefCounter* block);
     /// Reads a count block reference; a new id gives a new zeroed block, kept alive by the
     /// stream until it ends.
-    RefCounter* read_counter_ref();
+    RefCounter* read_counter_ref()
+    {
+        const std::uint32_t id = read_word();
+        if (id < m_entries.size() && m_entries[id].kind == Kind::block)
+            return static_cast<RefCounter*>(find_object(static_cast<std::int32_t>(id)));
+        return read_other_counter_ref(id);
+    }
 
     /// Writes an object reference: its id, and at first occurrence its registered class name
     /// and its own data; `null_ref` for null.
@@ -100,7 +112,13 @@ public:
     /// its text.
     void write_name(StrCache name);
     /// Reads an interned string; a unique id comes back as a fresh unique id of this process.
-    StrCache read_name();
+    StrCache read_name()
+    {
+        const std::uint32_t id = read_word();
+        if (id < m_entries.size() && m_entries[id].kind == Kind::name)
+            return StrCache::from_word(reinterpret_cast<std::uintptr_t>(find_object(static_cast<std::int32_t>(id))));
+        return read_other_name(id);
+    }
 
     /// Writes a shared handle: the object reference, then its count block reference.
     template <class T>
@@ -134,12 +152,14 @@ private:
 
     struct Entry
     {
+        // Left out of a brace list, a member is false or null; without initialisers of its
+        // own the entry is a plain value, which the table moves as bytes when it grows.
         Kind kind;
-        bool loading = false;               ///< the object's own data are being read
-        bool dead = false;                  ///< the object could not be read; it was deleted
-        bool owned_raw = false;             ///< created for a plain reference, whose reader owns it
-        BinaryIO* object = nullptr;         ///< the object's binary side, for objects
-        RefCounter* handle_block = nullptr; ///< the block that handles on the object read use
+        bool loading;               ///< the object's own data are being read
+        bool dead;                  ///< the object could not be read; it was deleted
+        bool owned_raw;             ///< created for a plain reference, whose reader owns it
+        BinaryIO* object;           ///< the object's binary side, for objects
+        RefCounter* handle_block;   ///< the block that handles on the object read use
     };
 
     struct ObjectRead
@@ -181,8 +201,28 @@ private:
             return object;
     }
 
-    std::int32_t bind_new(const void* key, Entry entry);
-    Entry* entry(std::uint32_t id, Kind kind);
+    std::int32_t bind_new(const void* key, Entry entry)
+    {
+        m_entries.push_back(entry);
+        return add_object(const_cast<void*>(key));
+    }
+    // The entry of a known id, checked for its kind; null for the next id, which a reader
+    // binds as new. Writers hand ids out in order of first occurrence, so any later id is
+    // damage.
+    Entry* entry(std::uint32_t id, Kind kind)
+    {
+        if (id == m_entries.size())
+            return nullptr;
+        if (id > m_entries.size() || m_entries[id].kind != kind) [[unlikely]]
+            fail_reference(id);
+        return &m_entries[id];
+    }
+    // Each fails through the stream's error, with the text for a bad reference id or for
+    // input cut short; kept out of the readers' way.
+    void fail_reference(std::uint32_t id);
+    void fail_end_of_buffer();
+    RefCounter* read_other_counter_ref(std::uint32_t id);
+    StrCache read_other_name(std::uint32_t id);
     ObjectRead read_object(Cast cast, bool strong);
     ObjectRead read_new_object(Cast cast, bool strong);
     void discard(std::int32_t id, std::size_t order);
@@ -190,7 +230,8 @@ private:
     void release_blocks();
     KnownClass& known_class(StrCache name);
     void* cast_known(KnownClass& known, BinaryIO* object, Cast cast);
-    std::int64_t bytes_left();
+    std::int64_t bytes_left() { return m_text ? m_end - m_pos : buffer_bytes_left(); }
+    std::int64_t buffer_bytes_left();
     bool open_text();
     void put_buffer_back();
 
