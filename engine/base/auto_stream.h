@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/base/id_index.h"
 #include "engine/base/stream.h"
 
 namespace kq {
@@ -29,8 +30,8 @@ public:
     {
         const auto index = static_cast<std::size_t>(static_cast<std::uint32_t>(id));
         m_objects.at(index) = object;
-        if (index < m_indexed && object)
-            index_id(object, id);
+        if (index < m_indexed)
+            m_ids.add(object, id);
     }
     /// Hands out the next id of the counter; ids count up from 0.
     std::int32_t new_id() { return add_object(nullptr); }
@@ -44,26 +45,14 @@ public:
     void reset() override;
 
 private:
-    // A place of the id index: an object (null: empty) and its id.
-    struct IdSlot
-    {
-        const void* object = nullptr;
-        std::int32_t id = -1;
-    };
-
     void index_new_ids() const;
-    void index_id(const void* object, std::int32_t id) const;
-    std::size_t slot_of(const void* object) const;
 
     // Ids count up from 0, so the objects are a table indexed by id and the counter is its
     // size: reading a large file then costs no allocation per object.
     std::vector<void*> m_objects;
     // Only writers ask for the id of an object, so this index is brought up to date when
-    // asked, and a stream that only reads never builds it. Open addressing in one table at
-    // most half full: a look-up costs one probe of one table, however many objects a large
-    // file holds, and entering an object allocates nothing.
-    mutable std::vector<IdSlot> m_ids;
-    mutable std::size_t m_id_count = 0;  ///< objects in `m_ids`
+    // asked, and a stream that only reads never builds it.
+    mutable IdIndex m_ids;
     mutable std::size_t m_indexed = 0;   ///< ids entered in `m_ids` so far
 };
 

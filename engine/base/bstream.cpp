@@ -183,6 +183,8 @@ void BStream::reset()
     m_entries.clear();
     m_object_ids.clear();
     m_classes.clear();
+    m_written_classes.clear();
+    m_name_ids.clear();
 }
 
 void BStream::release_blocks()
@@ -239,7 +241,7 @@ void BStream::write_object_ref(const BinaryIO* object)
         write_u32(*this, static_cast<std::uint32_t>(id));
         return;
     }
-    const rtti::ClassBase* descriptor = rtti::TypeRegistry::find_class_of(typeid(*object));
+    const rtti::ClassBase* descriptor = written_class(*object);
     // An unregistered class has no registered name to report; the compiler's name of it is
     // shown only to help find the class.
     if (!descriptor)
@@ -248,6 +250,19 @@ void BStream::write_object_ref(const BinaryIO* object)
     write_u32(*this, static_cast<std::uint32_t>(id));
     write_name(descriptor->name());
     object->store(*this);
+}
+
+const rtti::ClassBase* BStream::written_class(const BinaryIO& object)
+{
+    const std::type_info& identity = typeid(object);
+    for (const auto& [known, descriptor] : m_written_classes) {
+        if (known == &identity)
+            return descriptor;
+    }
+    const rtti::ClassBase* descriptor = rtti::TypeRegistry::find_class_of(identity);
+    if (descriptor)
+        m_written_classes.emplace_back(&identity, descriptor);
+    return descriptor;
 }
 
 BStream::ObjectRead BStream::read_object(Cast cast, bool strong)
@@ -369,11 +384,13 @@ RefCounter* BStream::read_handle_block(const ObjectRead& read, const void* owner
 void BStream::write_name(StrCache name)
 {
     const void* key = reinterpret_cast<const void*>(name.word());
-    if (std::int32_t id = find_id(key); id >= 0) {
+    if (std::int32_t id = m_name_ids.find(key); id >= 0) {
         write_u32(*this, static_cast<std::uint32_t>(id));
         return;
     }
-    write_u32(*this, static_cast<std::uint32_t>(bind_new(key, Entry{Kind::name})));
+    const std::int32_t id = bind_new(key, Entry{Kind::name});
+    m_name_ids.add(key, id);
+    write_u32(*this, static_cast<std::uint32_t>(id));
     write_u8(*this, name.is_unique() ? 1 : 0);
     if (!name.is_unique())
         write_binary(*this, std::string(name.c_str()));
@@ -392,7 +409,8 @@ StrCache BStream::read_other_name(std::uint32_t id)
         read_binary(*this, text);
         name = StrCache::get(text.c_str());
     }
-    bind_new(reinterpret_cast<const void*>(name.word()), Entry{Kind::name});
+    const void* key = reinterpret_cast<const void*>(name.word());
+    m_name_ids.add(key, bind_new(key, Entry{Kind::name}));
     return name;
 }
 

@@ -5,6 +5,8 @@
 #include <set>
 #include <string>
 #include <type_traits>
+#include <typeinfo>
+#include <utility>
 #include <vector>
 
 #include "engine/base/auto_stream.h"
@@ -229,6 +231,7 @@ private:
     RefCounter* read_handle_block(const ObjectRead& read, const void* owner);
     void release_blocks();
     KnownClass& known_class(StrCache name);
+    const rtti::ClassBase* written_class(const BinaryIO& object);
     void* cast_known(KnownClass& known, BinaryIO* object, Cast cast);
     std::int64_t bytes_left() { return m_text ? m_end - m_pos : buffer_bytes_left(); }
     std::int64_t buffer_bytes_left();
@@ -240,6 +243,11 @@ private:
     std::vector<RefCounter*> m_blocks;           ///< blocks read, each holding one link of ours
     int m_depth = 0;                             ///< objects being read, one inside the other
     std::vector<KnownClass> m_classes;           ///< few: looked through in order
+    // The classes of objects written, by their C++ identity: few, looked through in order.
+    std::vector<std::pair<const std::type_info*, const rtti::ClassBase*>> m_written_classes;
+    // The ids of the interned strings met, apart from the objects' index: a file names far
+    // fewer strings than it holds objects, so this index stays small and quick to look in.
+    IdIndex m_name_ids;
     // A string buffer's text being read in place: [m_pos, m_end) is left.
     const char* m_text = nullptr;
     const char* m_pos = nullptr;
