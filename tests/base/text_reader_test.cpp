@@ -128,6 +128,45 @@ TEST(TextReader, BlocksOfAnySizeScanAsTheWholeText)
     }
 }
 
+// Every byte value in each kind of token, and runs of every length up to a few machine words
+// (words, blanks, line ends, strings, blocks, comments) at every alignment.
+std::vector<std::string> generated_texts()
+{
+    std::vector<std::string> out;
+    for (int b = 0; b < 256; ++b) {
+        if (b == '\\')
+            continue;
+        const std::string c(1, static_cast<char>(b));
+        out.push_back("w" + c + "w w" + c + " " + c + "x \"q" + c + "q\" [k" + c + "k] /*c" + c + "c*/ e" + c);
+    }
+    for (std::size_t n = 0; n <= 20; ++n) {
+        const std::string run(n, 'a');
+        std::string blanks;
+        for (std::size_t i = 0; i < n; ++i)
+            blanks += i % 3 == 1 ? '\n' : ' ';
+        out.push_back(run + blanks + run + "(" + blanks + "\"" + run + blanks + "\\\"" + run + "\"" + run + " [" +
+                      run + blanks + "\"]" + run + "\"] /*" + blanks + run + "* /" + run + "/" + run + " //" +
+                      run + "\n/" + run);
+    }
+    return out;
+}
+
+TEST(TextReader, WholeTextScansAsOneUnitAtATime)
+{
+    for (const std::string& text : generated_texts()) {
+        SCOPED_TRACE(text);
+        StringBuffer wide(widened(text));
+        const auto expected = trace_of<WStream, std::u16string>(wide, show_wide);
+        StringBuffer whole(text);
+        EXPECT_EQ((trace_of<TStream, std::string>(whole, show_narrow)), expected);
+        for (std::uint32_t most : {7u, 16u}) {
+            SCOPED_TRACE(most);
+            TrickleBuffer narrow(text, most);
+            EXPECT_EQ((trace_of<TStream, std::string>(narrow, show_narrow)), expected);
+        }
+    }
+}
+
 std::vector<std::string> tokens_of(Buffer& buffer)
 {
     std::vector<std::string> tokens;
