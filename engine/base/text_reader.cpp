@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 
 #include "engine/base/code_page.h"
@@ -84,121 +85,154 @@ const char* skip_word_bytes(const char* pos, const char* end)
 
 const char* skip_blank_bytes(const char* pos, const char* end, std::uint32_t& line)
 {
-    for (; pos != end; ++pos) {
-        const CharClass kind = class_of(*pos);
-        if (kind == CharClass::newline)
-            ++line;
-        else if (kind != CharClass::blank)
-            break;
-    }
+    for (; pos != end && static_cast<unsigned char>(*pos) <= 0x20; ++pos)
+        line += *pos == '\n';
     return pos;
 }
 
-constexpr std::array<bool, 256> make_string_stops()
+// Eight bytes at a time: the high bit of each byte of a 64-bit word marks whether that byte
+// is in a set, so the first member is the lowest mark. Bytes are taken in text order.
+using Lanes = std::uint64_t;
+constexpr Lanes lane_ones = 0x0101010101010101;
+constexpr Lanes lane_highs = lane_ones * 0x80;
+constexpr Lanes lane_lows = lane_ones * 0x7F;
+
+inline Lanes load_lanes(const char* pos)
 {
-    std::array<bool, 256> stops{};
-    stops['"'] = stops['\\'] = stops['\n'] = true;
-    return stops;
+    Lanes lanes;
+    std::memcpy(&lanes, pos, sizeof lanes);
+    if constexpr (std::endian::native == std::endian::big)
+        lanes = __builtin_bswap64(lanes);
+    return lanes;
 }
 
-constexpr std::array<bool, 256> string_stops = make_string_stops();
-
-// The first double quote, backslash or line end.
-const char* skip_plain_string_bytes(const char* pos, const char* end)
+// Marks the bytes equal to `c`.
+inline Lanes lanes_equal(Lanes lanes, char c)
 {
-    while (pos != end && !string_stops[static_cast<unsigned char>(*pos)])
+    const Lanes diff = lanes ^ (lane_ones * static_cast<unsigned char>(c));
+    return ~(((diff & lane_lows) + lane_lows) | diff) & lane_highs;
+}
+
+inline unsigned bytes_before(Lanes marks)
+{
+    return static_cast<unsigned>(std::countr_zero(marks)) / 8;
+}
+
+// A set of bytes at which a fast scan stops.
+using ByteSet = std::array<bool, 256>;
+
+constexpr ByteSet byte_set(std::initializer_list<char> members)
+{
+    ByteSet set{};
+    for (char c : members)
+        set[static_cast<unsigned char>(c)] = true;
+    return set;
+}
+
+constexpr ByteSet string_stops = byte_set({'"', '\\', '\n'});
+constexpr ByteSet block_stops = byte_set({'"', '[', ']', '\n'});
+
+// The first byte of `stops` from `pos`, or `end`.
+const char* find_stop(const char* pos, const char* end, const ByteSet& stops)
+{
+    while (pos != end && !stops[static_cast<unsigned char>(*pos)])
         ++pos;
     return pos;
 }
 
-// The rest of a block comment after "/*": where it ends, with its line ends counted; null
-// when it does not end in the window (then `line` is left as it was). "*" arms the end, only
-// another symbol disarms it.
-const char* skip_block_comment_bytes(const char* pos, const char* end, std::uint32_t& line)
+std::uint32_t count_line_ends(const char* pos, const char* end)
 {
     std::uint32_t lines = 0;
-    bool star = false;
-    for (; pos != end; ++pos) {
-        const char c = *pos;
-        if (c == '*') {
-            star = true;
-        } else if (c == '/') {
-            if (star) {
-                line += lines;
-                return pos + 1;
-            }
-        } else {
-            const CharClass kind = class_of(c);
-            if (kind == CharClass::newline)
-                ++lines;
-            else if (kind == CharClass::symbol)
-                star = false;
-        }
+    while (const auto* line_end = static_cast<const char*>(std::memchr(pos, '\n', end - pos))) {
+        ++lines;
+        pos = line_end + 1;
     }
-    return nullptr;
+    return lines;
 }
 
-// The "]" closing a block whose text starts at `pos`, with the block's line ends counted;
-// null when it does not close in the window (then `line` is left as it was). Brackets nest,
-// and inside double quotes they do not count.
-const char* find_block_end(const char* pos, const char* end, std::uint32_t& line)
+// The helpers below scan a token's rest to where it ends in the window, adding the line ends
+// they pass to `lines`; they return null when the token does not end in the window (or needs
+// the full scanner), and `lines` is then of no use.
+
+// The rest of a block comment after "/*", to just after its closing slash: a slash closes
+// it when the last symbol byte before it in the comment is "*" (blanks, line ends, quotes and
+// word bytes in between change nothing).
+const char* find_block_comment_end(const char* body, const char* end, std::uint32_t& lines)
 {
-    std::uint32_t lines = 0;
+    for (const char* pos = body;;) {
+        const auto* slash = static_cast<const char*>(std::memchr(pos, '/', end - pos));
+        if (!slash)
+            return nullptr;
+        const char* before = slash;
+        while (before != body && class_of(before[-1]) != CharClass::symbol)
+            --before;
+        if (before != body && before[-1] == '*') {
+            lines += count_line_ends(body, slash);
+            return slash + 1;
+        }
+        pos = slash + 1;
+    }
+}
+
+// The "]" closing a block whose text starts at `pos`. Brackets nest, and inside double quotes
+// they do not count.
+const char* find_block_end(const char* pos, const char* end, std::uint32_t& lines)
+{
     int depth = 0;
     bool in_quote = false;
-    for (; pos != end; ++pos) {
+    for (;; ++pos) {
+        pos = find_stop(pos, end, block_stops);
+        if (pos == end)
+            return nullptr;
         const char c = *pos;
         if (c == '\n') {
             ++lines;
         } else if (c == '"') {
             in_quote = !in_quote;
-        } else if (c == '[' && !in_quote) {
-            ++depth;
-        } else if (c == ']' && !in_quote) {
-            if (depth == 0) {
-                line += lines;
-                return pos;
+        } else if (!in_quote) {
+            if (c == ']') {
+                if (depth == 0)
+                    return pos;
+                --depth;
+            } else {
+                ++depth;
             }
-            --depth;
         }
     }
-    return nullptr;
 }
 
-// The rest of a string after its opening quote when it holds no backslash: its closing quote,
-// with its line ends counted; null when it does not end in the window or holds a backslash
-// (then `line` is left as it was).
-const char* find_plain_string_end(const char* pos, const char* end, std::uint32_t& line)
+// The first double quote or backslash of a string's rest after its opening quote.
+const char* find_string_stop(const char* pos, const char* end, std::uint32_t& lines)
 {
-    std::uint32_t lines = 0;
-    for (;;) {
-        pos = skip_plain_string_bytes(pos, end);
-        if (pos == end || *pos == '\\')
+    for (;; ++pos) {
+        for (; end - pos >= 8; pos += 8) {
+            const Lanes lanes = load_lanes(pos);
+            const Lanes stops = lanes_equal(lanes, '"') | lanes_equal(lanes, '\\') | lanes_equal(lanes, '\n');
+            if (stops) {
+                pos += bytes_before(stops);
+                break;
+            }
+        }
+        pos = find_stop(pos, end, string_stops);
+        if (pos == end)
             return nullptr;
-        if (*pos == '"') {
-            line += lines;
+        if (*pos != '\n')
             return pos;
-        }
         ++lines;
-        ++pos;
     }
 }
 
-// The rest of a string after its opening quote, its text appended to `token`: where it ends,
-// with its line ends counted; null when it does not end in the window or holds an escape
-// other than \\, \", \n, \r and \t (then `line` is left as it was).
-const char* take_string_bytes(const char* pos, const char* end, std::uint32_t& line, std::string& token)
+// The rest of a string from its first backslash, its text appended to `token`, to just
+// after its closing quote; null also at an escape other than \\, \", \n, \r and \t.
+const char* take_escaped_string(const char* pos, const char* end, std::uint32_t& lines, std::string& token)
 {
-    std::uint32_t lines = 0;
     for (;;) {
-        const char* stop = skip_plain_string_bytes(pos, end);
+        const char* stop = find_stop(pos, end, string_stops);
         if (stop == end)
             return nullptr;
         token.append(pos, static_cast<std::size_t>(stop - pos));
-        if (*stop == '"') {
-            line += lines;
+        if (*stop == '"')
             return stop + 1;
-        }
         if (*stop == '\n') {
             ++lines;
             token.push_back('\n');
@@ -424,14 +458,13 @@ inline bool TextReader<Unit>::scan_plain_token()
         if (word_end == end)
             return false;
         set_token_at(pos, word_end);
-        const CharClass after = class_of(*word_end);
-        if (after == CharClass::newline) {
-            ++m_line;
-            ++word_end;
-        } else if (after == CharClass::blank) {
-            ++word_end;
+        const unsigned char after = *word_end;
+        if (after <= 0x20) {
+            m_line += after == '\n';
+            m_pos = word_end + 1;
+        } else {
+            m_pos = word_end;
         }
-        m_pos = word_end;
         return true;
     }
     return false;
@@ -454,12 +487,13 @@ void TextReader<Unit>::scan_other_token()
             const char* word = pos;
             if (kind == CharClass::symbol) {
                 if (first == '[') {
-                    const char* close = find_block_end(pos + 1, end, line);
+                    std::uint32_t lines = 0;
+                    const char* close = find_block_end(pos + 1, end, lines);
                     if (!close)
                         break;
                     set_token_at(pos + 1, close);
                     m_pos = close + 1;
-                    m_line = line;
+                    m_line = line + lines;
                     set_end_if_end_text();
                     return;
                 }
@@ -482,28 +516,34 @@ void TextReader<Unit>::scan_other_token()
                     continue;
                 }
                 if (pos[1] == '*') {
-                    const char* after = skip_block_comment_bytes(pos + 2, end, line);
+                    std::uint32_t lines = 0;
+                    const char* after = find_block_comment_end(pos + 2, end, lines);
                     if (!after)
                         break;
                     pos = after;
+                    line += lines;
                     continue;
                 }
                 if (class_of(pos[1]) != CharClass::word)
                     break;
                 ++word;
             } else if (kind == CharClass::quote) {
-                if (const char* close = find_plain_string_end(pos + 1, end, line)) {
-                    set_token_at(pos + 1, close);
-                    m_pos = close + 1;
+                std::uint32_t lines = 0;
+                const char* stop = find_string_stop(pos + 1, end, lines);
+                if (!stop)
+                    break;
+                if (*stop == '"') {
+                    set_token_at(pos + 1, stop);
+                    m_pos = stop + 1;
                 } else {
-                    m_token.clear();
-                    const char* after = take_string_bytes(pos + 1, end, line, m_token);
+                    m_token.assign(pos + 1, stop);
+                    const char* after = take_escaped_string(stop, end, lines, m_token);
                     if (!after)
                         break;
                     m_token_at = nullptr;
                     m_pos = after;
                 }
-                m_line = line;
+                m_line = line + lines;
                 set_end_if_end_text();
                 return;
             } else if (kind != CharClass::word) {
@@ -513,15 +553,14 @@ void TextReader<Unit>::scan_other_token()
             if (word_end == end)
                 break;
             set_token_at(pos, word_end);
-            const CharClass after = class_of(*word_end);
-            if (after == CharClass::newline) {
-                ++line;
-                ++word_end;
-            } else if (after == CharClass::blank) {
-                ++word_end;
+            const unsigned char after = *word_end;
+            if (after <= 0x20) {
+                m_line = line + (after == '\n');
+                m_pos = word_end + 1;
+            } else {
+                m_line = line;
+                m_pos = word_end;
             }
-            m_pos = word_end;
-            m_line = line;
             return;
         }
         m_pos = pos;
