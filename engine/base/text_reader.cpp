@@ -446,14 +446,16 @@ inline bool TextReader<Unit>::scan_plain_token()
         const char first = *pos;
         const CharClass kind = class_of(first);
         if (kind == CharClass::symbol) {
-            if (first == '[' || first == ']' || first == '/')
+            if (first == '[')
+                return scan_block_at(pos);
+            if (first == ']' || first == '/')
                 return false;
             set_token_at(pos, pos + 1);
             m_pos = pos + 1;
             return true;
         }
-        if (kind != CharClass::word)
-            return false;
+        if (kind == CharClass::quote)
+            return scan_string_at(pos);
         const char* word_end = skip_word_bytes(pos, end);
         if (word_end == end)
             return false;
@@ -487,15 +489,11 @@ void TextReader<Unit>::scan_other_token()
             const char* word = pos;
             if (kind == CharClass::symbol) {
                 if (first == '[') {
-                    std::uint32_t lines = 0;
-                    const char* close = find_block_end(pos + 1, end, lines);
-                    if (!close)
-                        break;
-                    set_token_at(pos + 1, close);
-                    m_pos = close + 1;
-                    m_line = line + lines;
-                    set_end_if_end_text();
-                    return;
+                    m_pos = pos;
+                    m_line = line;
+                    if (scan_block_at(pos))
+                        return;
+                    break;
                 }
                 if (first != '/') {
                     if (first == ']')
@@ -528,25 +526,11 @@ void TextReader<Unit>::scan_other_token()
                     break;
                 ++word;
             } else if (kind == CharClass::quote) {
-                std::uint32_t lines = 0;
-                const char* stop = find_string_stop(pos + 1, end, lines);
-                if (!stop)
-                    break;
-                if (*stop == '"') {
-                    set_token_at(pos + 1, stop);
-                    m_pos = stop + 1;
-                } else {
-                    m_token.assign(pos + 1, stop);
-                    const char* after = take_escaped_string(stop, end, lines, m_token);
-                    if (!after)
-                        break;
-                    m_token_at = nullptr;
-                    m_pos = after;
-                }
-                m_line = line + lines;
-                set_end_if_end_text();
-                return;
-            } else if (kind != CharClass::word) {
+                m_pos = pos;
+                m_line = line;
+                if (scan_string_at(pos))
+                    return;
+                break;            } else if (kind != CharClass::word) {
                 break;
             }
             const char* word_end = skip_word_bytes(word, end);
@@ -569,6 +553,54 @@ void TextReader<Unit>::scan_other_token()
     m_token_at = nullptr;
     m_token.clear();
     scan_full_token();
+}
+
+// A block from its "[" at `pos`, where the scan stands; false when it does not close in the
+// window.
+template <class Unit>
+bool TextReader<Unit>::scan_block_at(const Unit* pos)
+{
+    if constexpr (sizeof(Unit) == 1) {
+        std::uint32_t lines = 0;
+        const char* close = find_block_end(pos + 1, m_end, lines);
+        if (!close)
+            return false;
+        set_token_at(pos + 1, close);
+        m_pos = close + 1;
+        m_line += lines;
+        set_end_if_end_text();
+        return true;
+    }
+    return false;
+}
+
+// A string from its opening quote at `pos`, where the scan stands; false when it does not end
+// in the window or holds an escape other than the one-character ones.
+template <class Unit>
+bool TextReader<Unit>::scan_string_at(const Unit* pos)
+{
+    if constexpr (sizeof(Unit) == 1) {
+        const char* const end = m_end;
+        std::uint32_t lines = 0;
+        const char* stop = find_string_stop(pos + 1, end, lines);
+        if (!stop)
+            return false;
+        if (*stop == '"') {
+            set_token_at(pos + 1, stop);
+            m_pos = stop + 1;
+        } else {
+            m_token.assign(pos + 1, stop);
+            const char* after = take_escaped_string(stop, end, lines, m_token);
+            if (!after)
+                return false;
+            m_token_at = nullptr;
+            m_pos = after;
+        }
+        m_line += lines;
+        set_end_if_end_text();
+        return true;
+    }
+    return false;
 }
 
 template <class Unit>

@@ -88,6 +88,8 @@ private:
     void scan_token();
     bool scan_plain_token();
     void scan_other_token();
+    bool scan_block_at(const Unit* pos);
+    bool scan_string_at(const Unit* pos);
     void scan_full_token();
     void read_word();
     void read_string();
