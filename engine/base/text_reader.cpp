@@ -445,18 +445,26 @@ inline bool TextReader<Unit>::scan_plain_token()
             return false;
         const char first = *pos;
         const CharClass kind = class_of(first);
+        const char* word = pos;
         if (kind == CharClass::symbol) {
-            if (first == '[')
-                return scan_block_at(pos);
-            if (first == ']' || first == '/')
-                return false;
-            set_token_at(pos, pos + 1);
-            m_pos = pos + 1;
-            return true;
-        }
-        if (kind == CharClass::quote)
+            if (first == '/') {
+                // A slash word; comments are left to the rest of the fast path.
+                if (end - pos < 2 || class_of(pos[1]) != CharClass::word)
+                    return false;
+                ++word;
+            } else {
+                if (first == '[')
+                    return scan_block_at(pos);
+                if (first == ']')
+                    return false;
+                set_token_at(pos, pos + 1);
+                m_pos = pos + 1;
+                return true;
+            }
+        } else if (kind == CharClass::quote) {
             return scan_string_at(pos);
-        const char* word_end = skip_word_bytes(pos, end);
+        }
+        const char* word_end = skip_word_bytes(word, end);
         if (word_end == end)
             return false;
         set_token_at(pos, word_end);
