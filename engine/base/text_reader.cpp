@@ -75,7 +75,7 @@ std::string on_line(const char* before, std::uint32_t line, const char* after)
 constexpr std::uint32_t block_bytes = 64 * 1024;
 
 // Fast scanning of 8-bit text: where a run of word bytes or blanks ends (the blank run counts
-// its line ends), or where a string's plain text ends.
+// its line ends).
 const char* skip_word_bytes(const char* pos, const char* end)
 {
     while (pos != end && class_of(*pos) == CharClass::word)
@@ -201,7 +201,8 @@ const char* find_block_end(const char* pos, const char* end, std::uint32_t& line
     }
 }
 
-// The first double quote or backslash of a string's rest after its opening quote.
+// The first double quote or backslash of a string's rest after its opening quote, eight bytes
+// at a time while eight are left.
 const char* find_string_stop(const char* pos, const char* end, std::uint32_t& lines)
 {
     for (;; ++pos) {
