@@ -60,7 +60,19 @@ TEST_F(MissionData, TheFirstMissionBuildsItsWallsPiecesAndIdol)
     const Item& first = *field.pieces().begin()->second;
     ResHandle<Texture> image = first.base().texture;
     ASSERT_NE(image.get(), nullptr) << "the piece's image";
-    EXPECT_FLOAT_EQ(first.base().rect.w, 40.0f / 64.0f);
+    // The piece shows its whole image, which is made at the piece's size.
+    const Texture& texture = *image.get();
+    EXPECT_EQ(texture.image_width(), int(first.size().x));
+    const Rect whole = texture.rect_to_uv(RectI{0, 0, texture.image_width(), texture.image_height()});
+    EXPECT_FLOAT_EQ(first.base().rect.x, whole.x);
+    EXPECT_FLOAT_EQ(first.base().rect.y, whole.y);
+    EXPECT_FLOAT_EQ(first.base().rect.w, whole.w);
+    EXPECT_FLOAT_EQ(first.base().rect.h, whole.h);
+    // Every kind draws from one atlas page, so the pieces draw without changing textures.
+    for (const auto& [gen, piece] : field.pieces()) {
+        ResHandle<Texture> other = piece->base().texture;
+        EXPECT_EQ(other.get()->handle(), texture.handle()) << "gen " << gen;
+    }
     ASSERT_EQ(field.idols().size(), 1u);
     EXPECT_NE(dynamic_cast<CreationIdol*>(field.idols()[0].get()), nullptr);
 

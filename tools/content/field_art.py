@@ -1,17 +1,22 @@
-#!/usr/bin/env python3
-"""Draws the playing field's first images: the pieces of three generations, the wall block,
-the creation idol and the glow behind the pieces in its hand. Flat shapes with a soft radial gradient, a 2 px darker outline and a
-small highlight. Uses only the standard library, so a rerun gives the same bytes.
+#!/usr/bin/python3
+"""Draws the playing field's images: the pieces of three generations on one atlas page of
+items/, the wall bars of a walled field, the creation idol with the glow behind the pieces in
+its hand, and the field's background of each chapter. Every image is made at the size the
+data draws it, so it shows whole.
 
-Run from the repository's root: python3 tools/content/field_art.py
+Run from anywhere with Debian's Python (tools/content/install): tools/content/field_art.py
 """
 
-import math
 import os
-import struct
-import zlib
+import sys
 
-ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "data")
+import numpy as np
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+# ROOT, clamp and write_png are taken from here by the other generators.
+from look import (ROOT, Atlas, bar, clamp, disc, glow, grid, rgb, save_jpg, save_png,  # noqa: E402,F401
+                  smoothstep, write_png)
 
 # One colour per generation for the whole game: red, yellow, blue.
 PIECES = {
@@ -19,99 +24,92 @@ PIECES = {
     "vimu_yellow": (236, 190, 48),
     "vimu_blue": (58, 116, 214),
 }
+# The size a piece is drawn at on the field (vimu_defaults' size).
+PIECE_SIZE = 40
+
 WALL = (112, 98, 84)
 IDOL = (150, 104, 180)
 
+# The logical screen, and how thick the walls round a field are.
+SCREEN = (1024, 768)
+WALL_THICKNESS = 12
 
-def write_png(path, width, height, pixels):
-    """Writes RGBA rows (a list of rows of (r, g, b, a) tuples) as a PNG file."""
-    raw = bytearray()
-    for row in pixels:
-        raw.append(0)
-        for r, g, b, a in row:
-            raw += bytes((r, g, b, a))
+# The creation idol's figure and the glow of a hand slot, as the missions draw them.
+IDOL_SIZE = 96
+SLOT_SIZE = 32
 
-    def chunk(kind, data):
-        body = kind + data
-        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF)
-
-    header = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)
-    data = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b"")
-    os.makedirs(os.path.dirname(path), exist_ok=True)
-    with open(path, "wb") as out:
-        out.write(data)
+# Each chapter's palette: sky, ground, accent.
+CHAPTERS = {
+    1: {"sky": (176, 212, 232), "ground": (128, 160, 100), "accent": (226, 196, 132)},
+}
 
 
-def clamp(v):
-    return max(0, min(255, int(round(v))))
+def creation_idol(size):
+    """The creation idol: a stone disc in its colour with a lighter four-pointed star, the
+    sign of making, in the middle."""
+    image = disc(size, IDOL)
+    x, y = grid(size, size)
+    r = size / 2.0
+    dx, dy = np.abs(x - r) / r, np.abs(y - r) / r
+    # A star of four points: inside where |dx|^p + |dy|^p is small, p < 1.
+    star = (dx ** 0.5 + dy ** 0.5) / 0.78
+    mask = 1.0 - smoothstep(0.92, 1.0, star)
+    light = np.clip(rgb(IDOL) * 1.55, 0.0, 1.0)
+    image[:, :, :3] = image[:, :, :3] * (1.0 - mask[:, :, None]) + light * mask[:, :, None]
+    return image
 
 
-def shade(colour, k):
-    return tuple(clamp(c * k) for c in colour)
+def background(chapter, seed):
+    """A chapter's field seen from above: its ground, lighter in the middle, with soft patches
+    of lighter and darker ground, a faint ring of its accent colour round the middle and its
+    sky's light falling from the top."""
+    colours = CHAPTERS[chapter]
+    width, height = SCREEN
+    x, y = grid(width, height)
+    ground = rgb(colours["ground"])
+    d = np.hypot((x - width / 2.0) / width, (y - height / 2.0) / height)
+    image = np.empty((height, width, 4))
+    image[:, :, :3] = ground * (1.12 - 0.5 * d ** 2)[:, :, None]
+    image[:, :, 3] = 1.0
+
+    rng = np.random.default_rng(seed)
+    for _ in range(14):
+        cx, cy = rng.uniform(0, width), rng.uniform(0, height)
+        radius = rng.uniform(60, 180)
+        k = rng.choice([0.92, 1.07])
+        t = 1.0 - smoothstep(0.0, 1.0, np.hypot(x - cx, y - cy) / radius)
+        image[:, :, :3] *= (1.0 + (k - 1.0) * t)[:, :, None]
+
+    ring = np.abs(np.hypot(x - width / 2.0, y - height / 2.0) - 250.0)
+    t = 0.22 * (1.0 - smoothstep(6.0, 14.0, ring))
+    image[:, :, :3] = image[:, :, :3] * (1.0 - t[:, :, None]) + rgb(colours["accent"]) * t[:, :, None]
+
+    sky = 0.25 * (1.0 - smoothstep(0.0, 0.35, y / height))
+    image[:, :, :3] = image[:, :, :3] * (1.0 - sky[:, :, None]) + rgb(colours["sky"]) * sky[:, :, None]
+    image[:, :, :3] = np.clip(image[:, :, :3], 0.0, 1.0)
+    return image
 
 
-def disc(size, colour):
-    """A disc filling the square: lighter towards the upper left, a darker rim."""
-    c = (size - 1) / 2.0
-    radius = size / 2.0
-    rows = []
-    for y in range(size):
-        row = []
-        for x in range(size):
-            d = math.hypot(x - c, y - c)
-            if d > radius:
-                row.append((0, 0, 0, 0))
-                continue
-            alpha = clamp(min(1.0, radius - d) * 255)
-            if d > radius - 2.0:
-                row.append(shade(colour, 0.6) + (alpha,))
-                continue
-            light = math.hypot(x - c * 0.6, y - c * 0.6) / (radius * 1.6)
-            k = 1.25 - 0.45 * min(1.0, light)
-            hx, hy = x - c * 0.55, y - c * 0.55
-            if math.hypot(hx, hy) < radius * 0.16:
-                k = 1.7
-            row.append(shade(colour, k) + (alpha,))
-        rows.append(row)
-    return rows
+def pieces():
+    atlas = Atlas("items", "pieces", 128, 64)
+    for name, colour in PIECES.items():
+        atlas.place(name + ".png", disc(PIECE_SIZE, colour))
+    atlas.save(r"items/vimu_\w+\.png")
 
 
-def block(width, height, colour):
-    """A rectangle with a 2 px darker outline and a lighter top edge."""
-    rows = []
-    for y in range(height):
-        row = []
-        for x in range(width):
-            if x < 2 or y < 2 or x >= width - 2 or y >= height - 2:
-                row.append(shade(colour, 0.6) + (255,))
-            elif y < 6:
-                row.append(shade(colour, 1.25) + (255,))
-            else:
-                row.append(shade(colour, 1.0 - 0.15 * y / height) + (255,))
-        rows.append(row)
-    return rows
-
-
-def glow(size):
-    """A white glow, opaque at the centre and fading to nothing at the rim; tinted when drawn."""
-    c = (size - 1) / 2.0
-    radius = size / 2.0
-    rows = []
-    for y in range(size):
-        row = []
-        for x in range(size):
-            t = max(0.0, 1.0 - math.hypot(x - c, y - c) / radius)
-            row.append((255, 255, 255, clamp(255 * t ** 0.8)))
-        rows.append(row)
-    return rows
+def walls():
+    width, height = SCREEN
+    save_png("items/wall.png", bar(64, 64, WALL))
+    save_png("items/wall_long.png", bar(width, WALL_THICKNESS, WALL))
+    save_png("items/wall_tall.png", bar(WALL_THICKNESS, height - 2 * WALL_THICKNESS, WALL))
 
 
 def main():
-    for name, colour in PIECES.items():
-        write_png(os.path.join(ROOT, "items", name + ".png"), 64, 64, disc(64, colour))
-    write_png(os.path.join(ROOT, "items", "wall.png"), 64, 64, block(64, 64, WALL))
-    write_png(os.path.join(ROOT, "art", "field", "idol_creation.png"), 128, 128, disc(128, IDOL))
-    write_png(os.path.join(ROOT, "art", "field", "idol_slot.png"), 48, 48, glow(48))
+    pieces()
+    walls()
+    save_png("art/field/idol_creation.png", creation_idol(IDOL_SIZE))
+    save_png("art/field/idol_slot.png", glow(SLOT_SIZE, power=0.5))
+    save_jpg("art/chapters/1/field.jpg", background(1, seed=1))
 
 
 if __name__ == "__main__":
