@@ -45,14 +45,5 @@ TEST(ScoreListTest, BestOfRecordedAndInProgressPerNameHighestFirstAtMostFive)
     }
 }
 
-TEST(ScoreListTest, RecordScoreKeepsTheLarger)
-{
-    ScoreTable scores{{"ann", 50}};
-    record_score(scores, "ann", 20);
-    record_score(scores, "bob", 20);
-    record_score(scores, "ann", 80);
-    EXPECT_EQ(scores, (ScoreTable{{"ann", 80}, {"bob", 20}}));
-}
-
 }
 }
