@@ -114,9 +114,9 @@ void register_field_types()
     rtti::ClassDesc<Beetle>::instance().add_base<Item>();
     rtti::ClassDesc<Roller>::instance().add_base<Item>();
     rtti::ClassDesc<RollerHead>::instance().add_base<Item>();
-    rtti::ClassDesc<VimuPursueEffect>::instance().add_base(type_name<Sprite>());
-    rtti::ClassDesc<SplinterEffect>::instance().add_base<VimuPursueEffect>();
-    rtti::ClassDesc<BonusBringEffect>::instance().add_base<VimuPursueEffect>();
+    // The pursuit base is never made by name: only its effects are registered, as sprites.
+    rtti::ClassDesc<SplinterEffect>::instance().add_base(type_name<Sprite>());
+    rtti::ClassDesc<BonusBringEffect>::instance().add_base(type_name<Sprite>());
     rtti::ClassDesc<CurveParticleEffect>::instance().add_base(type_name<Sprite>());
     rtti::ClassDesc<PowerupAddEffect>::instance().add_base(type_name<CurveParticleEffect>());
 }

@@ -66,6 +66,5 @@ private:
 
 }
 
-KQ_TYPE_NAME(kq::VimuPursueEffect, "class kq::VimuPursueEffect");
 KQ_TYPE_NAME(kq::SplinterEffect, "class kq::SplinterEffect");
 KQ_TYPE_NAME(kq::BonusBringEffect, "class kq::BonusBringEffect");

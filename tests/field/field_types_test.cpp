@@ -8,6 +8,7 @@
 #include "engine/base/buffer.h"
 #include "engine/base/enum_base.h"
 #include "engine/base/exception.h"
+#include "engine/base/type_desc.h"
 #include "engine/base/type_registry.h"
 #include "game/field/field_types.h"
 
@@ -84,6 +85,18 @@ TEST(FieldTypes, ValuesWithoutANameHaveNoText)
         } catch (const rtti::RTTIException& error) {
             EXPECT_EQ(error.message(), "[" + std::string(c.type) + "] enum value " + std::to_string(c.value) + " unregistered");
         }
+    }
+}
+
+TEST(FieldTypes, OnlyTheConcretePursuitEffectsAreRegisteredAndAsSprites)
+{
+    EXPECT_EQ(rtti::TypeRegistry::find_type(StrCache("class kq::VimuPursueEffect")), nullptr)
+        << "the pursuit base is never made by name";
+    for (const char* name : {"class kq::SplinterEffect", "class kq::BonusBringEffect"}) {
+        const rtti::TypeDesc* effect = rtti::TypeRegistry::find_type(StrCache(name));
+        ASSERT_NE(effect, nullptr) << name;
+        EXPECT_TRUE(effect->is_type(StrCache("class kq::Sprite"))) << name;
+        EXPECT_FALSE(effect->is_type(StrCache("class kq::VimuPursueEffect"))) << name;
     }
 }
 
