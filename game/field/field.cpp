@@ -10,10 +10,10 @@
 #include "engine/base/math_utils.h"
 #include "engine/host/system/assert.h"
 #include "engine/res/skin_child_iterator.h"
-#include "engine/res/skin_environment.h"
 #include "engine/res/skin_prototypes.h"
 #include "engine/res/skin_readers.h"
 #include "game/field/field_units.h"
+#include "game/field/skin_description.h"
 
 namespace kq {
 
@@ -53,13 +53,16 @@ Field::~Field() = default;
 void Field::add_dragonfly()
 {
     const Vector2<float> start = dragonfly_starts[random_int(4)];
-    if (Item* dragonfly = create_item(SkinPath("items.dragonfly")))
+    if (Item* dragonfly = create_described_item(SkinPath("items.dragonfly")))
         add_item(dragonfly, ItemPlacement{start, 0.0f});
 }
 
 void Field::add_item(Item* item, const ItemPlacement& placement)
 {
-    KQ_ASSERT(item);
+    if (!item) {
+        log_error("No item to add", __FILE__, __LINE__);
+        return;
+    }
     m_items.emplace_back(item);
     item->attach(*this, placement);
     insert_in_draw_order(item);
@@ -475,17 +478,54 @@ void Field::produce_item(const SkinPath& path)
 {
     if (path.empty())
         return;
-    Item* item = create_item(path);
+    Item* item = create_described_item(path);
     if (!item)
         return;
-    Vector2<float> point = m_game.pick_area_point(m_vimu_production_areas);
-    for (int tries = 1; tries < 10 && is_under_awning(point); ++tries)
-        point = m_game.pick_area_point(m_vimu_production_areas);
+    const Vector2<float> point = production_point(item->size());
     const float angle = random_float(2.0f * 3.14159265f);
     item->set_height(5.0f + random_float(2.0f));
     // The piece drops in bouncing; the falling flag would sink it as into a hole.
     item->jump(-2.0f - random_float(5.0f));
     add_item(item, ItemPlacement{point, angle});
+}
+
+Vector2<float> Field::production_point(const Vector2<float>& size)
+{
+    const float radius = std::max(size.x, size.y) * 0.5f;
+    const auto is_free = [this, radius](const Vector2<float>& point) {
+        return !is_under_awning(point) && !is_occupied(point, radius);
+    };
+    Vector2<float> point = m_game.pick_area_point(m_vimu_production_areas);
+    for (int tries = 1; tries < 10 && !is_free(point); ++tries)
+        point = m_game.pick_area_point(m_vimu_production_areas);
+    if (is_free(point))
+        return point;
+    // Two pieces landing on one another are thrown apart hard enough to pass through a wall.
+    const float step = std::max(2.0f * radius, 1.0f);
+    for (const Rect& area : m_vimu_production_areas)
+        for (float y = area.y + radius; y <= area.y + area.h - radius; y += step)
+            for (float x = area.x + radius; x <= area.x + area.w - radius; x += step)
+                if (is_free({x, y}))
+                    return {x, y};
+    return point;
+}
+
+bool Field::is_occupied(const Vector2<float>& point, float radius) const
+{
+    constexpr int rim_points = 8;
+    for (const SharedPtr<Item>& item : m_items) {
+        if (!item->body())
+            continue;
+        if (Vector2<float>::distance(item->position(), point) < radius || item->contains(point))
+            return true;
+        for (int i = 0; i < rim_points; ++i) {
+            const float angle = float(i) * 2.0f * 3.14159265f / float(rim_points);
+            const Vector2<float> rim = Vector2<float>::from_polar(angle, radius);
+            if (item->contains({point.x + rim.x, point.y + rim.y}))
+                return true;
+        }
+    }
+    return false;
 }
 
 void Field::check_production()
@@ -519,9 +559,9 @@ void Field::check_production()
 void Field::floating_text(const Vector2<float>& point, const std::string& text, const Color& colour)
 {
     const SkinPath path("effects.floating_text");
-    if (text.empty() || !require_skin_environment().try_find_node(path, true))
+    if (text.empty())
         return;
-    TextSprite* sprite = clone_resource<TextSprite, Sprite>(path);
+    TextSprite* sprite = clone_described<TextSprite>(path);
     if (!sprite)
         return;
     sprite->set_position(point);
@@ -533,9 +573,7 @@ void Field::floating_text(const Vector2<float>& point, const std::string& text, 
 
 void Field::spawn_effect(const SkinPath& path, const Vector2<float>& point, const Color& colour)
 {
-    if (!require_skin_environment().try_find_node(path, true))
-        return;
-    Sprite* effect = clone_resource<Sprite, Sprite>(path);
+    Sprite* effect = clone_described(path);
     if (!effect)
         return;
     if (effect->position() != point)

@@ -228,8 +228,8 @@ public:
     /// (taken out of the list), else one drawn at random. Restricted, while a piece can be
     /// launched, groups of two or more pieces offer nothing.
     void choose_production(CreatableKind& out, bool restricted, std::vector<CreatableKind>* preferred);
-    /// Drops a new item of the kind at the path onto a production area, falling in from above
-    /// (nothing for an empty path).
+    /// Drops a new item of the kind at the path onto a production area, falling in from above,
+    /// where it lies on no other item when such a place is found (nothing for an empty path).
     void produce_item(const SkinPath& path);
 
     /// Shows a text rising from the point ("effects.floating_text"), on the layer that runs on
@@ -251,7 +251,8 @@ public:
     void end_time_stop();
 
     /// Puts the item on the field at the placement (the field shares it): it is alive, gets
-    /// its body and enters the drawing order after the items of its height and below.
+    /// its body and enters the drawing order after the items of its height and below. A null
+    /// item is logged and skipped.
     void add_item(Item* item, const ItemPlacement& placement);
     /// Registers an awning item; one already registered is logged and left.
     void add_awning(Item* item);
@@ -482,6 +483,9 @@ private:
     void add_dragonfly();
     // A new item of the class named at the path; null, logged, when the node names none.
     Item* create_item(const SkinPath& path);
+    // As `create_item`, for what play makes: null, logged once, when nothing is described at
+    // the path.
+    Item* create_described_item(const SkinPath& path);
     void read_bonuses(const SkinPath& node);
     void read_settings(const SkinPath& node);
     void place_single_items(const SkinPath& node);
@@ -498,6 +502,13 @@ private:
     void process_contacts();
     void remove_dead_items();
     void check_production();
+    // Where a produced item of the size (pixels) drops: a point drawn from the production
+    // areas, drawn again up to ten times while it lies under an awning or on another item;
+    // failing that, the first free point of a scan of the areas; failing that, the last one
+    // drawn.
+    Vector2<float> production_point(const Vector2<float>& size);
+    // True when an item with a body lies within the circle of the radius round the point.
+    bool is_occupied(const Vector2<float>& point, float radius) const;
     bool is_launchable(const Item& piece) const { return piece.is_launchable() && piece.has_group(); }
     void move_in_flight();
     bool pick_piece(const Vector2<float>& point);

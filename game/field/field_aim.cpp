@@ -48,7 +48,7 @@ bool Field::on_press(const Vector2<float>& point)
     }
     case GameMode::fireball: {
         m_grip_point = point;
-        Item* fireball = create_item(SkinPath("items.fireball"));
+        Item* fireball = create_described_item(SkinPath("items.fireball"));
         if (!fireball)
             return false;
         m_second_item = WeakPtr<Item>(fireball);

@@ -2,11 +2,10 @@
 #include <string>
 
 #include "engine/base/math_utils.h"
-#include "engine/res/skin_environment.h"
-#include "engine/res/skin_prototypes.h"
 #include "game/field/field.h"
 #include "game/field/idol.h"
 #include "game/field/mastery_idol.h"
+#include "game/field/skin_description.h"
 #include "game/field/treasure.h"
 #include "game/field/treasure.h"
 #include "game/field/vimu.h"
@@ -182,7 +181,7 @@ void Field::count_destroyed()
 void Field::create_jewel(const Vector2<float>& point)
 {
     const int size = random_int(3) + 1;
-    Item* jewel = create_item(SkinPath("items") + ("jewel" + std::to_string(size)).c_str());
+    Item* jewel = create_described_item(SkinPath("items") + ("jewel" + std::to_string(size)).c_str());
     if (!jewel)
         return;
     add_item(jewel, ItemPlacement{point, 0.0f});
@@ -257,9 +256,7 @@ void Field::bring_bonuses()
         if (bonus == -1)
             continue;
         const SkinPath path("effects.bonus_bring");
-        if (!require_skin_environment().try_find_node(path, true))
-            continue;
-        BonusBringEffect* effect = clone_resource<BonusBringEffect, Sprite>(path);
+        BonusBringEffect* effect = clone_described<BonusBringEffect>(path);
         if (!effect)
             continue;
         effect->set_target(WeakPtr<Vimu>(piece));

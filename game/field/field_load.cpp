@@ -14,6 +14,7 @@
 #include "engine/res/skin_readers.h"
 #include "game/field/field.h"
 #include "game/field/field_forms.h"
+#include "game/field/skin_description.h"
 
 namespace kq {
 
@@ -43,6 +44,11 @@ Item* Field::create_item(const SkinPath& path)
     if (!item)
         log_node_error("No item is described at", path);
     return item;
+}
+
+Item* Field::create_described_item(const SkinPath& path)
+{
+    return is_described(path) ? create_item(path) : nullptr;
 }
 
 void Field::read_skin(const SkinPath& node)

@@ -1,8 +1,7 @@
 #include "engine/base/log.h"
-#include "engine/res/skin_environment.h"
-#include "engine/res/skin_prototypes.h"
 #include "game/field/field.h"
 #include "game/field/powerup_add_effect.h"
+#include "game/field/skin_description.h"
 
 namespace kq {
 
@@ -91,9 +90,7 @@ void Field::add_powerup(Powerup powerup, int count, bool animate)
 bool Field::fly_in_powerup(Powerup powerup, int count)
 {
     const SkinPath path(effect_path(powerup));
-    if (!require_skin_environment().try_find_node(path, true))
-        return false;
-    PowerupAddEffect* effect = clone_resource<PowerupAddEffect, Sprite>(path);
+    PowerupAddEffect* effect = clone_described<PowerupAddEffect>(path);
     if (!effect)
         return false;
     ++m_pending_powerup_effects;

@@ -13,6 +13,7 @@
 #include "engine/res/skin_prototypes.h"
 #include "engine/res/skin_readers.h"
 #include "game/field/field.h"
+#include "game/field/skin_description.h"
 #include "game/field/vimu.h"
 
 namespace kq {
@@ -213,7 +214,7 @@ void FireIdol::turn_end()
 {
     if (m_mood != IdolMood::bad)
         return;
-    Item* cloud = create_from_skin<Item>(SkinPath("items.cloud"));
+    Item* cloud = create_described<Item>(SkinPath("items.cloud"));
     if (cloud)
         m_field->add_item(cloud, ItemPlacement{cloud_point, 0.0f});
     change_fire(-m_fire_level);

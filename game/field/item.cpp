@@ -12,11 +12,11 @@
 #include "engine/platform/audio.h"
 #include "engine/platform/texture_entries.h"
 #include "engine/res/skin.h"
-#include "engine/res/skin_prototypes.h"
 #include "engine/res/skin_readers.h"
 #include "game/field/field.h"
 #include "game/field/field_units.h"
 #include "game/field/physics_body.h"
+#include "game/field/skin_description.h"
 
 namespace kq {
 
@@ -506,7 +506,7 @@ void Item::flush_captions()
     const Vector2<float> centre = position();
     Vector2<float> p = centre;
     for (const ItemCaption& caption : m_captions) {
-        TextSprite* sprite = clone_resource<TextSprite, Sprite>(SkinPath("effects.floating_text"));
+        TextSprite* sprite = clone_described<TextSprite>(SkinPath("effects.floating_text"));
         if (!sprite)
             continue;
         p.y -= sprite->size().y;

@@ -5,9 +5,9 @@
 
 #include "engine/art/interpolate_controller.h"
 #include "engine/art/sprite.h"
-#include "engine/res/skin_prototypes.h"
 #include "engine/res/skin_readers.h"
 #include "game/field/field.h"
+#include "game/field/skin_description.h"
 
 namespace kq {
 
@@ -52,7 +52,7 @@ void Magnet::build_body(const ItemPlacement& placement)
 
 void Magnet::lay_force_sprite(int index)
 {
-    Sprite* sprite = clone_resource<Sprite, Sprite>(SkinPath("items.magnet.force_sprite"));
+    Sprite* sprite = clone_described(SkinPath("items.magnet.force_sprite"));
     if (!sprite)
         return;
     SharedPtr<Sprite> held(sprite);

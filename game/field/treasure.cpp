@@ -6,10 +6,9 @@
 
 #include "engine/art/time_stamp.h"
 #include "engine/base/random.h"
-#include "engine/res/skin_environment.h"
-#include "engine/res/skin_prototypes.h"
 #include "engine/res/skin_readers.h"
 #include "game/field/field.h"
+#include "game/field/skin_description.h"
 
 namespace kq {
 
@@ -99,8 +98,8 @@ void Treasure::be_taken()
     add_points(m_value, ItemCaption{"{#combo.treasure}", Color{1.0f, 1.0f, 0.0f, 1.0f}});
     const SkinPath effect(m_eat_effect);
     // An eat effect that names no sprite shows nothing.
-    if (!m_eat_effect.empty() && require_skin_environment().try_find_node(effect, true)) {
-        if (Sprite* sprite = clone_resource<Sprite, Sprite>(effect)) {
+    if (!m_eat_effect.empty()) {
+        if (Sprite* sprite = clone_described(effect)) {
             SharedPtr<Sprite> held(sprite);
             sprite->set_position(body_position());
             sprite->set_rotation(two_pi * float(draw_random()) / 32768.0f);

@@ -9,25 +9,16 @@
 #include "engine/base/math_utils.h"
 #include "engine/platform/artist.h"
 #include "engine/res/skin_environment.h"
-#include "engine/res/skin_prototypes.h"
 #include "engine/res/skin_readers.h"
 #include "game/field/field.h"
 #include "game/field/fire_idol.h"
 #include "game/field/physics_body.h"
+#include "game/field/skin_description.h"
 #include "game/field/vimu_pursue_effect.h"
 
 namespace kq {
 
 namespace {
-
-// A copy of the sprite described at the path; null when nothing is described there.
-template <class T = Sprite>
-T* clone_effect(const SkinPath& path)
-{
-    if (!require_skin_environment().try_find_node(path, true))
-        return nullptr;
-    return clone_resource<T, Sprite>(path);
-}
 
 // Tints the particles the emitter spawns.
 void tint_particles(EmitterSprite& emitter, const Color& colour)
@@ -260,7 +251,10 @@ void Vimu::read_skin(const SkinPath& path)
     read_skin_value(node + "color", &m_color);
     read_skin_value(node + "sacrifice", &m_sacrifice);
     read_skin_enum(node + "tremble_type", &m_tremble_type);
-    m_burn_emitter = SharedPtr<EmitterSprite>(clone_effect<EmitterSprite>(node + "burn_emitter"));
+    // A piece without a burn emitter burns without the effect.
+    const SkinPath burn_emitter = node + "burn_emitter";
+    if (require_skin_environment().try_find_node(burn_emitter, true))
+        m_burn_emitter = SharedPtr<EmitterSprite>(clone_resource<EmitterSprite, Sprite>(burn_emitter));
     if (m_burn_emitter)
         tint_particles(*m_burn_emitter, m_color);
 }
@@ -287,7 +281,7 @@ void Vimu::burst()
         const int extra = fire_bonus(*settings, p);
         add_points(extra, ItemCaption{settings->name, label_colour});
     }
-    if (Sprite* explosion = clone_effect(SkinPath("effects.vimu_explosion"))) {
+    if (Sprite* explosion = clone_described(SkinPath("effects.vimu_explosion"))) {
         explosion->set_position(p);
         if (!(explosion->color() == m_color))
             explosion->set_color(m_color);
@@ -336,7 +330,7 @@ void Vimu::send_splinter(const Vector2<float>& p)
     });
     if (kin.empty())
         return;
-    auto* effect = clone_effect<SplinterEffect>(SkinPath("effects.splinter"));
+    auto* effect = clone_described<SplinterEffect>(SkinPath("effects.splinter"));
     Vimu* target = kin[std::size_t(random_int(int(kin.size())))];
     target->start_dying(this);
     if (!effect) {
@@ -373,7 +367,7 @@ void Vimu::release_spirits(int count, const Vector2<float>& p)
         return;
     const SkinPath path = SkinPath("items") + ("spirit" + std::to_string(gen())).c_str();
     for (int i = 0; i < count; ++i)
-        if (Item* spirit = create_from_skin<Item>(path))
+        if (Item* spirit = create_described<Item>(path))
             m_field->add_item(spirit, ItemPlacement{p, 0.0f});
 }
 
@@ -458,7 +452,7 @@ void Vimu::send_dust()
     const Vector2<float> p = body_position();
     const Vector2<float> d = m_field->dust_target(p) - p;
     const float distance = d.length();
-    Sprite* dust = clone_effect(SkinPath("effects.magic_dust"));
+    Sprite* dust = clone_described(SkinPath("effects.magic_dust"));
     if (!dust)
         return;
     auto* mover = new MoveController;

@@ -10,6 +10,7 @@
 #include "engine/base/random.h"
 #include "game/field/field.h"
 #include "item_fixture.h"
+#include "piece_fixture.h"
 
 namespace kq {
 namespace {
@@ -198,6 +199,27 @@ TEST_F(FieldProduction, ProducesAtOnceWhenNoChainIsPossible)
         }
     }
     EXPECT_EQ(produced_at, (std::vector<int>{500, 1010})) << "a lone piece: every check produces";
+}
+
+// A game that always offers the production area's corner: each piece lands beside the
+// others, inside the area, rather than on them.
+TEST(FieldProductionPlace, PiecesProducedOnOnePointLandApart)
+{
+    test::PieceField f;
+    f.game.points = {{100, 0}};
+    for (int i = 0; i < 12; ++i)
+        f.field.produce_item(SkinPath("items.red"));
+    ASSERT_EQ(f.field.items().size(), 12u);
+    std::vector<Vector2<float>> points;
+    for (const SharedPtr<Item>& item : f.field.items())
+        points.push_back(item->position());
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        EXPECT_TRUE(points[i].x >= 120 && points[i].x <= 880 && points[i].y >= 20 && points[i].y <= 80)
+            << i << ": " << points[i].x << ", " << points[i].y;
+        for (std::size_t j = 0; j < i; ++j)
+            EXPECT_GE(Vector2<float>::distance(points[i], points[j]), 40.0f) << i << " and " << j;
+    }
+    EXPECT_EQ(points[0], (Vector2<float>{100, 0})) << "a free drawn point is kept";
 }
 
 }

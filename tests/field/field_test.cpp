@@ -87,6 +87,17 @@ TEST(Field, DragonflyThatCannotBeMadeIsSkippedOrReported)
                 HasSubstr("[class kq::Unknown] type descriptor not found"));
 }
 
+TEST(Field, NoItemToAddIsLoggedAndSkipped)
+{
+    FakeGame game;
+    Field field(FieldSettings{}, game);
+    test::LogCapture log;
+    field.add_item(nullptr, ItemPlacement{{10, 10}, 0.0f});
+    EXPECT_TRUE(field.items().empty());
+    EXPECT_TRUE(field.draw_order().empty());
+    EXPECT_THAT(log.text("error"), HasSubstr("No item to add"));
+}
+
 TEST(Field, TeardownLeavesNoHandlerConnected)
 {
     auto skin = item_skin(R"(items { dragonfly "class kq::Item" : item_keys { density 1 } })");
