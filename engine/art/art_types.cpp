@@ -22,6 +22,7 @@
 #include "engine/art/trail_deformer.h"
 #include "engine/base/class_desc.h"
 #include "engine/base/enum_desc.h"
+#include "engine/res/skin_startup.h"
 
 namespace kq {
 
@@ -116,6 +117,34 @@ void register_art_types()
     register_classes();
     register_splines();
     register_controller_types();
+}
+
+void register_art_skin_entries()
+{
+    add_skin_document("art/art.sdt");
+    add_skin_document("art/sprites.sdt");
+    // The order the skin documents have always seen, not the order of the values.
+    add_skin_constant("IF_NONE", IF_NONE);
+    add_skin_constant("IF_TRANSFORMATION", IF_TRANSFORMATION);
+    add_skin_constant("IF_RECT", IF_RECT);
+    add_skin_constant("IF_STATE", IF_STATE);
+    add_skin_constant("IF_DATA", IF_DATA);
+    add_skin_constant("IF_COLOR", IF_COLOR);
+    add_skin_constant("IF_GLOBALCOLOR", IF_GLOBALCOLOR);
+    add_skin_constant("IF_DEFAULT", IF_DEFAULT);
+    add_skin_constant("IF_ACCEPTOR", IF_ACCEPTOR);
+    add_skin_constant("IF_ALL", IF_ALL);
+    add_skin_constant("SP_POSITION", SP_POSITION);
+    add_skin_constant("SP_ROTATION", SP_ROTATION);
+    add_skin_constant("SP_SCALE", SP_SCALE);
+    add_skin_constant("SP_SIZE", SP_SIZE);
+    add_skin_constant("SP_PIVOT", SP_PIVOT);
+    add_skin_constant("SP_COLOR", SP_COLOR);
+    add_skin_constant("SP_ALPHA", SP_ALPHA);
+    add_skin_constant("SP_VISIBLE", SP_VISIBLE);
+    add_skin_constant("SP_TEXTURE", SP_TEXTURE);
+    add_skin_constant("SP_TBEGIN", SP_TBEGIN);
+    add_skin_constant("SP_SEC_TBEGIN", SP_SEC_TBEGIN);
 }
 
 }

@@ -7,4 +7,9 @@ namespace kq {
 /// calls do nothing.
 void register_art_types();
 
+/// Appends the art library's skin start-up entries: "art/art.sdt", "art/sprites.sdt", the
+/// inheritance flags `IF_NONE` to `IF_ALL`, then the sprite properties `SP_POSITION` to
+/// `SP_SEC_TBEGIN`.
+void register_art_skin_entries();
+
 }

@@ -36,4 +36,14 @@ SkinStartupTask make_skin_function_task(const std::string& name, SkinFunction fu
     };
 }
 
+void add_skin_document(const std::string& path)
+{
+    add_skin_startup_task(make_skin_document_task(path));
+}
+
+void add_skin_constant(const std::string& name, std::int64_t value)
+{
+    add_skin_startup_task(make_skin_definitions_task(name, std::to_string(value)));
+}
+
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -30,5 +31,10 @@ SkinStartupTask make_skin_definitions_task(const std::string& name, const std::s
 /// A task that registers the skin function under the name.
 SkinStartupTask make_skin_function_task(const std::string& name, SkinFunction function, bool constant);
 
+/// Appends a task that attaches the skin document at the path.
+void add_skin_document(const std::string& path);
+
+/// Appends a task that defines the name as the decimal text of the value.
+void add_skin_constant(const std::string& name, std::int64_t value);
 
 }

@@ -7,6 +7,18 @@ namespace kq {
 
 CheckBox::CheckBox()
 {
+    connect_toggle();
+}
+
+CheckBox::CheckBox(const CheckBox& other)
+    : Control(other),
+      m_checked(other.m_checked)
+{
+    connect_toggle();
+}
+
+void CheckBox::connect_toggle()
+{
     m_on_click.connect(sign_deffered_impl<>([this] { toggle(); }, reinterpret_cast<Mainframe::TaskId>(this)), this);
 }
 

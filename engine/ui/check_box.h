@@ -12,7 +12,8 @@ class CheckBox : public Control
 public:
     CheckBox();
     ~CheckBox() override;
-    CheckBox(const CheckBox&) = delete;
+    /// Copies the settings and the flag; no handlers.
+    CheckBox(const CheckBox& other);
 
     /// `Control`'s flags, with `VF_CHECKED` always in the mask and set while checked.
     void get_view_flags(Sprite* sprite, std::uint32_t& mask, std::uint32_t& flags) const override;
@@ -26,7 +27,12 @@ public:
     Socket<void()> m_on_change;  ///< after every toggle
 
 private:
+    /// Every click toggles the flag one scheduler step later.
+    void connect_toggle();
+
     bool m_checked = false;
 };
 
 }
+
+KQ_TYPE_NAME(kq::CheckBox, "class kq::CheckBox");

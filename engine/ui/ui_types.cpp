@@ -1,11 +1,10 @@
 #include "engine/ui/ui_types.h"
 
-#include <string>
-
 #include "engine/base/class_desc.h"
 #include "engine/base/enum_desc.h"
 #include "engine/res/skin_startup.h"
 #include "engine/ui/button.h"
+#include "engine/ui/check_box.h"
 #include "engine/ui/clip_box.h"
 #include "engine/ui/console_dialog.h"
 #include "engine/ui/control.h"
@@ -65,11 +64,6 @@ void register_enums()
     style.add("vertical", 1);
 }
 
-void constant(const char* name, std::uint32_t value)
-{
-    add_skin_startup_task(make_skin_definitions_task(name, std::to_string(value)));
-}
-
 }
 
 void register_ui_types()
@@ -88,18 +82,25 @@ void register_ui_types()
     rtti::ClassDesc<ListBox>::instance().add_base(type_name<ClipBox>());
     rtti::ClassDesc<DebugDialog>::instance().add_base(type_name<Control>());
     rtti::ClassDesc<ConsoleDialog>::instance().add_base(type_name<Control>());
+    rtti::ClassDesc<CheckBox>::instance().add_base(type_name<Control>());
 }
 
 void register_ui_skin_entries()
 {
-    add_skin_startup_task(make_skin_document_task("ui/ui.sdt"));
-    add_skin_startup_task(make_skin_document_task("ui/controls.sdt"));
-    constant("VF_NONE", VF_NONE);
-    constant("VF_DISABLED", VF_DISABLED);
-    constant("VF_POINTED", VF_POINTED);
-    constant("VF_PRESSED", VF_PRESSED);
-    constant("VF_FOCUSED", VF_FOCUSED);
-    constant("IF_CONTROL", IF_CONTROL);
+    add_skin_document("ui/ui.sdt");
+    add_skin_document("ui/controls.sdt");
+    add_skin_constant("VF_NONE", VF_NONE);
+    add_skin_constant("VF_DISABLED", VF_DISABLED);
+    add_skin_constant("VF_POINTED", VF_POINTED);
+    add_skin_constant("VF_PRESSED", VF_PRESSED);
+    add_skin_constant("VF_FOCUSED", VF_FOCUSED);
+    add_skin_constant("IF_CONTROL", IF_CONTROL);
+}
+
+void register_check_box_skin_entries()
+{
+    add_skin_constant("VF_CHECKED", VF_CHECKED);
+    add_skin_startup_task(make_skin_definitions_task("SN_COMMON", "common"));
 }
 
 }

@@ -77,4 +77,15 @@ TEST(UiTypes, ControlAndButtonAreCreatedByNameAndNeverStreamed)
     }
 }
 
+TEST(UiTypes, EveryWidgetIsCreatedByNameAsAControl)
+{
+    for (const char* name : {"class kq::Button", "class kq::CheckBox", "class kq::EditBox", "class kq::Slider",
+                             "class kq::ShareBox", "class kq::ClipBox", "class kq::ListBox"}) {
+        const rtti::TypeDesc& type = rtti::TypeRegistry::get_type(StrCache(name));
+        EXPECT_TRUE(type.is_type(StrCache("class kq::Control"))) << name;
+        std::unique_ptr<Control> widget(static_cast<Control*>(rtti::create(StrCache(name))));
+        EXPECT_NE(widget, nullptr) << name;
+    }
+}
+
 }
