@@ -1,9 +1,8 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Draws the images of the field's effects: the spark that the particles of a gained
-powerup's flight are made of. Uses only the standard library, so a rerun gives the same
-bytes.
+powerup's flight are made of. A rerun gives the same bytes.
 
-Run from the repository's root: python3 tools/content/effect_art.py
+Run with Debian's Python (tools/content/install): tools/content/effect_art.py
 """
 
 import math
