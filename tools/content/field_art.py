@@ -14,9 +14,9 @@ import numpy as np
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-# ROOT, clamp and write_png are taken from here by the other generators.
+# ROOT, clamp, shade and write_png are taken from here by the other generators.
 from look import (ROOT, Atlas, bar, clamp, disc, glow, grid, rgb, save_jpg, save_png,  # noqa: E402,F401
-                  smoothstep, write_png)
+                  shade, smoothstep, write_png)
 
 # One colour per generation for the whole game: red, yellow, blue.
 PIECES = {

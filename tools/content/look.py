@@ -23,6 +23,11 @@ def clamp(v):
     return max(0, min(255, int(round(v))))
 
 
+def shade(colour, k):
+    """A colour of 0-255 channels made lighter (k > 1) or darker (k < 1)."""
+    return tuple(clamp(c * k) for c in colour)
+
+
 def write_png(path, width, height, pixels):
     """Writes RGBA rows (a list of rows of (r, g, b, a) tuples) as a PNG file."""
     raw = bytearray()

@@ -1,15 +1,15 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Draws the images of the field objects the field makes in play: jewels of three sizes, the
 cloud, the dragonfly, the spirit and the magnet. Each image is as large as its object, so it
-maps onto it texel for texel. Uses only the standard library, so a rerun gives the same bytes.
+maps onto it texel for texel. A rerun gives the same bytes.
 
-Run from the repository's root: python3 tools/content/object_art.py
+Run with Debian's Python (tools/content/install): tools/content/object_art.py
 """
 
 import math
 import os
 
-from field_art import ROOT, clamp, disc, glow, shade, write_png
+from field_art import ROOT, clamp, disc, glow, save_png, shade, write_png
 
 JEWEL = (70, 200, 160)
 CLOUD = (236, 240, 248)
@@ -80,8 +80,8 @@ def main():
         write_png(os.path.join(ROOT, "items", "jewel%d.png" % index), size, size, gem(size, JEWEL))
     write_png(os.path.join(ROOT, "items", "cloud.png"), 96, 64, cloud(96, 64, CLOUD))
     write_png(os.path.join(ROOT, "items", "dragonfly.png"), 48, 48, dragonfly(48, DRAGONFLY))
-    write_png(os.path.join(ROOT, "items", "spirit.png"), 24, 24, glow(24))
-    write_png(os.path.join(ROOT, "items", "magnet.png"), 48, 48, disc(48, MAGNET))
+    save_png("items/spirit.png", glow(24))
+    save_png("items/magnet.png", disc(48, MAGNET))
 
 
 if __name__ == "__main__":
