@@ -201,9 +201,14 @@ TEST_F(MissionDeviceTest, TheFirstMissionShowsWholePiecesAndWallsOnItsBackground
     // A piece shows its image's middle at its centre however it turned, and the background
     // by the corners of its quad, where its disc leaves the image transparent; corners that
     // something else may cover are left out.
+    auto& idol = dynamic_cast<CreationIdol&>(*field.idols()[0]);
+    std::vector<Rect> others = walls;
+    others.push_back(bounds_of(idol.sprite()));
+    for (int i = 0; i < CreationIdol::slot_count; ++i)
+        others.push_back(bounds_of(idol.slot(i).back));
     const auto covered = [&](const Item& self, const Vector2<float>& p) {
-        for (const Rect& wall : walls)
-            if (contains(wall, p))
+        for (const Rect& r : others)
+            if (contains(r, p))
                 return true;
         for (const Item* other : pieces) {
             const Vector2<float> c = other->position();
@@ -243,7 +248,6 @@ TEST_F(MissionDeviceTest, TheFirstMissionShowsWholePiecesAndWallsOnItsBackground
 
     // The idol's figure shows whole: its image is its size and its middle shows there; the
     // figure and its hand's slots stand inside the walls.
-    auto& idol = dynamic_cast<CreationIdol&>(*field.idols()[0]);
     ImageSprite& figure = idol.sprite();
     const Texture* image = figure.texture().get();
     ASSERT_NE(image, nullptr);
