@@ -1,30 +1,25 @@
 #include "game/shell/resource_groups.h"
 
-#include <cstring>
 #include <string>
+#include <string_view>
 
 namespace kq {
 
 namespace {
 
-bool starts_with(const char* path, const char* prefix)
+unsigned group_of(std::string_view path)
 {
-    return std::strncmp(path, prefix, std::strlen(prefix)) == 0;
-}
-
-unsigned group_of(const char* path)
-{
-    if (starts_with(path, "data/art/mainmenu"))
+    if (path.starts_with("art/mainmenu"))
         return resource_group::main_menu;
-    if (starts_with(path, "data/art/field") || starts_with(path, "data/sound") || starts_with(path, "data/items"))
+    if (path.starts_with("art/field") || path.starts_with("sound") || path.starts_with("items"))
         return resource_group::field;
-    if (starts_with(path, "data/art/academy"))
+    if (path.starts_with("art/academy"))
         return resource_group::academy;
-    if (starts_with(path, "data/art/map"))
+    if (path.starts_with("art/map"))
         return resource_group::map;
-    // Plain prefixes tried from chapter 1 up: "data/art/chapters/12" is chapter 1's.
+    // Plain prefixes tried from chapter 1 up: "art/chapters/12" is chapter 1's.
     for (int n = 1; n <= 8; ++n) {
-        if (starts_with(path, ("data/art/chapters/" + std::to_string(n)).c_str()))
+        if (path.starts_with("art/chapters/" + std::to_string(n)))
             return resource_group::chapter(n);
     }
     return resource_group::general;
@@ -34,9 +29,16 @@ unsigned group_of(const char* path)
 
 bool resource_group_filter(unsigned groups, const char* path)
 {
-    if (!path || starts_with(path, "data/music"))
+    if (!path)
         return false;
-    return (groups & group_of(path)) != 0;
+    // The resource manager keeps paths inside the data tree ("art/map/map.jpg", as the root
+    // file's search path "data" finds them); a path from the game's folder names the same file.
+    std::string_view inside(path);
+    if (inside.starts_with("data/"))
+        inside.remove_prefix(5);
+    if (inside.starts_with("music"))
+        return false;
+    return (groups & group_of(inside)) != 0;
 }
 
 }

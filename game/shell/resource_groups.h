@@ -16,8 +16,9 @@ inline constexpr unsigned map = 1u << 4;
 constexpr unsigned chapter(int n) { return 32u << (n - 1); }
 }
 
-/// Whether the resource file at the path (as the resource manager registers it) belongs to
-/// one of the groups of the mask; false for a null path.
+/// Whether the resource file at the path (as the resource manager registers it, inside the
+/// data tree, or from the game's folder with "data/" first) belongs to one of the groups of
+/// the mask; false for a null path.
 bool resource_group_filter(unsigned groups, const char* path);
 
 }

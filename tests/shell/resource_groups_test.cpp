@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "game/shell/resource_groups.h"
 
 namespace kq {
@@ -28,23 +30,28 @@ TEST(ResourceGroupsTest, EachPrefixBelongsToItsGroup)
         {"data/art/chapters/", 1},
         {"data/art/logo/logo1.jpg", 1},
         {"data/skin/game/game.sdt", 1},
-        {"", 1},
+        {"data/", 1},
         {"data/art/fieldwork.png", 4},  // a prefix, not a folder
     };
     for (const Case& c : cases) {
-        for (int bit = 0; bit < 13; ++bit) {
-            const unsigned groups = 1u << bit;
-            EXPECT_EQ(resource_group_filter(groups, c.path), groups == c.group) << c.path << " bit " << bit;
+        // As the resource manager keeps it, inside the data tree, and from the game's folder.
+        const std::string inside = std::string(c.path).substr(5);
+        for (const char* path : {c.path, inside.c_str()}) {
+            for (int bit = 0; bit < 13; ++bit) {
+                const unsigned groups = 1u << bit;
+                EXPECT_EQ(resource_group_filter(groups, path), groups == c.group) << path << " bit " << bit;
+            }
+            EXPECT_TRUE(resource_group_filter(~0u, path)) << path;
+            EXPECT_FALSE(resource_group_filter(0, path)) << path;
         }
-        EXPECT_TRUE(resource_group_filter(~0u, c.path)) << c.path;
-        EXPECT_FALSE(resource_group_filter(0, c.path)) << c.path;
     }
 }
 
 TEST(ResourceGroupsTest, MusicAndNullAreNeverPreloaded)
 {
-    EXPECT_FALSE(resource_group_filter(~0u, "data/music/title.ogg"));
-    EXPECT_FALSE(resource_group_filter(~0u, "data/musicbox.png"));
+    for (const char* music : {"data/music/title.ogg", "music/title.ogg", "data/musicbox.png"})
+        EXPECT_FALSE(resource_group_filter(~0u, music)) << music;
+    EXPECT_TRUE(resource_group_filter(1, ""));
     EXPECT_FALSE(resource_group_filter(~0u, nullptr));
     EXPECT_TRUE(resource_group_filter(resource_group::general | resource_group::main_menu, "data/art/mainmenu/x.png"));
     EXPECT_EQ(resource_group::chapter(3), 128u);
