@@ -48,7 +48,10 @@ Field::Field(const FieldSettings& settings, FieldGame& game)
         add_dragonfly();
 }
 
-Field::~Field() = default;
+Field::~Field()
+{
+    m_on_destroyed.emit();
+}
 
 void Field::add_dragonfly()
 {

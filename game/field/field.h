@@ -478,6 +478,9 @@ public:
     Socket<void(Item*)>& on_piece_dying() { return m_on_piece_dying; }
     Socket<void(Item*)>& on_piece_exploded() { return m_on_piece_exploded; }
     Socket<void(Item*)>& item_removed() { return m_item_removed; }
+    /// Emitted first thing when the field is torn down, while all of it still stands: those
+    /// that keep a plain pointer to the field let go of it here.
+    Socket<void()>& on_destroyed() { return m_on_destroyed; }
 
 private:
     void add_dragonfly();
@@ -567,6 +570,7 @@ private:
     Socket<void(Item*)> m_on_piece_dying;
     Socket<void(Item*)> m_on_piece_exploded;
     Socket<void(Item*)> m_item_removed;
+    Socket<void()> m_on_destroyed;
     int m_vimoes_per_bonus = 10;
     int m_bonus_dealt = 0;
     int m_bonus_slot = -1;

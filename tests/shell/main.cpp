@@ -12,6 +12,7 @@
 int main(int argc, char** argv)
 {
     // The registrations of the game's start, in its order.
+    kq::register_ui_types();
     kq::register_base_types();
     kq::register_res_types();
     kq::register_platform_types();
