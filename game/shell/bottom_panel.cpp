@@ -104,7 +104,7 @@ void BottomPanel::draw_bonuses(Artist& artist)
 
 void BottomPanel::draw_mission_name(Artist& artist)
 {
-    const std::string text = mission_line();
+    const std::string text = current_mission_line();
     if (text != m_mission_name.text())
         m_mission_name.set_text(text);
     m_mission_name.render(artist);

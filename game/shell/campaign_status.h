@@ -2,17 +2,25 @@
 
 #include <string>
 
+#include "game/shell/chapter.h"
+
 namespace kq {
 
-// What the panels show of the game in progress, read from the current profile and the
-// catalogue at each draw.
+// What the panels show of the game in progress.
 
-/// The current chapter's name, its current mission's number and its number of missions
-/// ("Meadow 3 / 6"); empty while no game is in progress.
-std::string mission_line();
+/// The chapter's name, the mission's number and the chapter's number of missions, as the
+/// panels show them: "Meadow 3 / 6".
+std::string mission_line(const Chapter& chapter, int mission);
 
-/// How far the score has come through its upgrade level at the current profile's
-/// difficulty: 0 right at a level's cost, approaching 1 just before the next one.
-float upgrade_progress(int score);
+/// How far a score has come through its upgrade level at the difficulty: 0 right at a
+/// level's total cost, approaching 1 just before the next one; 0 where a level costs nothing.
+float upgrade_fraction(int score, int difficulty);
+
+/// The mission line of the current profile's chapter and mission; empty while no game is in
+/// progress.
+std::string current_mission_line();
+
+/// The current profile's difficulty; 0 without a profile.
+int current_difficulty();
 
 }

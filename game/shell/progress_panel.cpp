@@ -42,7 +42,7 @@ void ProgressPanel::draw(Artist& artist)
     m_left_frame.render(artist);
     if (m_hide_mission_name)
         return;
-    const std::string text = mission_line();
+    const std::string text = current_mission_line();
     if (text != m_mission_name.text())
         m_mission_name.set_text(text);
     m_mission_name.render(artist);

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "engine/base/exception.h"
+#include "engine/host/system/assert.h"
 #include "engine/platform/artist.h"
 #include "engine/res/skin_child_iterator.h"
 #include "engine/res/skin_environment.h"
@@ -28,9 +30,11 @@ TopPanel::TopPanel()
 TopPanel::~TopPanel()
 {
     cancel_deferred(this);
-    for (Control* child : {static_cast<Control*>(&m_apply), static_cast<Control*>(&m_undo),
-                           static_cast<Control*>(&m_menu)})
-        if (std::find(children().begin(), children().end(), child) != children().end())
+    std::vector<Control*> own{&m_apply, &m_undo, &m_menu};
+    for (const SharedPtr<PowerupControl>& control : m_powerup_controls)
+        own.push_back(control.get());
+    for (Control* child : own)
+        if (child && std::find(children().begin(), children().end(), child) != children().end())
             detach_child(this, child);
 }
 
@@ -129,7 +133,8 @@ void TopPanel::set_record(const FieldSettings& record, bool immediate)
 
 void TopPanel::set_highlight(int index)
 {
-    if (index == m_highlight || index < -1 || index >= powerup_count)
+    KQ_ASSERT(index >= -1 && index < powerup_count);
+    if (index == m_highlight)
         return;
     if (m_highlight != -1 && powerup_control(m_highlight))
         powerup_control(m_highlight)->kill_timers();
@@ -160,7 +165,7 @@ void TopPanel::draw_row(Artist& artist, ImageSprite& sprite, Vector2<int> origin
 
 void TopPanel::draw_fill(Artist& artist)
 {
-    const float width = m_fill_width * upgrade_progress(m_score_counter.value());
+    const float width = m_fill_width * upgrade_fraction(m_score_counter.value(), current_difficulty());
     if (width != m_score_fill.size().x)
         m_score_fill.set_size(Vector2<float>{width, m_score_fill.size().y});
     m_score_fill.render(artist);

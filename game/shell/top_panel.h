@@ -54,7 +54,7 @@ public:
     /// shows at once when `immediate`, else it runs there over the next draws.
     void set_record(const FieldSettings& record, bool immediate);
     /// Highlights one powerup (0 to 4): it alone shows, sliding to the row's origin; -1
-    /// shows every powerup held, each on its place.
+    /// shows every powerup held, each on its place. Any other index is a programming error.
     void set_highlight(int index);
     /// The number of move icons shown from the next draw.
     void set_moves(int moves) { m_moves = moves; }

@@ -111,6 +111,24 @@ TEST_F(TopPanelTest, TheScoreRunsToItsValueUnlessImmediate)
     EXPECT_EQ(panel.score_text().text(), "2000") << "500 ms after the change";
 }
 
+TEST_F(TopPanelTest, TheFillBarShowsTheWayThroughTheUpgradeLevelOfTheScoreShown)
+{
+    // The first level costs 50000, the second 80000 more.
+    struct Case
+    {
+        int score;
+        float width;
+    };
+    for (const Case c : {Case{25000, 80}, Case{50000, 0}, Case{90000, 80}, Case{0, 0}}) {
+        panel.set_record(record(3, c.score, {}), true);
+        draw_frame();
+        draw_frame();
+        EXPECT_FLOAT_EQ(panel.score_fill().size().x, c.width) << c.score;
+        EXPECT_EQ(panel.score_fill().size().y, 10.0f);
+    }
+    EXPECT_EQ(panel.fill_width(), 160.0f);
+}
+
 TEST_F(TopPanelTest, ClicksEmitTheFourSignalsInAStepAfterTheClick)
 {
     std::vector<std::string> heard;
