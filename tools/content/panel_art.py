@@ -1,18 +1,20 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Draws the game frame's panels: the top strip with its life, move and powerup icons, the
 upgrade bar and buttons; the bottom strip with its frame, reserve pieces and buttons; the
-meter gauges and eyes; the travel map's progress strip. Flat shapes with a soft gradient, a
-2 px darker outline and a lighter top edge, as the field's images. Standard library only, so
-a rerun gives the same bytes.
+meter gauges and eyes; the travel map's progress strip. The shared look: flat shapes with a
+soft gradient, a 2 px darker outline and a lighter edge.
 
-Run from the repository's root: python3 tools/content/panel_art.py
+Run from anywhere with Debian's Python (tools/content/install): tools/content/panel_art.py
 """
 
 import os
+import sys
 
-from field_art import ROOT, block, disc, shade, write_png
+import numpy as np
 
-OUT = os.path.join(ROOT, "art", "panels")
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+from look import bar, disc, grid, rgb, save_png, shade, with_alpha  # noqa: E402
 
 STRIP = (46, 62, 92)
 FRAME = (92, 76, 58)
@@ -45,54 +47,53 @@ GAUGE_WIDTH = 24
 
 
 def gauge_full():
-    rows = [[(0, 0, 0, 0)] * GAUGE_WIDTH for _ in range(GAUGE_TOP)]
-    rows += block(GAUGE_WIDTH, GAUGE_BOTTOM - GAUGE_TOP, GAUGE_FULL)
-    return rows
+    image = with_alpha(0.0, np.zeros((GAUGE_BOTTOM, GAUGE_WIDTH)))
+    image[GAUGE_TOP:] = bar(GAUGE_WIDTH, GAUGE_BOTTOM - GAUGE_TOP, GAUGE_FULL)
+    return image
 
 
 def eye(size):
     """A white disc with a dark pupil."""
-    rows = disc(size, (236, 236, 236))
-    c = (size - 1) / 2.0
-    for y in range(size):
-        for x in range(size):
-            if (x - c) ** 2 + (y - c) ** 2 < (size * 0.22) ** 2:
-                rows[y][x] = (24, 24, 32, 255)
-    return rows
+    image = disc(size, (236, 236, 236))
+    x, y = grid(size, size)
+    r = size / 2.0
+    pupil = np.hypot(x - r, y - r) < size * 0.22
+    image[pupil, :3] = rgb((24, 24, 32))
+    return image
 
 
-def save(name, width, height, rows):
-    write_png(os.path.join(OUT, name + ".png"), width, height, rows)
+def save(name, image):
+    save_png(os.path.join("art", "panels", name + ".png"), image)
 
 
 def main():
-    save("top", 1024, 64, block(1024, 64, STRIP))
-    save("life", 28, 28, disc(28, LIFE))
-    save("move", 20, 20, disc(20, MOVE))
-    save("score_fill", 160, 10, block(160, 10, GOLD))
+    save("top", bar(1024, 64, STRIP))
+    save("life", disc(28, LIFE))
+    save("move", disc(20, MOVE))
+    save("score_fill", bar(160, 10, GOLD))
     for name, colour in POWERUPS.items():
-        save("powerup_" + name, 48, 48, disc(48, colour))
-    save("apply", 44, 44, block(44, 44, APPLY))
-    save("undo", 44, 44, block(44, 44, UNDO))
-    save("menu", 52, 44, block(52, 44, MENU))
+        save("powerup_" + name, disc(48, colour))
+    save("apply", bar(44, 44, APPLY))
+    save("undo", bar(44, 44, UNDO))
+    save("menu", bar(52, 44, MENU))
 
-    save("bottom", 1024, 64, block(1024, 64, STRIP))
-    save("bottom_frame", 200, 64, block(200, 64, FRAME))
-    save("reserve", 40, 40, disc(40, PIECE))
-    save("reserve_absent", 40, 40, disc(40, ABSENT))
-    save("go", 100, 48, block(100, 48, APPLY))
-    save("cancel", 100, 48, block(100, 48, CANCEL))
+    save("bottom", bar(1024, 64, STRIP))
+    save("bottom_frame", bar(200, 64, FRAME))
+    save("reserve", disc(40, PIECE))
+    save("reserve_absent", disc(40, ABSENT))
+    save("go", bar(100, 48, APPLY))
+    save("cancel", bar(100, 48, CANCEL))
 
-    save("meter", 48, 380, block(48, 380, shade(STRIP, 0.8)))
-    save("meter_full", GAUGE_WIDTH, GAUGE_BOTTOM, gauge_full())
-    save("meter_empty", GAUGE_WIDTH, GAUGE_BOTTOM - GAUGE_TOP, block(GAUGE_WIDTH, GAUGE_BOTTOM - GAUGE_TOP, GAUGE_EMPTY))
-    save("eye", 16, 16, eye(16))
+    save("meter", bar(48, 380, shade(STRIP, 0.8)))
+    save("meter_full", gauge_full())
+    save("meter_empty", bar(GAUGE_WIDTH, GAUGE_BOTTOM - GAUGE_TOP, GAUGE_EMPTY))
+    save("eye", eye(16))
 
-    save("progress", 1024, 96, block(1024, 96, STRIP))
-    save("progress_frame", 240, 96, block(240, 96, FRAME))
-    save("quality", 16, 16, block(16, 16, QUALITY))
-    save("quality_missing", 16, 16, block(16, 16, MISSING))
-    save("play", 120, 56, block(120, 56, APPLY))
+    save("progress", bar(1024, 96, STRIP))
+    save("progress_frame", bar(240, 96, FRAME))
+    save("quality", bar(16, 16, QUALITY))
+    save("quality_missing", bar(16, 16, MISSING))
+    save("play", bar(120, 56, APPLY))
 
 
 if __name__ == "__main__":
