@@ -3,7 +3,7 @@ BUILD          := build
 BUILD_SANITIZE := build-sanitize
 CMAKE_FLAGS    := -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build run test test-sanitize fuzz clean
+.PHONY: all deps configure build run test test-sanitize fuzz campaign clean
 
 all: build
 
@@ -27,6 +27,11 @@ test-sanitize: deps
 	@cmake --build $(BUILD_SANITIZE)
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	    ctest --test-dir $(BUILD_SANITIZE) --output-on-failure -j $$(nproc)
+
+# The playing bot over every mission of the campaign, five seeds each: one line a game and a
+# summary a mission.
+campaign: build
+	@cmake --build $(BUILD) --target campaign
 
 # libFuzzer targets, built with clang in build-fuzz/bin (see tests/fuzz).
 fuzz: deps
