@@ -123,7 +123,8 @@ const ShareBox::Share* ShareBox::find_share(StrCache name) const
 
 void ShareBox::layout_shares()
 {
-    const float scale = float(size().x) / float(m_total);
+    // A total of nothing gives the shares no width rather than a division by zero.
+    const float scale = m_total != 0 ? float(size().x) / float(m_total) : 0.0f;
     const float height = float(size().y);
     float x = 0.0f;
     for (const Share& share : m_shares) {

@@ -12,7 +12,8 @@ namespace kq {
 
 /// A bar that divides its width among named shares in proportion to their values, each shown
 /// by a sprite of its own, left to right in skin order. `m_total` fills the whole width;
-/// shares adding up to more run past the right edge, less leave the rest empty. The texts of
+/// shares adding up to more run past the right edge, less leave the rest empty; a total of 0
+/// gives every share a width of 0. The texts of
 /// the box's sprites may show "total", "share" (a share sprite's own value) and any share by
 /// its name.
 class ShareBox : public Control

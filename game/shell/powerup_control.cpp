@@ -27,8 +27,11 @@ void PowerupControl::on_mouse_enter()
 
 void PowerupControl::on_mouse_leave()
 {
-    if (Sprite* found = image(); found && m_blinker)
+    if (Sprite* found = image(); found && m_blinker) {
         found->remove_controller(m_blinker.get());
+        // The pulse stops wherever it was: the image takes its own size again.
+        found->set_scale(Vector2<float>{1.0f, 1.0f});
+    }
     if (sprite())
         sprite()->set_scale(Vector2<float>{1.0f, 1.0f});
     Control::on_mouse_leave();

@@ -18,8 +18,8 @@ public:
 
     /// The hover signal (true), then the blinker restarts on the "image" sprite.
     void on_mouse_enter() override;
-    /// The blinker leaves the "image" sprite and the look's scale returns to 1, then the base
-    /// behaviour (the press is dropped, the hover signal false).
+    /// The blinker leaves the "image" sprite, the image's and the look's scale return to 1,
+    /// then the base behaviour (the press is dropped, the hover signal false).
     void on_mouse_leave() override;
     using Control::read_skin;
     /// `Control`'s keys, then a clone of the controller "blinker" under the control's node.

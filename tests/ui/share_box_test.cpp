@@ -23,6 +23,7 @@ const char* const share_nodes = R"(
         d <share> { name "earth" sprite "class kq::test::Tile" : look {} }
     }
     wide_bar : bar { total_share 200 }
+    empty_bar : bar { total_share 0 }
 )";
 
 class ShareBoxTest : public WidgetTest
@@ -111,6 +112,19 @@ TEST_F(ShareBoxTest, ResetTotalLaysTheSharesOutOfAHundredAgain)
     EXPECT_EQ(wide.shares()[0].sprite->size().x, 3.0f);
     EXPECT_EQ(wide.find_share(StrCache("ice"))->value, 0);
     EXPECT_EQ(wide.find_share(StrCache("water")), nullptr);
+}
+
+TEST_F(ShareBoxTest, ATotalOfNothingGivesTheSharesNoWidth)
+{
+    ShareBox empty;
+    empty.set_up(CIIndependent(SkinPath("empty_bar")));
+    empty.set_share(5, StrCache("fire"));
+    empty.set_share(7, StrCache("ice"));
+    for (const ShareBox::Share& share : empty.shares())
+        if (share.sprite) {
+            EXPECT_EQ(share.sprite->position(), (Vector2<float>{0, 0})) << share.name.c_str();
+            EXPECT_EQ(share.sprite->size(), (Vector2<float>{0, 20})) << share.name.c_str();
+        }
 }
 
 }
