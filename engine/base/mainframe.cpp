@@ -5,6 +5,7 @@
 
 #include "engine/base/clock.h"
 #include "engine/base/exception.h"
+#include "engine/base/log.h"
 #include "engine/base/service.h"
 #include "engine/base/string_stream.h"
 
@@ -135,6 +136,11 @@ void Mainframe::set_no_wait(bool no_wait)
     current().m_no_wait = no_wait;
 }
 
+bool Mainframe::no_wait()
+{
+    return current().m_no_wait;
+}
+
 std::int64_t Mainframe::slept_total()
 {
     return current().m_slept_total;
@@ -218,6 +224,7 @@ void Mainframe::register_service(SharedPtr<Service> service)
 {
     Mainframe& self = current();
     self.m_services.push_back(service);
+    get_log("mainframe") << "Service " << service->name().c_str() << " starting." << t_io::endl;
     guarded(*service, &Service::initialize, " failed to initialize. ");
 }
 
@@ -233,6 +240,7 @@ void Mainframe::unregister_service(SharedPtr<Service> service)
         log_error(text.str().c_str(), source_file_name(__FILE__), __LINE__);
         return;
     }
+    get_log("mainframe") << "Service " << service->name().c_str() << " stopping." << t_io::endl;
     guarded(*service, &Service::shutdown, " failed to shutdown. ");
     // Look again: the shutdown may have changed the list.
     const auto listed = std::find_if(self.m_services.begin(), self.m_services.end(), is_it);

@@ -60,6 +60,8 @@ public:
     static void quit();
     /// With the flag set, a step runs the earliest task at once instead of sleeping.
     static void set_no_wait(bool no_wait);
+    /// Whether the no-wait flag is set.
+    static bool no_wait();
     /// Runs the earliest due task (a period-0 task first; the first listed wins ties),
     /// sleeping until it is due; runs at most one task.
     static void step();

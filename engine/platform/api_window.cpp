@@ -1,6 +1,7 @@
 #include "engine/platform/api_window.h"
 
 #include <string>
+#include <vector>
 
 #include "engine/base/application.h"
 #include "engine/base/code_page.h"
@@ -9,6 +10,7 @@
 #include "engine/base/tstream.h"
 #include "engine/host/window/event_pump.h"
 #include "engine/host/window/platform_window.h"
+#include "engine/platform/bitmap.h"
 #include "engine/platform/cursor.h"
 #include "engine/platform/display_mode_choice.h"
 #include "engine/res/dictionary.h"
@@ -35,6 +37,33 @@ int truncate_toward_zero(float value)
     return static_cast<int>(value);
 }
 
+// The picture as four bytes a pixel, red, green, blue, alpha; empty for a format without
+// 8-bit channels.
+std::vector<std::uint8_t> rgba_pixels(const Bitmap& picture)
+{
+    // Where red, green, blue and alpha stand in a pixel (-1: opaque), by format.
+    struct Layout { std::int32_t format; int r, g, b, a; };
+    static const Layout layouts[] = {
+        {Gray8, 0, 0, 0, -1}, {BGR24, 2, 1, 0, -1}, {RGB24, 0, 1, 2, -1}, {BGRA32, 2, 1, 0, 3}, {RGBA32, 0, 1, 2, 3},
+    };
+    std::vector<std::uint8_t> out;
+    for (const Layout& layout : layouts) {
+        if (layout.format != picture.format())
+            continue;
+        const int step = Bitmap::bytes_per_pixel(picture.format());
+        const std::size_t count = std::size_t(picture.width()) * std::size_t(picture.height());
+        out.reserve(count * 4);
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::uint8_t* pixel = picture.data() + i * step;
+            out.push_back(pixel[layout.r]);
+            out.push_back(pixel[layout.g]);
+            out.push_back(pixel[layout.b]);
+            out.push_back(layout.a < 0 ? 255 : pixel[layout.a]);
+        }
+    }
+    return out;
+}
+
 std::string read_caption(const SkinPath& node)
 {
     std::string text;
@@ -54,6 +83,13 @@ APIWindow::APIWindow(const SkinPath& node) : Window(node)
     read_skin_value(node + "max_display_frequency", &m_max_display_frequency);
     const host::ClientRect desktop = host::desktop_rect();
     m_window_pos = {(desktop.w - m_size.x) / 2, (desktop.h - m_size.y) / 2};
+}
+
+void APIWindow::set_icon(const Bitmap& picture)
+{
+    const std::vector<std::uint8_t> pixels = rgba_pixels(picture);
+    if (pixels.empty() || !m_hwnd || !host::set_window_icon(m_hwnd, picture.width(), picture.height(), pixels.data()))
+        log() << "- icon not set (picture format " << picture.format() << ")." << t_io::endl;
 }
 
 void APIWindow::initialize()

@@ -15,6 +15,8 @@ namespace kq {
 /// sets the cursor and the mouse capture. Besides the keys `Window` reads, reads "caption"
 /// (expanded through the dictionary, held in the game's code page) and
 /// "max_display_frequency". Log lines go to "window".
+class Bitmap;
+
 class APIWindow : public Window
 {
 public:
@@ -41,6 +43,10 @@ public:
     void check_display_mode() override;
     void apply_mode() override;
     void store_window_position() override;
+
+    /// Shows the picture as the window's icon on the desktop; a picture in a format without
+    /// 8-bit channels, or one the system refuses, is logged and left.
+    void set_icon(const Bitmap& picture);
 
     /// Re-emits one window event through the sockets.
     virtual void on_message(const host::WindowMessage& message);

@@ -46,6 +46,8 @@ public:
     const std::list<SharedPtr<Frame>>& frames() const { return m_frames; }
     Frame* top() const { return m_frames.empty() ? nullptr : m_frames.back().get(); }
     bool is_fading() const { return m_fade_start != -1; }
+    /// When the running fade began (the millisecond clock), or -1 while none runs.
+    std::int64_t fade_start() const { return m_fade_start; }
 
 private:
     void start_transition(const Fade& fade);

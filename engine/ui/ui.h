@@ -99,6 +99,8 @@ public:
     void draw_frame();
 
     RootControl* root() const { return m_root.get(); }
+    /// The window whose input the UI takes.
+    const SharedPtr<Window>& window() const { return m_window; }
     /// The artist that draws the frames (not owned).
     Artist* artist() const { return m_artist; }
     int frame_time() const { return m_frame_time; }

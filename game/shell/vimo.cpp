@@ -5,6 +5,7 @@
 #include "engine/base/mainframe.h"
 #include "engine/platform/api_window.h"
 #include "engine/platform/audio.h"
+#include "engine/platform/bitmap.h"
 #include "engine/platform/dx_artist.h"
 #include "engine/ui/ui.h"
 #include "engine/platform/dx_draw.h"
@@ -12,10 +13,19 @@
 #include "engine/res/res.h"
 #include "engine/res/res_handle.h"
 #include "engine/res/skin.h"
+#include "game/shell/game.h"
 
 namespace kq {
 
 namespace {
+
+// The picture the desktop shows for the window.
+void set_window_icon(APIWindow& window)
+{
+    ResHandle<Bitmap> icon(ResKey{FilePath("art/icon.png").str(), 0});
+    if (const Bitmap* picture = icon.get())
+        window.set_icon(*picture);
+}
 
 // The words stay published for the whole run; the dictionary itself is not kept.
 void publish_dictionary()
@@ -38,22 +48,18 @@ void Vimo::start()
     m_window = start_api_window_service(SkinPath("vimo.window"));
     // The loop ends when the window goes away.
     m_window->on_destroy.connect([] { Mainframe::quit(); }, this);
-    // Until the game's shell answers the window's commands, closing the window ends the loop.
-    m_window->on_command.connect(
-        [](WindowCommand command) {
-            if (command == window_close)
-                Mainframe::quit();
-        },
-        this);
     start_audio_service();
     start_art_service();
+    set_window_icon(*m_window);
     start_dxdraw_service(SkinPath("dxdraw"), SharedPtr<Window>(m_window));
     DXArtist* artist = DXDraw::instance()->artist_for(SharedPtr<Window>(m_window));
-    start_ui_service(SkinPath("vimo.ui"), SharedPtr<Window>(m_window), artist);
+    m_ui = start_ui_service(SkinPath("vimo.ui"), SharedPtr<Window>(m_window), artist);
+    start_game_service(SkinPath("vimo.game"), SharedPtr<UI>(m_ui));
 }
 
 void Vimo::shutdown()
 {
+    stop_game_service();
     stop_ui_service();
     stop_dxdraw_service();
     stop_art_service();

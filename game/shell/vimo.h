@@ -7,6 +7,7 @@
 namespace kq {
 
 class APIWindow;
+class UI;
 
 /// The game's application: the product "Vimo" of "KQ", version "1.3.2".
 class Vimo : public Application
@@ -23,8 +24,12 @@ public:
     /// The window service while it runs; null before the start.
     APIWindow* window() const { return m_window; }
 
+    /// The UI service while it runs; null before the start.
+    UI* ui() const { return m_ui; }
+
 private:
     APIWindow* m_window = nullptr;
+    UI* m_ui = nullptr;
 };
 
 }

@@ -197,6 +197,17 @@ void show_window(WindowHandle window, bool show)
         SDL_HideWindow(sdl_window(window));
 }
 
+bool set_window_icon(WindowHandle window, int width, int height, const std::uint8_t* rgba)
+{
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint8_t*>(rgba), width, height, 32,
+                                                              width * 4, SDL_PIXELFORMAT_RGBA32);
+    if (!surface)
+        return false;
+    SDL_SetWindowIcon(sdl_window(window), surface);
+    SDL_FreeSurface(surface);
+    return true;
+}
+
 bool is_window_shown(WindowHandle window)
 {
     const Uint32 flags = SDL_GetWindowFlags(sdl_window(window));

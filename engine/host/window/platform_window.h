@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include <string>
 #include <vector>
 
@@ -91,6 +93,10 @@ void release_capture();
 
 /// Shows or hides the window.
 void show_window(WindowHandle window, bool show);
+
+/// Sets the picture the desktop shows for the window: `width` x `height` pixels of four bytes
+/// each, red, green, blue, alpha, top row first. False when the system refused it.
+bool set_window_icon(WindowHandle window, int width, int height, const std::uint8_t* rgba);
 
 /// Whether the window is shown and not minimised.
 bool is_window_shown(WindowHandle window);

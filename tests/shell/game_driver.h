@@ -1,0 +1,115 @@
+#pragma once
+
+// Runs the real game in this process, as `make run` starts it, and drives it like a player.
+//
+// The game runs from the build's own tree (build/bin: the test program sits beside "vimo",
+// "default.root" and "data/"), on SDL's offscreen video driver and the dummy audio driver
+// that ctest sets, with a fresh personal folder. The whole game flow runs inside the
+// scheduler's loop, in nested modal loops, so a test cannot step it from outside: instead it
+// writes a script of steps first, then calls `run`. Every 10 ms of scheduler time the driver
+// calls the current step; a step that answers true is done and the next one starts. Steps
+// that act (push an input event) answer true at once; steps that wait answer true when their
+// condition holds. A step still waiting after its time limit fails the script: the driver
+// records what it waited for and ends the game. Reading state (frames, the Game's fields)
+// happens inside the steps, on the game's own thread.
+//
+//     GameDriver driver;
+//     driver.wait_for("the intro", [] { return top_frame_is<IntroFrame>(); })
+//           .press_key(SDLK_SPACE)
+//           .wait_for("the title", [] { return top_frame_is<TitleFrame>(); })
+//           .close_window();
+//     EXPECT_EQ(driver.run(), 0);
+//     EXPECT_EQ(driver.failure(), "");
+//
+// The window starts without the focus (no desktop gives it one offscreen); the script's first
+// step gives it, as a desktop does when a program's window opens. One driver runs at a time.
+#include <SDL.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/base/vector2.h"
+#include "game/shell/game.h"
+#include "game/shell/vimo.h"
+#include "tests/base/temp_dir.h"
+
+namespace kq::test {
+
+class GameDriver
+{
+public:
+    /// A step: true once it is done.
+    using Step = std::function<bool()>;
+
+    /// A script that starts by giving the window the focus.
+    GameDriver();
+    ~GameDriver();
+    GameDriver(const GameDriver&) = delete;
+    GameDriver& operator=(const GameDriver&) = delete;
+
+    /// Waits until the condition holds (asked every 10 ms), at most `limit_ms`.
+    GameDriver& wait_for(std::string what, std::function<bool()> condition, std::int64_t limit_ms = 10000);
+    /// Lets the game run for that long.
+    GameDriver& pause(std::int64_t ms);
+    /// Runs the callable once (to read or record state).
+    GameDriver& then(std::function<void()> action);
+    /// A left click at a point of the logical screen (1024 x 768).
+    GameDriver& click(Vector2<int> point);
+    /// A key pressed and released, with the modifiers held.
+    GameDriver& press_key(SDL_Keycode key, Uint16 modifiers = KMOD_NONE);
+    /// Any window event (focus, close...) for the game's window.
+    GameDriver& window_event(SDL_WindowEventID event);
+    /// The window's close button.
+    GameDriver& close_window() { return window_event(SDL_WINDOWEVENT_CLOSE); }
+    /// Skips every logo of the intro with a key, as an impatient player does, until the screen
+    /// after the intro is on top.
+    GameDriver& skip_intro();
+    /// Any step of the test's own.
+    GameDriver& step(std::string what, Step step, std::int64_t limit_ms = 10000);
+
+    /// Runs the game until it ends by itself; returns its exit code. A script not finished by
+    /// then is a failure; the game is ended after a failed step.
+    int run();
+
+    /// What went wrong: the step that timed out or was left, else empty.
+    const std::string& failure() const { return m_failure; }
+    /// The personal folder the game used (its logs are there).
+    std::string app_dir() const { return m_home.path() + "KQ/Vimo/"; }
+    /// The text of the game's log of that name.
+    std::string log(const std::string& name) const;
+
+private:
+    struct Entry
+    {
+        std::string what;
+        Step step;
+        std::int64_t limit_ms;
+    };
+    class DrivenVimo;
+
+    void advance();
+    void push(SDL_Event event);
+    void press(SDL_Keycode key, Uint16 modifiers = KMOD_NONE);
+
+    TempDir m_home;
+    std::string m_saved_home;
+    bool m_had_home = false;
+    std::vector<Entry> m_script;
+    std::size_t m_next = 0;
+    std::int64_t m_step_start = -1;
+    std::string m_failure;
+};
+
+/// The game's frame on top of the stack, or null.
+Frame* top_frame();
+
+/// Whether the frame on top is a T.
+template <class T>
+bool top_frame_is()
+{
+    return dynamic_cast<T*>(top_frame()) != nullptr;
+}
+
+}
