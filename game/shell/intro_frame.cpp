@@ -28,9 +28,11 @@ void IntroFrame::on_detach()
     Frame::on_detach();
 }
 
-bool IntroFrame::on_key(Key, KeyState)
+bool IntroFrame::on_key(Key, KeyState state)
 {
-    close();
+    // A release belongs to the press that closed the logo before: one click skips one logo.
+    if (state != state_up)
+        close();
     return true;
 }
 

@@ -7,7 +7,7 @@
 namespace kq {
 
 /// One logo of the intro: a frame whose sprite (an image sprite) shows the logo. It closes by
-/// itself 2500 ms after it is attached, or at the first key or button, fading out as fast as
+/// itself 2500 ms after it is attached, or at the first key or button pressed, fading out as fast as
 /// it faded in when that was not over yet.
 class IntroFrame : public Frame
 {
@@ -17,7 +17,7 @@ public:
     void on_attached() override;
     /// Gives the keys back.
     void on_detach() override;
-    /// Any key or button, pressed or released, closes the frame; the event is used up.
+    /// Any key or button pressed closes the frame; presses and releases are used up.
     bool on_key(Key key, KeyState state) override;
 
     /// Shows the texture in the frame's image sprite; the same texture again changes nothing.
