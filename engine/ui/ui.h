@@ -72,6 +72,8 @@ public:
     void refresh_hover_over(Control* control);
     /// Chooses the window's cursor (true) or the UI's cursor sprite (false).
     void set_hw_cursor(bool hw_cursor);
+    /// Whether the window's cursor is used (else the UI's cursor sprite).
+    bool hw_cursor() const { return m_hw_cursor; }
     /// Shows or hides every cursor.
     void show_cursor(bool visible);
 

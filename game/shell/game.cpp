@@ -1,7 +1,9 @@
 #include "game/shell/game.h"
 
 #include "engine/base/service.h"
+#include "engine/res/res.h"
 #include "engine/ui/ui.h"
+#include "game/shell/resource_groups.h"
 
 namespace kq {
 
@@ -10,6 +12,7 @@ Game* Game::s_instance = nullptr;
 Game::Game(const SkinPath& node, SharedPtr<UI> ui) : Shell(node, std::move(ui))
 {
     s_instance = this;
+    read_score_table(SkinPath(node, StrCache("score_table")), m_score_table);
 }
 
 Game::~Game()
@@ -24,20 +27,40 @@ void Game::initialize()
     set_wait_mode(wait_paced);
     // Shell answers the window's activation with the hider; the game only saves then.
     window().on_activate.connect([this](bool active) { on_suspend(!active); }, this);
+    read_catalogue(SkinPath("missions"), m_chapters);
+    build_travel_route(m_chapters, m_travel_path);
+    load();
 }
 
 void Game::shutdown()
 {
+    save();
     Shell::shutdown();
 }
 
 void Game::on_window_command(WindowCommand command)
 {
     Shell::on_window_command(command);
+    if (command == window_toggle_fullscreen && m_profile)
+        m_profile->fullscreen = window().is_fullscreen();
 }
 
-void Game::on_suspend(bool)
+void Game::on_suspend(bool suspended)
 {
+    if (suspended)
+        save();
+}
+
+void Game::preload(unsigned groups)
+{
+    Res* res = Res::instance();
+    const Res::FileFilter filter = [groups](StrCache, const ResKey& key) {
+        return resource_group_filter(groups, key.m_path.c_str());
+    };
+    if (groups == 0 || !res || !res->has_unloaded(filter))
+        return;
+    // Until the load frame shows it, the preload runs without a picture of its progress.
+    res->preload(filter, [](float) { return false; });
 }
 
 Game* start_game_service(const SkinPath& node, SharedPtr<UI> ui)

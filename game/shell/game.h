@@ -1,8 +1,18 @@
 #pragma once
 
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "engine/base/shared_ptr.h"
+#include "engine/base/socket.h"
 #include "engine/platform/window.h"
 #include "engine/res/skin_path.h"
+#include "game/shell/catalogue.h"
+#include "game/shell/profile.h"
+#include "game/shell/save_file.h"
+#include "game/shell/score_entry.h"
 #include "game/shell/shell.h"
 
 namespace kq {
@@ -32,11 +42,70 @@ public:
     void run() override;
     /// The shell's handling of the command.
     void on_window_command(WindowCommand command) override;
-    /// The window went inactive (true) or came back: the hider itself follows the window.
+    /// The window went inactive (true: the game saves) or came back: the hider itself follows
+    /// the window.
     virtual void on_suspend(bool suspended);
+
+    /// The chapter of the current profile's game; a game must be in progress.
+    const Chapter& current_chapter() const;
+    /// The mission of the current profile's game; a game must be in progress.
+    const Mission& current_mission() const;
+    /// The profile of exactly that name, or null.
+    Profile* find_profile(const std::string& name);
+    /// Calls `visit` for every profile in list order.
+    void for_each_profile(const std::function<void(const Profile&)>& visit) const;
+    /// The score list: the best score of each player name, recorded or in progress, highest
+    /// first and at most five.
+    void build_score_list(std::vector<ScoreEntry>& out) const;
+    /// "game.cfg" in the application's folder of the user's data; throws `IOException` before
+    /// the application has set it.
+    static std::string save_file_path();
+
+    /// Makes the profile of the name current and applies its settings; an unknown name makes
+    /// a new profile with the present settings; then `m_profile_changed`. An empty name does
+    /// nothing. Does not save.
+    void select_profile(const std::string& name);
+    /// Removes the profile of the name (none: nothing); the current one leaves no current
+    /// profile. Does not save.
+    void delete_profile(const std::string& name);
+    /// Puts the current profile's full screen, cursor and volumes into effect.
+    void apply_profile_settings();
+    /// Takes the present full screen, cursor and volumes into the current profile, then
+    /// applies them.
+    void capture_profile_settings();
+    /// Raises the current player's entry of the score table to the current profile's score.
+    void record_score();
+    /// Writes "game.cfg" from the players' data; never throws: a failure is logged and false,
+    /// and the next save tries again.
+    bool save();
+    /// Reads "game.cfg" (at the end of `initialize`) and selects the current profile it names;
+    /// never throws. False, and nothing changed, for a missing, newer or damaged file (the last
+    /// two are set aside before any save).
+    bool load();
+    /// Loads the resource files of the groups (bits of `resource_group`) not loaded yet.
+    void preload(unsigned groups);
+
+    /// Emitted after `select_profile` changed the current profile.
+    Socket<void()> m_profile_changed;
+    /// The current profile, an element of `m_profiles`; null when none is selected.
+    Profile* m_profile = nullptr;
+    /// Every profile in creation order (the save file's order).
+    Profiles m_profiles;
+    /// The current profile's name; empty when none.
+    std::string m_profile_name;
+    /// The best finished-game score per player name.
+    ScoreTable m_score_table;
+    /// Kept in the save file, used by nothing else.
+    bool m_reserved_flag = false;
+    /// The campaign: chapters by number, read once at the start.
+    Chapters m_chapters;
+    /// The travel route across the missions, keyed by travelled distance.
+    TravelPath m_travel_path;
 
 private:
     static Game* s_instance;
+    /// Set by `load`; none when the personal folder could not be named.
+    std::optional<SaveFile> m_save_file;
 };
 
 /// Creates the Game from its skin node and the UI and registers it, which initialises it.

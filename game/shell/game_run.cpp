@@ -4,6 +4,7 @@
 #include "engine/ui/control_initer.h"
 #include "engine/ui/ui.h"
 #include "game/shell/game.h"
+#include "game/shell/resource_groups.h"
 #include "game/shell/title_frame.h"
 
 namespace kq {
@@ -13,6 +14,7 @@ void Game::run()
     if (Audio* audio = Audio::instance())
         audio->play_music_path(title_music(), MusicFade{});
     play_intro("art/logo/");
+    preload(resource_group::general | resource_group::main_menu);
     Mainframe::run_while([this] { return frame_manager().is_fading(); });
     // Hidden since the start, the cursor shows from the title on.
     ui().show_cursor(true);
