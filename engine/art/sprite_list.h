@@ -2,15 +2,18 @@
 
 #include <cstddef>
 #include <list>
+#include <unordered_map>
 
 #include "engine/base/shared_ptr.h"
+#include "engine/host/system/assert.h"
 
 namespace kq {
 
 /// An owning, ordered list of tree members that stays sound while it is walked and changed
 /// from inside the walk: an entry removed during a walk is only emptied (and released), and
 /// the empty places are dropped when the outermost walk ends; an entry added during a walk is
-/// reached by that walk when it lies after the walk's position.
+/// reached by that walk when it lies after the walk's position. Members are indexed by
+/// address, so membership, appending and removal take constant time however long the list.
 template <class T>
 class SpriteList
 {
@@ -43,7 +46,7 @@ public:
     }
 
     /// Whether the object is a member.
-    bool contains(const T* object) const { return find(object) != m_entries.end(); }
+    bool contains(const T* object) const { return m_index.count(object) != 0; }
     /// The number of members.
     std::size_t size() const { return m_entries.size() - m_holes; }
     /// Whether there is no member.
@@ -59,32 +62,35 @@ public:
     /// The member after `object`, or null when it is last or not a member.
     T* next(const T* object) const
     {
-        auto entry = find(object);
-        if (entry == m_entries.end())
+        const auto found = m_index.find(object);
+        if (found == m_index.end())
             return nullptr;
-        for (++entry; entry != m_entries.end(); ++entry)
+        for (auto entry = std::next(found->second); entry != m_entries.end(); ++entry)
             if (*entry)
                 return entry->get();
         return nullptr;
     }
 
-    /// Appends a member.
-    void push_back(SharedPtr<T> object) { m_entries.push_back(std::move(object)); }
-    /// Inserts a member before the first member that `before` accepts, else at the end.
+    /// Appends an object that is not a member yet.
+    void push_back(SharedPtr<T> object) { insert(m_entries.end(), std::move(object)); }
+    /// Inserts an object that is not a member yet before the first member that `before`
+    /// accepts, else at the end.
     template <class Before>
     void insert_before(SharedPtr<T> object, Before before)
     {
         auto entry = m_entries.begin();
         while (entry != m_entries.end() && !(*entry && before(entry->get())))
             ++entry;
-        m_entries.insert(entry, std::move(object));
+        insert(entry, std::move(object));
     }
     /// Removes a member, releasing the list's hold; false when it is not a member.
     bool erase(const T* object)
     {
-        auto entry = find(object);
-        if (entry == m_entries.end())
+        const auto found = m_index.find(object);
+        if (found == m_index.end())
             return false;
+        const Position entry = found->second;
+        m_index.erase(found);
         remove(entry);
         return true;
     }
@@ -95,28 +101,22 @@ public:
             // Released after the list is empty, so that no member's destructor meets it.
             Entries released;
             released.swap(m_entries);
+            m_index.clear();
             m_holes = 0;
             return;
         }
+        m_index.clear();
         for (auto entry = m_entries.begin(); entry != m_entries.end(); ++entry)
             if (*entry)
                 remove(entry);
     }
 
 private:
-    typename Entries::const_iterator find(const T* object) const
+    void insert(Position at, SharedPtr<T> object)
     {
-        for (auto entry = m_entries.begin(); entry != m_entries.end(); ++entry)
-            if (object && entry->get() == object)
-                return entry;
-        return m_entries.end();
-    }
-    Position find(const T* object)
-    {
-        for (auto entry = m_entries.begin(); entry != m_entries.end(); ++entry)
-            if (object && entry->get() == object)
-                return entry;
-        return m_entries.end();
+        const T* key = object.get();
+        KQ_ASSERT(key && !contains(key));
+        m_index.emplace(key, m_entries.insert(at, std::move(object)));
     }
 
     void remove(Position entry)
@@ -141,6 +141,7 @@ private:
     }
 
     Entries m_entries;
+    std::unordered_map<const T*, Position> m_index;  // every member's place in m_entries
     int m_walks = 0;
     std::size_t m_holes = 0;
 };
