@@ -134,6 +134,61 @@ TEST_F(GlDeviceTest, ReadsPixelsTopRowFirst)
     EXPECT_EQ(rgba[8], 0);     // row 1 black
     EXPECT_EQ(rgba[11], 255);
 }
+// Vertices of one kind whose last primitive covers the pixel (x, y) in the colour word, every
+// other one lying off the target.
+std::vector<GpuVertex> batch_ending_on(GpuPrimitive kind, std::uint32_t count, int x, int y, std::uint32_t color)
+{
+    std::vector<GpuVertex> vertices(count, GpuVertex{-50, -50, 0.5f, 0xFFFFFFFF, 0, 0, 0, 0});
+    const float l = float(x);
+    const float t = float(y);
+    std::vector<std::array<float, 2>> last;
+    switch (kind) {
+    case GpuPrimitive::lines:
+        last = {{{l, t + 0.5f}}, {{l + 1, t + 0.5f}}};
+        break;
+    case GpuPrimitive::triangles:
+        last = {{{l - 1, t - 1}}, {{l + 3, t - 1}}, {{l - 1, t + 3}}};
+        break;
+    case GpuPrimitive::quads:
+        last = {{{l, t}}, {{l + 1, t}}, {{l + 1, t + 1}}, {{l, t + 1}}};
+        break;
+    }
+    for (std::size_t i = 0; i < last.size(); ++i)
+        vertices[count - last.size() + i] = {last[i][0], last[i][1], 0.5f, color, 0, 0, 0, 0};
+    return vertices;
+}
+
+TEST_F(GlDeviceTest, DrawsEveryVertexOfManyAndOfHugeBatches)
+{
+    struct Case {
+        GpuPrimitive kind;
+        std::uint32_t count;
+        const char* what;
+    };
+    // Batches of odd sizes wrap the stream again and again; the last three are larger than
+    // it holds.
+    const Case cases[] = {
+        {GpuPrimitive::lines, 2, "a line"},
+        {GpuPrimitive::quads, 4000, "a full batch of quads after a line"},
+        {GpuPrimitive::triangles, 2997, "triangles"},
+        {GpuPrimitive::quads, 40000, "many quads"},
+        {GpuPrimitive::lines, 30002, "many lines"},
+        {GpuPrimitive::quads, 40000, "many quads again"},
+        {GpuPrimitive::quads, 70000, "more quads than the stream holds"},
+        {GpuPrimitive::triangles, 66000, "more triangles than the stream holds"},
+        {GpuPrimitive::lines, 140000, "more lines than the stream holds"},
+    };
+    int index = 0;
+    for (const Case& c : cases) {
+        const int red = 40 + index * 20;
+        const int x = index * 4;
+        const std::vector<GpuVertex> vertices =
+            batch_ending_on(c.kind, c.count, x, 2, 0xFF0000FF | std::uint32_t(red) << 16);
+        device->draw(c.kind, vertices.data(), c.count);
+        expect_near(pixel(x, 2), {red, 0, 255, 255}, c.what);
+        ++index;
+    }
+}
 
 }
 }

@@ -4,15 +4,48 @@
 #include <SDL.h>
 #include <SDL_opengl.h>
 
+#include <malloc.h>
+
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 namespace kq::host {
 
 namespace {
 
-// The most vertices one draw call receives: the quad indices are 16-bit.
-constexpr std::uint32_t max_quad_vertices = 65536;
+// The vertices the stream buffer holds; the quad indices, 16-bit, cover all of them.
+constexpr std::uint32_t stream_capacity = 65536;
+// The most vertices one GL draw takes: whole lines, triangles and quads that fit the ring.
+constexpr std::uint32_t max_draw_vertices = stream_capacity - stream_capacity % 12;
+
+std::uint32_t vertices_per_primitive(GpuPrimitive kind)
+{
+    switch (kind) {
+    case GpuPrimitive::lines:
+        return 2;
+    case GpuPrimitive::triangles:
+        return 3;
+    case GpuPrimitive::quads:
+        return 4;
+    }
+    return 4;
+}
+
+const void* buffer_offset(std::size_t bytes)
+{
+    return reinterpret_cast<const void*>(bytes);
+}
+
+// The driver frees the memory of a frame's drawing when the next frame starts and takes it
+// anew while drawing. Were the C library to give freed memory back to the system at once
+// (or to map and unmap large blocks each time), every frame would fault all those pages in
+// again: freed memory stays with the process.
+void keep_freed_memory()
+{
+    mallopt(M_TRIM_THRESHOLD, 256 << 20);
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+}
 
 SDL_Window* sdl(void* window)
 {
@@ -75,14 +108,7 @@ void color_floats(std::uint32_t argb, GLfloat out[4])
 
 }
 
-GlDevice::GlDevice()
-{
-    m_quad_indices.reserve(max_quad_vertices / 4 * 6);
-    for (std::uint32_t b = 0; b < max_quad_vertices; b += 4) {
-        for (std::uint32_t k : {0u, 1u, 2u, 2u, 3u, 0u})
-            m_quad_indices.push_back(std::uint16_t(b + k));
-    }
-}
+GlDevice::GlDevice() = default;
 
 GlDevice::~GlDevice()
 {
@@ -151,6 +177,7 @@ bool GlDevice::create(const GpuPresentParameters& pp)
 {
     if (!pp.window || m_context)
         return false;
+    keep_freed_memory();
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
@@ -163,6 +190,7 @@ bool GlDevice::create(const GpuPresentParameters& pp)
     m_target = 0;
     // Presentation is immediate: no waiting for the vertical retrace.
     SDL_GL_SetSwapInterval(0);
+    create_buffers();
     set_fixed_state();
     return true;
 }
@@ -219,6 +247,9 @@ std::int32_t GlDevice::present(GpuTarget target)
 {
     if (!m_context)
         return gpu_failed;
+    // The frame goes to the driver now: a swap of an offscreen surface does not flush, and
+    // the driver would otherwise pile every frame's drawing up in memory.
+    glFlush();
     SDL_GL_SwapWindow(sdl(window_of(target)));
     return gpu_ok;
 }
@@ -253,6 +284,7 @@ void GlDevice::set_fixed_state()
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     m_bound[0] = m_bound[1] = 0;
     m_second_op = GpuStageOp::disable;
+    bind_vertex_arrays();
 }
 
 void GlDevice::clear(std::uint32_t argb)
@@ -340,32 +372,27 @@ void GlDevice::set_view(int x, int y, int width, int height, float left, float t
 
 void GlDevice::draw(GpuPrimitive kind, const GpuVertex* vertices, std::uint32_t count)
 {
-    if (!vertices || count == 0)
+    if (!m_context || !vertices)
         return;
-    const char* base = reinterpret_cast<const char*>(vertices);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(3, GL_FLOAT, sizeof(GpuVertex), base + offsetof(GpuVertex, x));
-    glEnableClientState(GL_COLOR_ARRAY);
-    // The colour word is stored little-endian: bytes blue, green, red, alpha.
-    glColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, sizeof(GpuVertex), base + offsetof(GpuVertex, color));
-    glClientActiveTexture(GL_TEXTURE0);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glTexCoordPointer(2, GL_FLOAT, sizeof(GpuVertex), base + offsetof(GpuVertex, tu));
-    glClientActiveTexture(GL_TEXTURE1);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glTexCoordPointer(2, GL_FLOAT, sizeof(GpuVertex), base + offsetof(GpuVertex, tu2));
-    glClientActiveTexture(GL_TEXTURE0);
-    switch (kind) {
-    case GpuPrimitive::lines:
-        glDrawArrays(GL_LINES, 0, GLsizei(count / 2 * 2));
-        break;
-    case GpuPrimitive::triangles:
-        glDrawArrays(GL_TRIANGLES, 0, GLsizei(count / 3 * 3));
-        break;
-    case GpuPrimitive::quads:
-        glDrawElements(GL_TRIANGLES, GLsizei(std::min(count, max_quad_vertices) / 4 * 6), GL_UNSIGNED_SHORT,
-                       m_quad_indices.data());
-        break;
+    const std::uint32_t per_primitive = vertices_per_primitive(kind);
+    for (std::uint32_t done = 0; count - done >= per_primitive;) {
+        const std::uint32_t n = std::min(count - done, max_draw_vertices) / per_primitive * per_primitive;
+        const std::uint32_t first = stream(vertices + done, n);
+        switch (kind) {
+        case GpuPrimitive::lines:
+            glDrawArrays(GL_LINES, GLint(first), GLsizei(n));
+            break;
+        case GpuPrimitive::triangles:
+            glDrawArrays(GL_TRIANGLES, GLint(first), GLsizei(n));
+            break;
+        case GpuPrimitive::quads:
+            // Quads start on a multiple of 4 in the ring: their triangles start at index
+            // first / 4 * 6 of the quad indices.
+            glDrawElements(GL_TRIANGLES, GLsizei(n / 4 * 6), GL_UNSIGNED_SHORT,
+                           buffer_offset(first / 4 * 6 * sizeof(std::uint16_t)));
+            break;
+        }
+        done += n;
     }
 }
 
@@ -462,6 +489,63 @@ void GlDevice::apply_wrap_to_bound()
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, mode);
     }
     glActiveTexture(GL_TEXTURE0);
+}
+
+void GlDevice::create_buffers()
+{
+    GLuint names[2] = {0, 0};
+    glGenBuffers(2, names);
+    m_vertex_buffer = names[0];
+    m_index_buffer = names[1];
+    glBindBuffer(GL_ARRAY_BUFFER, m_vertex_buffer);
+    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(stream_capacity * sizeof(GpuVertex)), nullptr, GL_STREAM_DRAW);
+    m_stream_end = 0;
+    // Quad q of the ring is the triangles 0-1-2 and 2-3-0 of its vertices 4q to 4q + 3.
+    std::vector<std::uint16_t> indices;
+    indices.reserve(stream_capacity / 4 * 6);
+    for (std::uint32_t b = 0; b < stream_capacity; b += 4) {
+        for (std::uint32_t k : {0u, 1u, 2u, 2u, 3u, 0u})
+            indices.push_back(std::uint16_t(b + k));
+    }
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_index_buffer);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(indices.size() * sizeof(std::uint16_t)), indices.data(),
+                 GL_STATIC_DRAW);
+}
+
+void GlDevice::bind_vertex_arrays()
+{
+    // The layout of the ring never changes: the arrays point into it once, and each draw
+    // names its first vertex.
+    glBindBuffer(GL_ARRAY_BUFFER, m_vertex_buffer);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_index_buffer);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, sizeof(GpuVertex), buffer_offset(offsetof(GpuVertex, x)));
+    glEnableClientState(GL_COLOR_ARRAY);
+    // The colour word is stored little-endian: bytes blue, green, red, alpha.
+    glColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, sizeof(GpuVertex), buffer_offset(offsetof(GpuVertex, color)));
+    glClientActiveTexture(GL_TEXTURE0);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glTexCoordPointer(2, GL_FLOAT, sizeof(GpuVertex), buffer_offset(offsetof(GpuVertex, tu)));
+    glClientActiveTexture(GL_TEXTURE1);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glTexCoordPointer(2, GL_FLOAT, sizeof(GpuVertex), buffer_offset(offsetof(GpuVertex, tu2)));
+    glClientActiveTexture(GL_TEXTURE0);
+}
+
+std::uint32_t GlDevice::stream(const GpuVertex* vertices, std::uint32_t count)
+{
+    // Writes start on a multiple of 4, as quads need.
+    std::uint32_t first = (m_stream_end + 3) / 4 * 4;
+    if (first + count > stream_capacity) {
+        // The ring wrapped: fresh storage, so that no write waits for draws still reading
+        // the old one.
+        glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(stream_capacity * sizeof(GpuVertex)), nullptr, GL_STREAM_DRAW);
+        first = 0;
+    }
+    glBufferSubData(GL_ARRAY_BUFFER, GLintptr(first * sizeof(GpuVertex)), GLsizeiptr(count * sizeof(GpuVertex)),
+                    vertices);
+    m_stream_end = first + count;
+    return first;
 }
 
 void GlDevice::apply_second_stage()

@@ -11,6 +11,11 @@ namespace kq::host {
 /// The device on OpenGL 2.1 (compatibility context) through SDL2: the only place that calls
 /// GL. One context serves the device's window and every swap-chain window (each an SDL window
 /// made for OpenGL). GL never loses its device: the cooperative level is always `gpu_ok`.
+/// Vertices stream through one buffer object used as a ring, given fresh storage each time
+/// it wraps; quads draw through one index buffer made with the device. Drawing a frame
+/// allocates nothing. Making the device tells the C library to keep freed memory in the
+/// process (the driver frees and retakes a frame's worth every frame), and presenting
+/// flushes the frame to the driver.
 class GlDevice : public GpuDevice
 {
 public:
@@ -59,6 +64,9 @@ private:
     void* window_of(GpuTarget target) const;
     void apply_wrap_to_bound();
     void apply_second_stage();
+    void create_buffers();
+    void bind_vertex_arrays();
+    std::uint32_t stream(const GpuVertex* vertices, std::uint32_t count);
 
     void* m_window = nullptr;   // the SDL window of the device
     void* m_context = nullptr;  // the SDL GL context
@@ -66,7 +74,9 @@ private:
     bool m_wrap = false;
     GpuTexture m_bound[2] = {0, 0};
     GpuStageOp m_second_op = GpuStageOp::disable;
-    std::vector<std::uint16_t> m_quad_indices;
+    std::uint32_t m_vertex_buffer = 0;  // the GL buffer vertices stream through
+    std::uint32_t m_index_buffer = 0;   // the GL buffer of the quads' triangles
+    std::uint32_t m_stream_end = 0;     // the first vertex of the ring not written since it wrapped
 };
 
 }
