@@ -1,8 +1,11 @@
 // The first mission of the game's own data tree drawn on the real (offscreen OpenGL) screen:
 // its walls, pieces and idol show whole, where the mission and the physics put them, on the
-// mission's background.
+// mission's background, and its steady frames draw without a heap allocation.
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <cstdlib>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -20,6 +23,31 @@
 #include "game/field/physics_world.h"
 #include "tests/field/item_fixture.h"
 #include "tests/shell/data_tree.h"
+
+namespace {
+
+// Every allocation of the test program is counted.
+std::atomic<long> g_allocations{0};
+
+}
+
+void* operator new(std::size_t size)
+{
+    g_allocations.fetch_add(1, std::memory_order_relaxed);
+    if (void* p = std::malloc(size ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+
+void operator delete(void* p) noexcept
+{
+    std::free(p);
+}
+
+void operator delete(void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
 
 namespace kq {
 namespace {
@@ -268,6 +296,29 @@ TEST_F(MissionDeviceTest, TheFirstMissionShowsWholePiecesAndWallsOnItsBackground
     expect_inside(figure, "the idol");
     for (int i = 0; i < CreationIdol::slot_count; ++i)
         expect_inside(idol.slot(i).back, "hand slot " + std::to_string(i));
+}
+TEST_F(MissionDeviceTest, SteadyFramesOfTheFirstMissionDrawWithoutAllocating)
+{
+    random_seed(1);
+    test::FakeGame game;
+    Field field(FieldSettings{}, game);
+    field.read_skin(SkinPath("missions.chapter1.mission1"));
+    field.world().step(5.0f, 500);
+    long drawing = 0;
+    for (int frame = 0; frame <= 100; ++frame) {
+        field.update(16);
+        const long before = g_allocations.load();
+        ASSERT_TRUE(artist->begin_scene());
+        artist->clear({0, 0, 0, 1});
+        field.draw(*artist);
+        field.draw_overlay(*artist);
+        artist->end_scene();
+        // The first frame may size what later frames reuse.
+        if (frame > 0)
+            drawing += g_allocations.load() - before;
+    }
+    EXPECT_GT(artist->last_draw_calls(), 1u);
+    EXPECT_EQ(drawing, 0);
 }
 
 }
