@@ -53,7 +53,13 @@ TStream& get_log(const std::string& name)
 
 void set_log_dir(const std::string& dir)
 {
-    log_registry().dir = FilePath(dir);
+    LogRegistry& registry = log_registry();
+    const FilePath folder(dir);
+    if (folder.str() == registry.dir.str())
+        return;
+    registry.dir = folder;
+    // What failed in the old folder may open in the new one.
+    registry.failed.clear();
 }
 
 const std::string& get_log_dir()

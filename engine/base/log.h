@@ -11,6 +11,7 @@ class TStream;
 TStream& get_log(const std::string& name);
 
 /// Sets the folder where logs are written; empty (the start value) keeps every log null.
+/// A new folder lets logs that could not be opened before be tried again there.
 void set_log_dir(const std::string& dir);
 
 /// The folder where logs are written; empty when every new log is the null log.

@@ -128,6 +128,24 @@ TEST(Log, ALogThatCannotBeWrittenIsReportedOnce)
     }
 }
 
+// A log that failed in one folder is the null log only while that folder stays: pointing the
+// logs elsewhere tries it again.
+TEST(Log, ANewFolderRetriesALogThatFailed)
+{
+    TempDir bad;
+    TempDir good;
+    std::filesystem::create_directories(bad.file("log_test_retry.log"));
+    {
+        ScopedLogDir on(bad.path());
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(get_log("log_test_retry").buffer().name(), "[null buffer]");
+        testing::internal::GetCapturedStderr();
+    }
+    ScopedLogDir on(good.path());
+    get_log("log_test_retry") << "retried" << t_io::endl;
+    EXPECT_NE(file_text(good.file("log_test_retry.log")).find("retried\r\n"), std::string::npos);
+}
+
 TEST(LogFile, FramesEachRunAndAppends)
 {
     TempDir dir;
