@@ -1,11 +1,15 @@
 #include "engine/base/exception.h"
 
+#include "engine/base/string_utils.h"
+
 namespace kq {
 
 const char* Exception::what() const noexcept
 {
+    // Messages echo names and words read from files, which a damaged file fills with bytes
+    // no log or message box should carry raw.
     if (m_text.empty())
-        m_text = std::string("kq.") + category() + ": " + m_message;
+        m_text = std::string("kq.") + category() + ": " + printable_text(m_message);
     return m_text.c_str();
 }
 

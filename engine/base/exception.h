@@ -8,7 +8,8 @@
 
 namespace kq {
 
-/// Base of every engine error: shows "kq." + category + ": " + message.
+/// Base of every engine error: shows "kq." + category + ": " + message, with the message's
+/// bytes that are not printable escaped.
 class Exception : public std::exception
 {
 public:
@@ -16,7 +17,7 @@ public:
     explicit Exception(std::string message) : m_message(std::move(message)) {}
     ~Exception() override = default;
 
-    /// "kq." + category + ": " + message; copies keep both message and text.
+    /// "kq." + category + ": " + message (not printable bytes as "\\xNN"); copies keep both.
     const char* what() const noexcept override;
     /// The category of the most derived class ("common" here).
     virtual const char* category() const noexcept { return "common"; }

@@ -43,6 +43,24 @@ int to_int(const std::string& text)
     return static_cast<int>(value);
 }
 
+std::string printable_text(std::string_view text)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    std::string shown;
+    shown.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte >= 0x20 && byte < 0x7F) || c == '\t' || c == '\r' || c == '\n') {
+            shown += c;
+            continue;
+        }
+        shown += "\\x";
+        shown += digits[byte >> 4];
+        shown += digits[byte & 0x0F];
+    }
+    return shown;
+}
+
 bool bytes_equal(const void* a, const void* b, std::size_t n)
 {
     return n == 0 || std::memcmp(a, b, n) == 0;

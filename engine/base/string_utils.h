@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <initializer_list>
 #include <string>
+#include <string_view>
 
 namespace kq {
 
@@ -23,6 +24,10 @@ int to_int(const std::string& text);
 
 /// True when the first `n` bytes of `a` and `b` are equal (true for n = 0).
 bool bytes_equal(const void* a, const void* b, std::size_t n);
+
+/// The text with every byte that is not printable ASCII shown as "\\x" and two hex digits
+/// ("\\xFF"); tabs and line ends are kept. For texts that may echo bytes of a damaged file.
+std::string printable_text(std::string_view text);
 
 /// True when the zero-terminated `s` begins with the zero-terminated `prefix`.
 bool starts_with(const char* s, const char* prefix);

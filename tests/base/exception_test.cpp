@@ -21,6 +21,7 @@ TEST(Exception, ComposedTexts)
     const ServiceException service("api_window", "failed to create api window");
     const rtti::RTTIException rtti("Control", "type redifinition");
     const rtti::RTTIException unique_id("", "m");
+    const CoreException binary("invalid path [/a\x80\xFF\x01" "b\\c] format\r\n\tend");
     const Case cases[] = {
         {common, "kq.common: x"},
         {empty, "kq.common: "},
@@ -29,6 +30,7 @@ TEST(Exception, ComposedTexts)
         {service, "kq.services: (in service [api_window]) failed to create api window"},
         {rtti, "kq.rtti: [Control] type redifinition"},
         {unique_id, "kq.rtti: [] m"},
+        {binary, "kq.core: invalid path [/a\\x80\\xFF\\x01b\\c] format\r\n\tend"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.error.what(), c.text);
