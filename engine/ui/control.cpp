@@ -12,6 +12,7 @@
 #include "engine/host/window/input_state.h"
 #include "engine/platform/artist.h"
 #include "engine/ui/control_initer.h"
+#include "engine/ui/hardware_cursor.h"
 
 namespace kq {
 
@@ -607,7 +608,8 @@ void Control::draw_tree(Artist& artist)
 void Control::set_cursor(const ResHandle<Cursor>& cursor)
 {
     ResHandle<Cursor> incoming = cursor;
-    if (m_cursor.get() == incoming.get())
+    const Cursor* held = load_hardware_cursor(m_cursor);
+    if (held == load_hardware_cursor(incoming) && (held || m_cursor == incoming))
         return;
     m_cursor = incoming;
     if (m_ui && is_attached())

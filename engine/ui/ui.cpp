@@ -12,6 +12,7 @@
 #include "engine/res/res.h"
 #include "engine/res/skin.h"
 #include "engine/res/skin_readers.h"
+#include "engine/ui/hardware_cursor.h"
 
 namespace kq {
 
@@ -442,12 +443,23 @@ void UI::update_cursor()
     }
     if (m_hw_cursor) {
         if (m_window)
-            m_window->set_cursor(source ? source->find_cursor().get() : nullptr);
+            m_window->set_cursor(hardware_cursor_of(source));
         return;
     }
     if (m_window)
         m_window->set_cursor(nullptr);
     set_cursor_sprite(source ? source->find_sw_cursor() : SharedPtr<Sprite>());
+}
+
+Cursor* UI::hardware_cursor_of(Control* source)
+{
+    if (!source)
+        return nullptr;
+    ResHandle<Cursor>& named = source->find_cursor();
+    if (Cursor* cursor = load_hardware_cursor(named))
+        return cursor;
+    // A cursor that cannot be loaded leaves the window's arrow, not a hidden pointer.
+    return named.empty() ? nullptr : load_hardware_cursor(m_default_cursor);
 }
 
 // --- timers ----------------------------------------------------------------------------------

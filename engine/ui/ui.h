@@ -127,6 +127,7 @@ private:
     void route_mouse_key(Key key, KeyState state);
     bool route_to_key_stack(const std::function<bool(Control*)>& offer);
     void set_cursor_sprite(const SharedPtr<Sprite>& sprite);
+    Cursor* hardware_cursor_of(Control* source);
     void place_root();
     void draw_margins();
     void connect_window();
@@ -141,6 +142,7 @@ private:
     bool m_hw_cursor = true;
     SharedPtr<Sprite> m_cursor_sprite;
     Sprite m_cursor_layer;
+    ResHandle<Cursor> m_default_cursor{ResKey{"default.cur", 0}};
     int m_dblclick_time = 0;
     Control* m_hovered = nullptr;
     Vector2<int> m_mouse_pos;

@@ -1,10 +1,13 @@
 #include "engine/platform/cursor.h"
 
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include <gtest/gtest.h>
 
 #include "engine/base/file_path.h"
+#include "engine/host/window/cursor_file.h"
 #include "engine/res/res.h"
 #include "tests/base/log_capture.h"
 #include "tests/base/temp_dir.h"
@@ -84,6 +87,30 @@ TEST_F(CursorLoaderTest, AnUnreadableCursorFileIsNotLoadedAndSaysWhy)
     EXPECT_NE(capture.text("window").find("! cursor broken.cur not loaded: a part lies beyond the end of the file"),
               std::string::npos)
         << capture.text("window");
+}
+
+// The game's own cursors, as the data tree ships them: each a 32 x 32 picture that shows
+// something and points from inside itself.
+TEST(DataCursors, EachReadsAsACursor)
+{
+    const std::filesystem::path folder = std::filesystem::path(KQ_SOURCE_DIR) / "data" / "cursors";
+    for (const char* state : {"default", "can_launch", "can_drop", "cant_drop", "can_take", "cant_take", "fireball", "bolt"}) {
+        SCOPED_TRACE(state);
+        std::ifstream in(folder / (std::string(state) + ".cur"), std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+        host::CursorFile file;
+        std::string error;
+        ASSERT_TRUE(host::read_cursor_file(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), "cur", file, error))
+            << error;
+        const host::CursorImage& image = file.first_frame();
+        EXPECT_EQ(image.width, 32);
+        EXPECT_EQ(image.height, 32);
+        EXPECT_TRUE(image.hot_x >= 0 && image.hot_x < 32 && image.hot_y >= 0 && image.hot_y < 32);
+        int opaque = 0;
+        for (std::size_t i = 3; i < image.rgba.size(); i += 4)
+            opaque += image.rgba[i] == 255;
+        EXPECT_GT(opaque, 40);
+    }
 }
 
 }
