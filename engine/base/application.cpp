@@ -86,7 +86,9 @@ void Application::run_single_instance(const std::string& app_dir)
         host::ActivationSocket::request(activation_path, host::InstanceLock::read_holder(lock_path));
     } else {
         // Not another instance: the folder refuses the file, and nothing could run.
-        on_error(IOException(lock_path, "can not be opened").what());
+        on_error(IOException(lock_path, "can not be opened: " + lock.failure() + "; the personal folder " + app_dir +
+                                            " must be writable")
+                     .what());
     }
 }
 

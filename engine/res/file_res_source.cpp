@@ -97,6 +97,17 @@ std::string FileResSource::replace(const std::string& name, std::string_view con
     return host::write_file_atomically(full_path(name), content);
 }
 
+void FileResSource::remove_stale_temporaries(const std::string& name)
+{
+    if (m_read_only)
+        return;
+    const std::string path = full_path(name);
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    if (m_swept_folders.insert(folder).second)
+        host::remove_stale_temporaries(folder);
+}
+
 bool FileResSource::name_of(std::string& path)
 {
     if (path.compare(0, m_root.size(), m_root) != 0)

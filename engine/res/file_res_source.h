@@ -1,5 +1,6 @@
 #pragma once
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,11 @@ public:
     bool may_replace() const override { return !m_read_only; }
     /// Writes the file through a temporary file renamed over it; refused by a read-only source.
     std::string replace(const std::string& name, std::string_view content) override;
+    /// The root folder; "./" for the current folder.
+    std::string place() const override { return m_root.empty() ? "./" : m_root; }
+    /// Removes stale temporary files in the folder of the named file, once per folder; a
+    /// read-only source leaves its folders alone.
+    void remove_stale_temporaries(const std::string& name) override;
     /// Strips the root and a leading variant folder "(...)/" from a full path.
     bool name_of(std::string& path) override;
     /// The full path of an existing file (variants are not tried).
@@ -41,6 +47,7 @@ private:
     std::string m_root;
     bool m_read_only;
     bool m_localized;
+    std::set<std::string> m_swept_folders;
 };
 
 /// The variant names made from the parts (platform, language), most specific first: for

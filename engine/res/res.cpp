@@ -127,6 +127,29 @@ ResStream Res::search_sources(const std::string& name, SourceOperation operation
     return {};
 }
 
+// Where a file that no source had was looked for, and what said so: the folders come from the
+// registry file, and a wrong or missing one is the likely reason.
+std::string Res::searched_places() const
+{
+    std::string places;
+    for (const auto& [priority, source] : m_sources) {
+        for (const std::string& folder : m_search_paths) {
+            const std::string inner = search_name(folder, "");
+            const std::string place = inner.starts_with('/') ? inner : search_name(source->place(), inner);
+            if (places.find(" " + place + ",") == std::string::npos)
+                places += " " + place + ",";
+        }
+    }
+    if (!places.empty())
+        places.pop_back();
+    std::string text = "Searched" + places;
+    if (m_root_file.empty())
+        return text + ".";
+    if (!m_root_found)
+        return text + "; no resource registry file " + m_root_file + ".";
+    return text + " as " + m_root_file + " says.";
+}
+
 void start_res_service()
 {
     require_mainframe("res");

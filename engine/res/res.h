@@ -49,14 +49,16 @@ public:
 
     /// Sets the platform "win" and reads "default.root" in the current folder.
     void initialize() override;
-    /// Writes the register file back when it is managed.
+    /// Writes the register file back when it is managed; a file that cannot be written is
+    /// logged (to "res" and "error") and the shutdown goes on.
     void shutdown() override;
 
     /// Reads a resource registry file (sources, search paths, language, register file);
     /// a missing file gives one source over its folder; the same path again does nothing.
     void read_root_file(const std::string& path);
-    /// Reads the files known in advance; a missing file is empty; the same path again does
-    /// nothing.
+    /// Reads the files known in advance; a missing file is empty; a damaged one (an entry that
+    /// is no path and integer included) is logged and set aside as "<path>.damaged"; the same
+    /// path again does nothing.
     void read_register_file(const std::string& path);
     /// Adds a source, after those of lower or equal priority.
     void add_source(int priority, const SharedPtr<ResSource>& source);
@@ -129,6 +131,7 @@ private:
     void set_aside_register_file(const std::string& reason);
     void rebuild_variants();
     SharedPtr<ResRecord> load_by_loaders(ResRequest& request, bool update_request);
+    std::string searched_places() const;
     void resolve(const ResRequest& request, Resource& resource);
     bool is_loaded(StrCache type, const ResKey& key) const;
 
@@ -138,6 +141,7 @@ private:
     std::string m_language = "def";
     std::vector<std::string> m_variants;
     std::string m_root_file;
+    bool m_root_found = false;
     std::string m_register_file;
     Register m_registered;
     bool m_manage = false;

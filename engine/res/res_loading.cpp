@@ -73,6 +73,8 @@ SharedPtr<ResRecord> Res::load(ResRequest& request, bool update_request)
     out << "fail. " << reason << t_io::endl;
     StringStream message;
     message << "unable to load." << t_io::endl << "Reason: " << reason;
+    if (!m_sources.empty() && !open_file(request.m_key.m_path))
+        message << t_io::endl << searched_places().c_str();
     throw ResException(message.str(), request);
 }
 

@@ -1,9 +1,11 @@
 // The resource registry file ("default.root") and the register file it names.
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
-#include <string>
 #include <iterator>
+#include <string>
+#include <string_view>
 
 #include "engine/base/buffer.h"
 #include "engine/base/exception.h"
@@ -42,6 +44,28 @@ std::string folder_of(const std::string& path)
     KQ_THROW(ResException, "(in stream " + stream.buffer().name() + " at line " + std::to_string(line) + ") " + message);
 }
 
+// A register entry as it is written back: a path of printable text (the data tree's names
+// are ASCII) that is not a lone symbol, and an integer. Anything else comes from damage.
+bool is_sound_entry(const std::string& path, const std::string& flags)
+{
+    static const char symbols[] = "(){}[],;:=<>!?@#$%&*+/\\|^~'`";
+    if (path.empty() || printable_text(path) != path || path.find_first_of("\r\n\t") != std::string::npos)
+        return false;
+    if (path.size() == 1 && std::string_view(symbols).find(path[0]) != std::string_view::npos)
+        return false;
+    // An integer token: a sign, then digits of the radix its last letter names (b, h, o).
+    const bool hex = !flags.empty() && (flags.back() == 'h' || flags.back() == 'H');
+    const bool suffix = hex || (!flags.empty() && std::string_view("bBoO").find(flags.back()) != std::string_view::npos);
+    const std::size_t first = !flags.empty() && (flags[0] == '-' || flags[0] == '+') ? 1 : 0;
+    const std::size_t end = flags.size() - (suffix ? 1 : 0);
+    if (end <= first)
+        return false;
+    return std::all_of(flags.begin() + first, flags.begin() + end, [hex](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return hex ? std::isxdigit(byte) != 0 : std::isdigit(byte) != 0;
+    });
+}
+
 std::string read_file_path(TStream& stream)
 {
     FilePath path;
@@ -59,7 +83,8 @@ void Res::read_root_file(const std::string& path)
     m_sources.clear();
     m_root_file = path;
     const std::string root_dir = folder_of(path);
-    if (!host::file_exists(path.c_str())) {
+    m_root_found = host::file_exists(path.c_str());
+    if (!m_root_found) {
         add_source(100, SharedPtr<ResSource>(new FileResSource(root_dir, false, false)));
         return;
     }
@@ -141,6 +166,8 @@ void Res::read_register_file(const std::string& path)
         return;
     m_register_file = path;
     m_registered.clear();
+    // Rewrites of the list that a kill cut short are cleaned up before this run writes it.
+    host::remove_stale_temporaries(folder_of(path).empty() ? "." : folder_of(path));
     if (!host::file_exists(path.c_str()))
         return;
     int count = 0;
@@ -166,9 +193,12 @@ int Res::read_register_entries(const std::string& path)
             stream >> type;
             keys = &m_registered[type];
         } else if (word == "RES" && keys) {
-            ResKey key;
-            stream >> key;
-            keys->insert(key);
+            const std::uint32_t line = stream.line();
+            const std::string path = read_file_path(stream);
+            const std::string flags = stream.read_token();
+            if (!is_sound_entry(path, flags))
+                statement_error(stream, line, "damaged entry RES " + path + " " + flags);
+            keys->insert(ResKey{path, to_int(flags)});
             ++count;
         }
     }
@@ -204,8 +234,13 @@ void Res::write_register_file() const
         }
     }
     const std::string failure = host::write_file_atomically(m_register_file, text.str());
-    if (!failure.empty())
-        KQ_THROW(IOException, m_register_file, "can not be written: " + failure);
+    if (failure.empty())
+        return;
+    // The list only saves work at the next start: losing this rewrite must not stop the
+    // shutdown of everything else.
+    const std::string message = "Register file " + m_register_file + " not written: " + failure;
+    log() << printable_text(message).c_str() << t_io::endl;
+    log_error(printable_text(message).c_str(), source_file_name(__FILE__), __LINE__);
 }
 
 }

@@ -22,6 +22,12 @@ public:
     /// Whether `replace` may succeed at all, asked before a content is made for it; a
     /// source that never writes answers false.
     virtual bool may_replace() const { return true; }
+    /// Where the source looks, for error texts (a folder ending in "/"); empty when it has
+    /// no such place.
+    virtual std::string place() const { return {}; }
+    /// Removes what writers killed while replacing files beside the named one left behind
+    /// (temporary files of processes that no longer run); each folder is looked at once.
+    virtual void remove_stale_temporaries(const std::string& name) { (void)name; }
     /// Turns a full path, in place, into the name relative to this source; false (path left
     /// alone) when the path does not lie in the source.
     virtual bool name_of(std::string& path) = 0;

@@ -1,5 +1,9 @@
 #include "engine/res/skin_document_loader.h"
 
+#include <cstdint>
+#include <cstdio>
+#include <string_view>
+
 #include "engine/base/bstream.h"
 #include "engine/base/exception.h"
 #include "engine/base/file_path.h"
@@ -23,7 +27,7 @@ std::string with_extension(const std::string& path, const char* extension)
 class FileImage : public StringBuffer
 {
 public:
-    explicit FileImage(Buffer& file) : StringBuffer(read_all(file)), m_name(file.name()) {}
+    FileImage(std::string bytes, std::string name) : StringBuffer(std::move(bytes)), m_name(std::move(name)) {}
 
     std::string name() const override { return m_name; }
 
@@ -48,41 +52,97 @@ bool write_replacing(ResSource& source, const std::string& name, const std::stri
     return false;
 }
 
-// The binary copy beside the text file that was read, written through the text's source.
-// Failing to write it costs only speed: the document is used without a copy.
-void write_binary_copy(const SkinDocument& document, const ResStream& text)
+// FNV-1a: enough to tell one text from another, and stable across builds and machines.
+std::uint64_t content_hash(std::string_view bytes)
+{
+    std::uint64_t hash = 0xcbf29ce484222325ull;
+    for (const char c : bytes) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 0x100000001b3ull;
+    }
+    return hash;
+}
+
+// What the copy's check file holds: the size and hash of the text the copy was made from,
+// then those of the copy itself, so that neither an edited text nor a copy of another
+// document is taken for the copy of this one.
+std::string copy_check(std::string_view text, std::string_view copy)
+{
+    char line[96];
+    std::snprintf(line, sizeof line, "%zu %016llx %zu %016llx\n", text.size(),
+                  static_cast<unsigned long long>(content_hash(text)), copy.size(),
+                  static_cast<unsigned long long>(content_hash(copy)));
+    return line;
+}
+
+std::string check_name(const std::string& copy)
+{
+    return copy + ".sum";
+}
+
+// The name of the text's file in its source, empty when the source cannot take a copy.
+std::string copy_name_in_source(const ResStream& text)
 {
     auto* file = dynamic_cast<const FileBuffer*>(text.m_buffer.get());
     std::string name = file ? file->path() : std::string();
     // A source that cannot take the copy is not asked to after the work of making it.
     if (!text.m_source || !text.m_source->may_replace() || !text.m_source->name_of(name))
+        return {};
+    return with_extension(name, "sdb");
+}
+
+// The binary copy beside the text file that was read, and then its check, written through the
+// text's source. A copy without its check is never used, so a kill between the two costs only
+// a rewrite. Failing to write them costs only speed: the document is used without a copy.
+void write_binary_copy(const SkinDocument& document, const ResStream& text, std::string_view text_bytes)
+{
+    const std::string copy = copy_name_in_source(text);
+    if (copy.empty())
         return;
-    const std::string copy = with_extension(name, "sdb");
     try {
         StringBuffer content;
         {
             BStream stream(content);
             document.store(stream);
         }
-        write_replacing(*text.m_source, copy, content.str());
+        if (write_replacing(*text.m_source, copy, content.str()))
+            write_replacing(*text.m_source, check_name(copy), copy_check(text_bytes, content.str()));
     } catch (const Exception& error) {
         skin_log() << "! binary copy " << copy << " not written: " << error.what() << t_io::endl;
     }
 }
 
-void read_binary_file(SkinDocument& document, const ResStream& binary)
+void read_binary_bytes(SkinDocument& document, const std::string& bytes, const std::string& name)
 {
-    FileImage file(*binary.m_buffer);
+    FileImage file(bytes, name);
     BStream stream(file);
     document.load(stream);
 }
 
-// Reads the document from its binary copy; false (the document to be read from its text)
-// when the copy is damaged or cut short.
-bool read_binary_copy(SkinDocument& document, const ResStream& binary)
+// Whether the check file beside the copy says it was made from this text and is whole.
+bool copy_is_of_text(const ResStream& binary, std::string_view text_bytes, std::string_view copy_bytes)
+{
+    auto* file = dynamic_cast<const FileBuffer*>(binary.m_buffer.get());
+    if (!file || !binary.m_source)
+        return false;
+    try {
+        ResStream check = binary.m_source->open(check_name(file->path()));
+        return check && read_all(*check.m_buffer) == copy_check(text_bytes, copy_bytes);
+    } catch (const Exception& error) {
+        skin_log() << "! binary copy check not read: " << error.what() << t_io::endl;
+        return false;
+    }
+}
+
+// Reads the document from its binary copy when its check says it is the copy of this text;
+// false (the document to be read from its text) when it is not, or is damaged or cut short.
+bool read_binary_copy(SkinDocument& document, const ResStream& binary, std::string_view text_bytes)
 {
     try {
-        read_binary_file(document, binary);
+        const std::string bytes = read_all(*binary.m_buffer);
+        if (!copy_is_of_text(binary, text_bytes, bytes))
+            return false;
+        read_binary_bytes(document, bytes, binary.m_buffer->name());
         return true;
     } catch (const Exception& error) {
         skin_log() << "! damaged binary copy, reading the text: " << error.what() << t_io::endl;
@@ -101,11 +161,26 @@ ResStream open_binary_copy(Res& res, const std::string& path)
     }
 }
 
-void read_text_file(SkinDocument& document, const ResStream& text)
+void read_text_bytes(SkinDocument& document, const std::string& bytes, const std::string& name)
 {
-    FileImage file(*text.m_buffer);
+    FileImage file(bytes, name);
     TStream stream(file);
     document.read_text(stream);
+}
+
+// Reads the document from the text, or from its copy when that copy was made from this very
+// text: not older, and the check written with it matches both.
+void read_document(SkinDocument& document, const ResStream& text, const ResStream& binary)
+{
+    const std::string text_name = text.m_buffer->name();
+    const std::string text_bytes = read_all(*text.m_buffer);
+    // Copies whose writer was killed are cleaned up before this start writes its own.
+    if (const std::string copy = copy_name_in_source(text); !copy.empty())
+        text.m_source->remove_stale_temporaries(copy);
+    if (binary && binary.m_time >= text.m_time && read_binary_copy(document, binary, text_bytes))
+        return;
+    read_text_bytes(document, text_bytes, text_name);
+    write_binary_copy(document, text, text_bytes);
 }
 
 }
@@ -118,13 +193,10 @@ SharedPtr<ResRecord> SkinDocumentLoader::load(ResRequest& request)
     ResStream binary = open_binary_copy(res, request.m_key.m_path);
     const ResStream* origin = nullptr;
     if (text) {
-        if (!binary || binary.m_time < text.m_time || !read_binary_copy(*document, binary)) {
-            read_text_file(*document, text);
-            write_binary_copy(*document, text);
-        }
+        read_document(*document, text, binary);
         origin = &text;
     } else if (binary) {
-        read_binary_file(*document, binary);
+        read_binary_bytes(*document, read_all(*binary.m_buffer), binary.m_buffer->name());
         request.m_key.m_path = with_extension(request.m_key.m_path, "sdt");
         origin = &binary;
     } else {

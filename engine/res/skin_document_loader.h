@@ -4,8 +4,10 @@
 
 namespace kq {
 
-/// Loads skin documents from their ".sdt" text, or from the binary copy ".sdb" beside it
-/// while that copy is not older than the text; writes the copy after reading the text.
+/// Loads skin documents from their ".sdt" text, or from the binary copy ".sdb" beside it when
+/// that copy is not older than the text and its check ".sdb.sum" (sizes and hashes of the text
+/// and of the copy, written with it) matches both; otherwise reads the text and writes the
+/// copy and its check again.
 class SkinDocumentLoader : public ResLoader
 {
 public:

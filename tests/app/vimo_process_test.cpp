@@ -90,6 +90,9 @@ TEST_F(VimoProcessTest, AFailingStartEndsInAnEmergencyShutdown)
     const std::string error = error_text();
     EXPECT_THAT(error, HasSubstr("KQ debug message\nApplication error: "));
     EXPECT_THAT(error, HasSubstr("\nPlease contact support.\n"));
+    // What it looked for names the file that says where data lies.
+    EXPECT_THAT(error, HasSubstr("\r\nSearched " + lonely.parent_path().string() + "/, "));
+    EXPECT_THAT(error, HasSubstr("; no resource registry file " + lonely.parent_path().string() + "/default.root."));
 }
 
 TEST_F(VimoProcessTest, AnActivationSocketThatCannotListenIsLoggedAndTheGameRuns)
@@ -108,7 +111,7 @@ TEST_F(VimoProcessTest, AFolderThatCannotBeUsedEndsWithAnError)
     struct Case
     {
         const char* title;
-        fs::path blocking_file;  // a file where the program needs a folder
+        fs::path blocking_file;  // a file where the program needs a folder, or inside the one it needs as a file
         std::string expected_error;
     };
     const Case cases[] = {
@@ -116,12 +119,15 @@ TEST_F(VimoProcessTest, AFolderThatCannotBeUsedEndsWithAnError)
          "Application error: kq.io: folder [" + data_home.string() + "/] can not be made: Not a directory\n"},
         {"no application folder", data_home / "KQ",
          "Application error: kq.io: folder [" + (data_home / "KQ").string() + "/] can not be made: Not a directory\n"},
+        {"no lock file", lock_file / "inside",
+         "Application error: kq.io: file [" + lock_file.string() + "] can not be opened: Is a directory; the personal folder " +
+             app_dir.string() + "/ must be writable\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.title);
         fs::remove_all(data_home);
         fs::create_directories(c.blocking_file.parent_path());
-        std::ofstream(c.blocking_file) << "not a folder";
+        std::ofstream(c.blocking_file) << "not where the program needs it";
         VimoProcess vimo = start();
         EXPECT_EQ(vimo.exit_code(), 1);
         const std::string error = error_text();

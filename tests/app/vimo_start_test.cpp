@@ -4,6 +4,9 @@
 #include <fstream>
 #include <string>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -99,6 +102,41 @@ TEST_F(VimoStartTest, TwoGamesStartingOnOneDataTreeLeaveWholeBinaryCopies)
     EXPECT_EQ(third.exit_code(), 0);
     EXPECT_THAT(app_log("third", "skin"), HasSubstr("Attaching"));
     EXPECT_THAT(app_log("third", "skin"), Not(HasSubstr("damaged binary copy")));
+}
+
+// What earlier runs may leave: a managed register file whose folder is gone, a binary copy of
+// another document in place of a copy, the temporary file of a writer killed mid-write. None of
+// them stops the game, and the temporary file does not outlive the next start.
+TEST_F(VimoStartTest, LeftoversOfEarlierRunsDoNotStopTheGame)
+{
+    const fs::path program = copy_game();
+    const fs::path game = program.parent_path();
+    const fs::path ui = game / "data/skin/ui";
+    std::ofstream(game / "default.root", std::ios::app) << "\nREGISTER \"gone/files.reg\" MANAGE\n";
+    const auto running = [this] { return log("application").find("Running...") != std::string::npos; };
+    {
+        VimoProcess vimo = start(program);
+        ASSERT_TRUE(eventually(running)) << error_text();
+        vimo.signal(SIGTERM);
+        EXPECT_EQ(vimo.exit_code(), 0) << error_text();
+        EXPECT_THAT(log("error"), HasSubstr("Register file " + (game / "gone/files.reg").string() + " not written: "));
+        EXPECT_THAT(log("application"), HasSubstr("Shutdown done."));
+    }
+    fs::remove_all(app_dir);
+    fs::copy_file(game / "data/skin/window/window.sdb", ui / "ui.sdb", fs::copy_options::overwrite_existing);
+    const pid_t ended = fork();
+    if (ended == 0)
+        _exit(0);
+    ASSERT_GT(ended, 0);
+    waitpid(ended, nullptr, 0);
+    const fs::path stale = ui / ("ui.sdb." + std::to_string(ended) + ".0.tmp");
+    std::ofstream(stale) << "a copy cut short";
+
+    VimoProcess vimo = start(program, "second_stderr.txt");
+    ASSERT_TRUE(eventually(running)) << error_text("second_stderr.txt") << log("error");
+    EXPECT_FALSE(fs::exists(stale));
+    vimo.signal(SIGTERM);
+    EXPECT_EQ(vimo.exit_code(), 0) << error_text("second_stderr.txt");
 }
 
 TEST_F(VimoStartTest, ABrokenDictionaryEndsTheStartNamingTheFile)

@@ -1,6 +1,8 @@
 // Loading, failing, dropping, storing and preloading through `Res`, over the fixture tree.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "engine/res/res.h"
 #include "engine/res/res_exception.h"
 #include "test_resources.h"
@@ -93,13 +95,15 @@ TEST_F(ResLoading, EmptyTypeOrPathLoadsNothing)
 TEST_F(ResLoading, FailuresGiveTheirReason)
 {
     const std::string any_loader = "any loader cannot open file. Possible file absent or file type is incorrect.";
+    const std::string fixtures = test::fixture_dir().string() + "/";
     struct Case {
         ResRequest request;
         std::string reason;
     };
     const Case cases[] = {
         {image_request("plain.txt"), "suitable loader not found."},
-        {text_request("missing.txt"), any_loader},
+        {text_request("missing.txt"), any_loader + "\r\nSearched " + fixtures + "high/, " + fixtures + "low/ as " + fixtures +
+                                          "default.root says."},
         {text_request("image.bmp"), any_loader},
         {text_request("plain.txt"), "no resource source found."},  // last: drops the sources
     };
@@ -112,7 +116,43 @@ TEST_F(ResLoading, FailuresGiveTheirReason)
         const std::string request = "\"" + std::string(c.request.m_type.c_str()) + "\" \"" + c.request.m_key.m_path + "\" 0";
         EXPECT_EQ(failure_of(c.request), "kq.res: (in resource: [" + request + "]) unable to load.\r\nReason: " + c.reason);
         EXPECT_NE(log.text().find("Loading " + request + "...\r\n"), std::string::npos);
-        EXPECT_NE(log.text().find("fail. " + c.reason), std::string::npos);
+        EXPECT_NE(log.text().find("fail. " + c.reason.substr(0, c.reason.find('\r'))), std::string::npos);
+    }
+}
+
+// A file that no source has most often means a registry file that is missing or says the
+// wrong folders: the error names it and the folders that were searched.
+TEST(ResLoadingRoot, AFileNoSourceHasNamesTheRegistryFileAndTheFolders)
+{
+    struct Case {
+        const char* root;  // nullptr: no registry file
+        std::string searched;
+    };
+    test::TempDir dir;
+    const std::string d = dir.str();
+    const Case cases[] = {
+        {nullptr, "Searched " + d + ", " + d + "data/skin/; no resource registry file " + d + "default.root."},
+        {"SOURCE 100 FILE \"\" PATH dat", "Searched " + d + ", " + d + "dat/, " + d + "data/skin/ as " + d + "default.root says."},
+        {"SOURCE 2 FILE b SOURCE 1 FILE a", "Searched " + d + "a/, " + d + "a/data/skin/, " + d + "b/, " + d +
+                                                "b/data/skin/ as " + d + "default.root says."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.root ? c.root : "no default.root");
+        std::filesystem::remove(d + "default.root");
+        if (c.root)
+            dir.write("default.root", c.root);
+        SharedPtr<Res> res(new Res);
+        res->read_root_file(d + "default.root");
+        res->add_search_path("data/skin/");
+        res->add_loader(type_name<TextResource>(), text_loader());
+        ResRequest request = text_request("skin/main/dic.txt");
+        try {
+            res->load(request);
+            ADD_FAILURE() << "loaded";
+        } catch (const ResException& error) {
+            const std::string text = error.what();
+            EXPECT_EQ(text.substr(text.find("\r\nSearched") + 2), c.searched);
+        }
     }
 }
 

@@ -5,6 +5,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include <functional>
+
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "engine/base/exception.h"
@@ -51,29 +54,90 @@ TEST_F(SkinDocumentLoaderTest, TextIsReadAndItsBinaryCopyWritten)
     EXPECT_EQ(text("a"), "1");
 }
 
-TEST_F(SkinDocumentLoaderTest, BinaryCopyNotOlderThanTheTextIsPreferred)
+TEST_F(SkinDocumentLoaderTest, BinaryCopyOfTheSameTextIsPreferred)
 {
     write("doc.sdt", "a 1\n");
     load();
-    write("doc.sdt", "a 2\n");
-    age("doc.sdt", 10);
+    age("doc.sdb", -10);
+    age("doc.sdb.sum", -10);
+    const auto written = fs::last_write_time(file("doc.sdb"));
     reload();
     EXPECT_EQ(text("a"), "1");
+    EXPECT_EQ(fs::last_write_time(file("doc.sdb")), written) << "the copy was read, not rewritten";
 }
 
-TEST_F(SkinDocumentLoaderTest, NewerTextIsReadAndTheCopyRewritten)
+// A copy stands for its text only when it was made from that very text: neither the times of
+// the files nor a copy that reads well are enough.
+TEST_F(SkinDocumentLoaderTest, CopyOfAnotherTextIsReplaced)
 {
+    struct Case
+    {
+        const char* title;
+        std::function<void()> arrange;  // after "a 1" was loaded and its copy written
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"text edited, older than the copy", [this] { write("doc.sdt", "a 2\n"); }, "2"},
+        {"text edited to another size", [this] { write("doc.sdt", "a  2\n"); }, "2"},
+        {"copy of another document",
+         [this] {
+             write("other.sdt", "a 2\n");
+             start({make_skin_document_task("other.sdt")});
+             stop();
+             fs::copy_file(file("other.sdb"), file("doc.sdb"), fs::copy_options::overwrite_existing);
+         },
+         "1"},
+        {"copy without its check",
+         [this] {
+             write("doc.sdt", "a 2\n");
+             fs::remove(file("doc.sdb.sum"));
+         },
+         "2"},
+        {"damaged check",
+         [this] {
+             write("doc.sdt", "a 2\n");
+             write("doc.sdb.sum", "4 \xff\n");
+         },
+         "2"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.title);
+        write("doc.sdt", "a 1\n");
+        load();
+        stop();
+        c.arrange();
+        age("doc.sdt", 10);
+        load();
+        EXPECT_EQ(text("a"), c.expected);
+        stop();
+        // The rewritten copy is the text's, and is used from now on.
+        fs::remove(file("doc.sdt"));
+        load();
+        EXPECT_EQ(text("a"), c.expected);
+        stop();
+    }
+}
+
+// A game killed while it wrote a copy leaves its temporary file; the next start removes what
+// processes that no longer run left, and leaves a running writer's file alone.
+TEST_F(SkinDocumentLoaderTest, TemporaryFilesOfKilledWritersAreRemoved)
+{
+    const pid_t dead = fork();
+    if (dead == 0)
+        _exit(0);
+    ASSERT_GT(dead, 0);
+    waitpid(dead, nullptr, 0);
+    const std::string stale = "doc.sdb." + std::to_string(dead) + ".3.tmp";
+    const std::string stale_check = "doc.sdb.sum." + std::to_string(dead) + ".4.tmp";
+    const std::string running = "doc.sdb." + std::to_string(getppid()) + ".0.tmp";
     write("doc.sdt", "a 1\n");
+    for (const std::string& name : {stale, stale_check, running})
+        write(name.c_str(), "part of a copy");
     load();
-    write("doc.sdt", "a 2\n");
-    age("doc.sdb", 10);
-    reload();
-    EXPECT_EQ(text("a"), "2");
-    // The rewritten copy now holds the new text, even once the text is older again.
-    write("doc.sdt", "a 3\n");
-    age("doc.sdt", 10);
-    reload();
-    EXPECT_EQ(text("a"), "2");
+    EXPECT_EQ(text("a"), "1");
+    EXPECT_FALSE(fs::exists(file(stale.c_str())));
+    EXPECT_FALSE(fs::exists(file(stale_check.c_str())));
+    EXPECT_TRUE(fs::exists(file(running.c_str())));
 }
 
 TEST_F(SkinDocumentLoaderTest, OnlyTheBinaryCopyLoadsUnderTheTextName)

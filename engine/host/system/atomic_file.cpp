@@ -4,7 +4,10 @@
 #include <cerrno>
 #include <cstring>
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kq::host {
@@ -37,6 +40,39 @@ int create_temporary(const std::string& path, std::string& name)
     }
     errno = EEXIST;
     return -1;
+}
+
+// The digits that end `name` before `end` (after a '.'), moved past; false when there are none.
+bool take_number_before(const std::string& name, std::size_t& end, unsigned long& number)
+{
+    std::size_t start = end;
+    while (start > 0 && name[start - 1] >= '0' && name[start - 1] <= '9')
+        --start;
+    if (start == end || start == 0 || name[start - 1] != '.' || end - start > 10)
+        return false;
+    number = std::stoul(name.substr(start, end - start));
+    end = start - 1;
+    return true;
+}
+
+// The process id in a temporary name "<name>.<pid>.<n>.tmp"; 0 when the name is not one.
+pid_t writer_of_temporary(const std::string& name)
+{
+    static const std::string suffix = ".tmp";
+    if (name.size() <= suffix.size() || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+        return 0;
+    std::size_t end = name.size() - suffix.size();
+    unsigned long counter = 0;
+    unsigned long pid = 0;
+    if (!take_number_before(name, end, counter) || !take_number_before(name, end, pid) || end == 0
+        || pid > 0x7FFFFFFF)
+        return 0;
+    return static_cast<pid_t>(pid);
+}
+
+bool process_runs(pid_t pid)
+{
+    return pid == ::getpid() || ::kill(pid, 0) == 0 || errno != ESRCH;
 }
 
 // 0 or the errno of the first failing write.
@@ -91,6 +127,27 @@ std::string write_file_atomically(const std::string& path, std::string_view cont
     }
     error = sync_folder(folder_of(path));
     return error == 0 ? std::string() : failure(folder_of(path), error);
+}
+
+int remove_stale_temporaries(const std::string& folder)
+{
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return 0;
+    const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + "/";
+    int removed = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        const pid_t writer = writer_of_temporary(name);
+        if (writer <= 0 || process_runs(writer))
+            continue;
+        const std::string path = prefix + name;
+        struct stat status {};
+        if (::lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && ::unlink(path.c_str()) == 0)
+            ++removed;
+    }
+    ::closedir(dir);
+    return removed;
 }
 
 }

@@ -12,4 +12,9 @@ namespace kq::host {
 /// ("<path>: <reason>"); empty on success. The file takes the user's umask.
 std::string write_file_atomically(const std::string& path, std::string_view content);
 
+/// Removes from the folder the temporary files that `write_file_atomically` left when its
+/// process was killed: files named "<name>.<pid>.<n>.tmp" whose process no longer runs. Those
+/// of running processes (this one included) are left alone. Returns how many were removed.
+int remove_stale_temporaries(const std::string& folder);
+
 }

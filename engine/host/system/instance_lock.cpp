@@ -1,6 +1,7 @@
 #include "engine/host/system/instance_lock.h"
 
 #include <cerrno>
+#include <cstring>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -37,10 +38,14 @@ InstanceLock::InstanceLock(std::string path) : m_path(std::move(path))
     for (int attempt = 0; attempt < attempts; ++attempt) {
         // Not truncated on open: the file of a running holder keeps its id.
         const int fd = ::open(m_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-        if (fd < 0)
+        if (fd < 0) {
+            m_failure = std::strerror(errno);
             return;
+        }
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
             m_held_elsewhere = errno == EWOULDBLOCK;
+            if (!m_held_elsewhere)
+                m_failure = std::strerror(errno);
             ::close(fd);
             return;
         }
@@ -48,11 +53,18 @@ InstanceLock::InstanceLock(std::string path) : m_path(std::move(path))
             if (write_process_id(fd))
                 m_fd = fd;
             else
-                ::close(fd);
+                fail_and_close(fd);
             return;
         }
         ::close(fd);
     }
+    m_failure = "the file kept being replaced";
+}
+
+void InstanceLock::fail_and_close(int fd)
+{
+    m_failure = std::strerror(errno);
+    ::close(fd);
 }
 
 InstanceLock::~InstanceLock()

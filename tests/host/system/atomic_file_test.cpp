@@ -10,6 +10,7 @@
 #include <thread>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace kq::host {
@@ -120,6 +121,43 @@ TEST_F(AtomicFileTest, ConcurrentWritersNeverShowAPart)
     reader.join();
     EXPECT_EQ(torn, 0) << "of " << reads << " reads";
     EXPECT_FALSE(temporary_left());
+}
+
+// A writer killed between creating its temporary file and renaming it leaves the file behind;
+// a later start removes it once its process is gone, and nothing else.
+TEST_F(AtomicFileTest, StaleTemporariesOfEndedProcessesAreRemoved)
+{
+    const pid_t ended = ::fork();
+    if (ended == 0)
+        ::_exit(0);
+    ASSERT_GT(ended, 0);
+    ::waitpid(ended, nullptr, 0);
+    const std::string dead = std::to_string(ended);
+    const std::string own = std::to_string(::getpid());
+    struct Case
+    {
+        std::string name;
+        bool removed;
+    };
+    const Case cases[] = {
+        {"ui.sdb." + dead + ".0.tmp", true},
+        {"game.cfg." + dead + ".4294967295.tmp", true},
+        {"ui.sdb." + own + ".1.tmp", false},    // this process's own write in progress
+        {"ui.sdb.1.2.tmp", false},              // a running process (the first one)
+        {dead + ".0.tmp", false},               // no file name before the numbers
+        {"ui.sdb." + dead + ".tmp", false},     // one number only
+        {"ui.sdb." + dead + ".x.tmp", false},
+        {"notes.tmp", false},
+        {"ui.sdb." + dead + ".0.tmp.old", false},
+    };
+    for (const Case& c : cases)
+        std::ofstream(m_dir / c.name) << "part of a file";
+    fs::create_directories(m_dir / ("folder." + dead + ".0.tmp"));
+    EXPECT_EQ(remove_stale_temporaries(m_dir.string()), 2);
+    for (const Case& c : cases)
+        EXPECT_EQ(fs::exists(m_dir / c.name), !c.removed) << c.name;
+    EXPECT_TRUE(fs::is_directory(m_dir / ("folder." + dead + ".0.tmp")));
+    EXPECT_EQ(remove_stale_temporaries(path("missing")), 0);
 }
 
 }

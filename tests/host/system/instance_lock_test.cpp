@@ -96,6 +96,9 @@ TEST_F(InstanceLockTest, AnUnwritableFolderIsAFailureNotAnotherInstance)
     InstanceLock lock(folder.file("missing/locker.tmp"));
     EXPECT_FALSE(lock.held());
     EXPECT_FALSE(lock.held_elsewhere());
+    EXPECT_EQ(lock.failure(), "No such file or directory");
+    fs::create_directories(path);
+    EXPECT_EQ(InstanceLock(path).failure(), "Is a directory");
 }
 
 }
