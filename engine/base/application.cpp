@@ -10,6 +10,7 @@
 #include "engine/base/service.h"
 #include "engine/base/tstream.h"
 #include "engine/host/system/activation_socket.h"
+#include "engine/host/system/atomic_file.h"
 #include "engine/host/system/directories.h"
 #include "engine/host/system/error_box.h"
 #include "engine/host/system/instance_lock.h"
@@ -75,6 +76,8 @@ void Application::run_single_instance(const std::string& app_dir)
     const std::string activation_path = app_dir + "activation.sock";
     host::InstanceLock lock(lock_path);
     if (lock.held()) {
+        // Files of the personal folder that a killed run was replacing (the save file).
+        host::remove_stale_temporaries(app_dir);
         m_activation_socket = std::make_unique<host::ActivationSocket>(activation_path);
         // The game runs on; only a later instance cannot ask it to come forward.
         if (!m_activation_socket->listening())

@@ -4,6 +4,9 @@
 #include <fstream>
 #include <string>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -63,12 +66,21 @@ TEST_F(VimoProcessTest, ASecondInstanceAsksTheFirstToComeForwardAndLeaves)
     EXPECT_FALSE(fs::exists(lock_file));
 }
 
-TEST_F(VimoProcessTest, AStaleLockFileDoesNotStopTheStart)
+// A killed run leaves its lock file, and the temporary file of a save it was writing.
+TEST_F(VimoProcessTest, LeftoversOfAKilledRunDoNotStopTheStartNorStay)
 {
     fs::create_directories(app_dir);
     std::ofstream(lock_file, std::ios::binary) << "\xff\xff\xff\x7f left by a killed process";
+    const pid_t ended = fork();
+    if (ended == 0)
+        _exit(0);
+    ASSERT_GT(ended, 0);
+    waitpid(ended, nullptr, 0);
+    const fs::path save_part = app_dir / ("game.cfg." + std::to_string(ended) + ".0.tmp");
+    std::ofstream(save_part) << "a save cut short";
     VimoProcess vimo = start();
     ASSERT_TRUE(eventually([&] { return logged("Running..."); }));
+    EXPECT_FALSE(fs::exists(save_part));
     EXPECT_EQ(read_text(lock_file).size(), 4u);
     EXPECT_EQ(lock_holder(), std::uint32_t(vimo.pid()));
     vimo.signal(SIGTERM);
