@@ -26,11 +26,13 @@
 
 namespace {
 
-// Every allocation of the test program is counted.
+// Every allocation of the test program is counted. The sanitizers keep their own allocator,
+// which memory from the GL driver's libraries also goes through, so they are left alone there.
 std::atomic<long> g_allocations{0};
 
 }
 
+#ifndef __SANITIZE_ADDRESS__
 void* operator new(std::size_t size)
 {
     g_allocations.fetch_add(1, std::memory_order_relaxed);
@@ -48,6 +50,7 @@ void operator delete(void* p, std::size_t) noexcept
 {
     std::free(p);
 }
+#endif
 
 namespace kq {
 namespace {
@@ -299,6 +302,9 @@ TEST_F(MissionDeviceTest, TheFirstMissionShowsWholePiecesAndWallsOnItsBackground
 }
 TEST_F(MissionDeviceTest, SteadyFramesOfTheFirstMissionDrawWithoutAllocating)
 {
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "allocations are counted only without the sanitizers";
+#endif
     random_seed(1);
     test::FakeGame game;
     Field field(FieldSettings{}, game);
