@@ -44,30 +44,8 @@
 #include "game/field/field_types.h"
 #include "game/field/physics_world.h"
 #include "game/shell/shell_skin_entries.h"
-
-namespace {
-
-std::atomic<std::int64_t> g_allocations{0};
-
-}
-
-void* operator new(std::size_t size)
-{
-    g_allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
+#include "tests/shell/counting_new.h"
+#include "tests/shell/data_tree.h"
 
 namespace {
 
@@ -166,15 +144,6 @@ class Mission
 public:
     explicit Mission(int pieces)
     {
-        const std::filesystem::path data = std::filesystem::path(KQ_SOURCE_DIR) / "data";
-        std::filesystem::remove_all(m_dir);
-        std::filesystem::create_directories(m_dir);
-        std::filesystem::copy(data, m_dir / "data", std::filesystem::copy_options::recursive);
-        std::filesystem::copy_file(data / "default.root", m_dir / "default.root");
-        Mainframe::create();
-        start_res_service();
-        Res::instance()->read_root_file((m_dir / "default.root").string());
-        start_skin_service();
         m_window = start_api_window_service(SkinPath("vimo.window"));
         m_device = new RecordingDevice;
         start_dxdraw_service(SkinPath("dxdraw"), SharedPtr<Window>(m_window),
@@ -202,24 +171,20 @@ public:
         m_field.reset();
         stop_dxdraw_service();
         stop_api_window_service(m_window);
-        stop_skin_service();
-        stop_res_service();
-        Mainframe::destroy();
-        std::filesystem::remove_all(m_dir);
     }
 
     /// One frame of the game's: the field steps on, then is drawn and presented.
     void frame()
     {
         m_field->update(frame_ms);
-        const std::int64_t before = g_allocations.load(std::memory_order_relaxed);
+        const std::int64_t before = test::allocation_count();
         if (m_artist->begin_scene()) {
             m_artist->clear({0, 0, 0, 1});
             m_field->draw(*m_artist);
             m_field->draw_overlay(*m_artist);
             m_artist->end_scene();
         }
-        m_draw_allocations += g_allocations.load(std::memory_order_relaxed) - before;
+        m_draw_allocations += test::allocation_count() - before;
     }
 
     /// The heap allocations made while drawing since the mission was made.
@@ -238,8 +203,7 @@ public:
     int pieces() const { return int(m_field->pieces().size()); }
 
 private:
-    std::filesystem::path m_dir =
-        std::filesystem::temp_directory_path() / ("kq_bench_field_frame_" + std::to_string(::getpid()));
+    test::DataTree m_tree{"kq_bench_field_frame_"};  ///< first made, last gone
     BenchGame m_game;
     APIWindow* m_window = nullptr;
     RecordingDevice* m_device = nullptr;
@@ -264,11 +228,11 @@ void ours(benchmark::State& state)
     Mission mission(int(state.range(0)));
     const RecordedFrame recorded = mission.record();
     state.counters["draws"] = double(recorded.draws.size());
-    const std::int64_t before = g_allocations.load();
+    const std::int64_t before = test::allocation_count();
     const std::int64_t drawing_before = mission.draw_allocations();
     for (auto _ : state)
         mission.frame();
-    report(state, mission.pieces(), g_allocations.load() - before);
+    report(state, mission.pieces(), test::allocation_count() - before);
     report_draw_allocations(state, mission.draw_allocations() - drawing_before);
 }
 
@@ -342,7 +306,7 @@ void plain(benchmark::State& state)
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
 
-    const std::int64_t before = g_allocations.load();
+    const std::int64_t before = test::allocation_count();
     for (auto _ : state) {
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT);
@@ -381,7 +345,7 @@ void plain(benchmark::State& state)
         glFlush();
         SDL_GL_SwapWindow(window);
     }
-    report(state, mission.pieces(), g_allocations.load() - before);
+    report(state, mission.pieces(), test::allocation_count() - before);
     glDeleteBuffers(2, buffers);
 }
 

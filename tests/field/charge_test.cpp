@@ -3,7 +3,7 @@
 #include <string>
 
 #include "game/field/charge.h"
-#include "piece_fixture.h"
+#include "vimu_fixture.h"
 
 namespace kq {
 namespace {

@@ -8,7 +8,7 @@
 #include "engine/base/random.h"
 #include "game/field/dragonfly.h"
 #include "game/field/physics_body.h"
-#include "piece_fixture.h"
+#include "vimu_fixture.h"
 
 namespace kq {
 namespace {

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "game/field/fireball.h"
-#include "piece_fixture.h"
+#include "vimu_fixture.h"
 #include "tests/base/log_capture.h"
 
 namespace kq {

@@ -7,7 +7,7 @@
 #include "engine/art/text_sprite.h"
 #include "game/field/mastery_idol.h"
 #include "game/field/vimu.h"
-#include "piece_fixture.h"
+#include "vimu_fixture.h"
 
 namespace kq {
 namespace {

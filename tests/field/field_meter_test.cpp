@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "piece_fixture.h"
+#include "vimu_fixture.h"
 
 namespace kq {
 namespace {

@@ -9,7 +9,7 @@
 #include "engine/base/buffer.h"
 #include "engine/base/tstream.h"
 #include "engine/platform/font.h"
-#include "piece_fixture.h"
+#include "vimu_fixture.h"
 #include "tests/art/art_res_support.h"
 
 namespace kq {

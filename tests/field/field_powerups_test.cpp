@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "game/field/powerup_add_effect.h"
-#include "piece_fixture.h"
+#include "vimu_fixture.h"
 #include "tests/base/log_capture.h"
 
 namespace kq {

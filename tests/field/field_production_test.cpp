@@ -10,7 +10,7 @@
 #include "engine/base/random.h"
 #include "game/field/field.h"
 #include "item_fixture.h"
-#include "piece_fixture.h"
+#include "vimu_fixture.h"
 
 namespace kq {
 namespace {

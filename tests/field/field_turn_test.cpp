@@ -5,7 +5,7 @@
 
 #include "game/field/vimu.h"
 #include "game/field/vimu_pursue_effect.h"
-#include "piece_fixture.h"
+#include "vimu_fixture.h"
 
 namespace kq {
 namespace {

@@ -8,7 +8,7 @@
 #include "engine/art/interpolate_controller.h"
 #include "engine/art/sprite_timer.h"
 #include "game/field/fire_idol.h"
-#include "piece_fixture.h"
+#include "vimu_fixture.h"
 #include "tests/field/drawn_quads.h"
 
 namespace kq {

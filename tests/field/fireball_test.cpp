@@ -6,7 +6,7 @@
 #include "drawn_quads.h"
 #include "game/field/fireball.h"
 #include "game/field/vimu.h"
-#include "piece_fixture.h"
+#include "vimu_fixture.h"
 #include "tests/art/art_res_support.h"
 
 namespace kq {

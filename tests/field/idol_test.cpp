@@ -6,7 +6,7 @@
 #include "game/field/field.h"
 #include "game/field/idol.h"
 #include "item_fixture.h"
-#include "piece_fixture.h"
+#include "vimu_fixture.h"
 
 namespace kq {
 namespace {

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "game/field/mastery_idol.h"
-#include "piece_fixture.h"
+#include "vimu_fixture.h"
 #include "tests/platform/recording_artist.h"
 
 namespace kq {

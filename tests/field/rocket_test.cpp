@@ -6,7 +6,7 @@
 
 #include "game/field/physics_body.h"
 #include "game/field/rocket.h"
-#include "piece_fixture.h"
+#include "vimu_fixture.h"
 
 namespace kq {
 namespace {

@@ -11,7 +11,7 @@
 #include "game/field/physics_body.h"
 #include "game/field/roller.h"
 #include "game/field/roller_head.h"
-#include "piece_fixture.h"
+#include "vimu_fixture.h"
 #include "tests/base/log_capture.h"
 #include "tests/platform/recording_artist.h"
 

@@ -5,7 +5,7 @@
 
 #include "engine/base/random.h"
 #include "game/field/spirit.h"
-#include "piece_fixture.h"
+#include "vimu_fixture.h"
 #include "tests/base/log_capture.h"
 
 namespace kq {

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "game/field/time_idol.h"
-#include "piece_fixture.h"
+#include "vimu_fixture.h"
 #include "tests/field/drawn_quads.h"
 
 namespace kq {

@@ -6,7 +6,7 @@
 
 #include "engine/art/text_sprite.h"
 #include "game/field/vimu.h"
-#include "piece_fixture.h"
+#include "vimu_fixture.h"
 
 namespace kq {
 namespace {

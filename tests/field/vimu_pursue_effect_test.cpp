@@ -6,7 +6,7 @@
 #include "engine/art/time_stamp.h"
 #include "game/field/vimu.h"
 #include "game/field/vimu_pursue_effect.h"
-#include "piece_fixture.h"
+#include "vimu_fixture.h"
 
 namespace kq {
 namespace {

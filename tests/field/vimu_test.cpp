@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "game/field/vimu.h"
-#include "piece_fixture.h"
+#include "vimu_fixture.h"
 #include "tests/platform/recording_artist.h"
 
 namespace kq {

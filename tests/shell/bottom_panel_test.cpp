@@ -8,7 +8,7 @@
 #include "engine/ui/control_initer.h"
 #include "game/field/creation_idol.h"
 #include "tests/art/art_tree_support.h"
-#include "tests/field/piece_fixture.h"
+#include "tests/field/vimu_fixture.h"
 #include "tests/platform/recording_artist.h"
 #include "tests/shell/panel_fixture.h"
 

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/ui/control_initer.h"
-#include "tests/field/piece_fixture.h"
+#include "tests/field/vimu_fixture.h"
 #include "tests/platform/recording_artist.h"
 #include "tests/shell/panel_fixture.h"
 

@@ -22,35 +22,8 @@
 #include "game/field/field.h"
 #include "game/field/physics_world.h"
 #include "tests/field/item_fixture.h"
+#include "tests/shell/counting_new.h"
 #include "tests/shell/data_tree.h"
-
-namespace {
-
-// Every allocation of the test program is counted. The sanitizers keep their own allocator,
-// which memory from the GL driver's libraries also goes through, so they are left alone there.
-std::atomic<long> g_allocations{0};
-
-}
-
-#ifndef __SANITIZE_ADDRESS__
-void* operator new(std::size_t size)
-{
-    g_allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
-#endif
 
 namespace kq {
 namespace {
@@ -302,18 +275,17 @@ TEST_F(MissionDeviceTest, TheFirstMissionShowsWholePiecesAndWallsOnItsBackground
 }
 TEST_F(MissionDeviceTest, SteadyFramesOfTheFirstMissionDrawWithoutAllocating)
 {
-#ifdef __SANITIZE_ADDRESS__
-    GTEST_SKIP() << "allocations are counted only without the sanitizers";
-#endif
+    if (!test::counts_allocations)
+        GTEST_SKIP() << "allocations are counted only without the sanitizers";
     random_seed(1);
     test::FakeGame game;
     Field field(FieldSettings{}, game);
     field.read_skin(SkinPath("missions.chapter1.mission1"));
     field.world().step(5.0f, 500);
-    long drawing = 0;
+    std::int64_t drawing = 0;
     for (int frame = 0; frame <= 100; ++frame) {
         field.update(16);
-        const long before = g_allocations.load();
+        const std::int64_t before = test::allocation_count();
         ASSERT_TRUE(artist->begin_scene());
         artist->clear({0, 0, 0, 1});
         field.draw(*artist);
@@ -321,7 +293,7 @@ TEST_F(MissionDeviceTest, SteadyFramesOfTheFirstMissionDrawWithoutAllocating)
         artist->end_scene();
         // The first frame may size what later frames reuse.
         if (frame > 0)
-            drawing += g_allocations.load() - before;
+            drawing += test::allocation_count() - before;
     }
     EXPECT_GT(artist->last_draw_calls(), 1u);
     EXPECT_EQ(drawing, 0);

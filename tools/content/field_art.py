@@ -91,7 +91,7 @@ def background(chapter, seed):
 
 
 def pieces():
-    atlas = Atlas("items", "pieces", 128, 64)
+    atlas = Atlas("items", "vimoes", 128, 64)
     for name, colour in PIECES.items():
         atlas.place(name + ".png", disc(PIECE_SIZE, colour))
     atlas.save(r"items/vimu_\w+\.png")

@@ -26,24 +26,17 @@
 #include <string>
 #include <vector>
 
-#include "engine/art/art_types.h"
-#include "engine/base/base_types.h"
 #include "engine/base/exception.h"
 #include "engine/base/mainframe.h"
 #include "engine/base/random.h"
 #include "engine/platform/api_window.h"
 #include "engine/platform/dx_draw.h"
-#include "engine/platform/platform_types.h"
 #include "engine/res/res.h"
-#include "engine/res/res_skin_entries.h"
-#include "engine/res/res_types.h"
 #include "engine/res/skin.h"
-#include "engine/ui/ui_types.h"
+#include "tools/mission_tools/mission_screen.h"
 #include "game/field/field.h"
-#include "game/field/field_types.h"
 #include "game/field/physics_world.h"
 #include "game/shell/catalogue.h"
-#include "game/shell/shell_skin_entries.h"
 
 namespace {
 
@@ -242,12 +235,7 @@ std::string chapter_and_mission(const std::string& node)
 
 void run(const Options& options)
 {
-    kq::Mainframe::create();
-    kq::start_res_service();
-    kq::Res::instance()->read_root_file(std::filesystem::absolute(options.root).string());
-    kq::start_skin_service();
-    kq::APIWindow* window = kq::start_api_window_service(kq::SkinPath("vimo.window"));
-    kq::start_dxdraw_service(kq::SkinPath("dxdraw"), kq::SharedPtr<kq::Window>(window));
+    const kq::tools::MissionScreen screen(options.root);
     const std::vector<std::string> missions = options.missions.empty() ? catalogue_missions() : options.missions;
     std::cout << "chapter mission seed outcome shots score time_ms\n";
     for (const std::string& mission : missions) {
@@ -264,11 +252,6 @@ void run(const Options& options)
         std::cout << "# " << mission << ": " << wins << "/" << options.seeds << " won, median shots "
                   << shots[shots.size() / 2] << std::endl;
     }
-    kq::stop_dxdraw_service();
-    kq::stop_api_window_service(window);
-    kq::stop_skin_service();
-    kq::stop_res_service();
-    kq::Mainframe::destroy();
 }
 
 }
@@ -276,29 +259,5 @@ void run(const Options& options)
 int main(int argc, char** argv)
 {
     const Options options = parse(argc, argv);
-    // The registrations of the game's start, in its order.
-    kq::register_ui_types();
-    kq::register_base_types();
-    kq::register_res_types();
-    kq::register_platform_types();
-    kq::register_art_types();
-    kq::register_field_types();
-    kq::register_ui_skin_entries();
-    kq::register_window_skin_entries();
-    kq::register_res_skin_entries();
-    kq::register_art_skin_entries();
-    kq::register_audio_skin_entries();
-    kq::register_shell_skin_entries();
-    kq::register_renderer_skin_entries();
-    kq::register_check_box_skin_entries();
-    try {
-        run(options);
-    } catch (const kq::Exception& error) {
-        std::cerr << "play_mission: " << error.message() << "\n";
-        return 1;
-    } catch (const std::exception& error) {
-        std::cerr << "play_mission: " << error.what() << "\n";
-        return 1;
-    }
-    return 0;
+    return kq::tools::run_tool("play_mission", [&] { run(options); });
 }

@@ -26,24 +26,17 @@
 #include <string>
 #include <vector>
 
-#include "engine/art/art_types.h"
-#include "engine/base/base_types.h"
 #include "engine/base/exception.h"
 #include "engine/base/mainframe.h"
 #include "engine/base/random.h"
 #include "engine/platform/api_window.h"
 #include "engine/platform/dx_artist.h"
 #include "engine/platform/dx_draw.h"
-#include "engine/platform/platform_types.h"
 #include "engine/res/res.h"
-#include "engine/res/res_skin_entries.h"
-#include "engine/res/res_types.h"
 #include "engine/res/skin.h"
-#include "engine/ui/ui_types.h"
+#include "tools/mission_tools/mission_screen.h"
 #include "game/field/field.h"
-#include "game/field/field_types.h"
 #include "game/field/physics_world.h"
-#include "game/shell/shell_skin_entries.h"
 
 namespace {
 
@@ -228,12 +221,8 @@ void shoot(kq::Field& field, const Options& options)
 
 void render(const Options& options)
 {
-    kq::Mainframe::create();
-    kq::start_res_service();
-    kq::Res::instance()->read_root_file(std::filesystem::absolute(options.root).string());
-    kq::start_skin_service();
-    kq::APIWindow* window = kq::start_api_window_service(kq::SkinPath("vimo.window"));
-    kq::start_dxdraw_service(kq::SkinPath("dxdraw"), kq::SharedPtr<kq::Window>(window));
+    const kq::tools::MissionScreen screen(options.root);
+    kq::APIWindow* window = screen.window();
     kq::DXArtist& artist = *kq::DXDraw::instance()->artist_for(kq::SharedPtr<kq::Window>(window));
     {
         kq::random_seed(options.seed);
@@ -248,11 +237,6 @@ void render(const Options& options)
         run(field, options.after);
         picture(artist, field, options.out + "-shot.png");
     }
-    kq::stop_dxdraw_service();
-    kq::stop_api_window_service(window);
-    kq::stop_skin_service();
-    kq::stop_res_service();
-    kq::Mainframe::destroy();
 }
 
 }
@@ -260,29 +244,5 @@ void render(const Options& options)
 int main(int argc, char** argv)
 {
     const Options options = parse(argc, argv);
-    // The registrations of the game's start, in its order.
-    kq::register_ui_types();
-    kq::register_base_types();
-    kq::register_res_types();
-    kq::register_platform_types();
-    kq::register_art_types();
-    kq::register_field_types();
-    kq::register_ui_skin_entries();
-    kq::register_window_skin_entries();
-    kq::register_res_skin_entries();
-    kq::register_art_skin_entries();
-    kq::register_audio_skin_entries();
-    kq::register_shell_skin_entries();
-    kq::register_renderer_skin_entries();
-    kq::register_check_box_skin_entries();
-    try {
-        render(options);
-    } catch (const kq::Exception& error) {
-        std::cerr << "render_mission: " << error.message() << "\n";
-        return 1;
-    } catch (const std::exception& error) {
-        std::cerr << "render_mission: " << error.what() << "\n";
-        return 1;
-    }
-    return 0;
+    return kq::tools::run_tool("render_mission", [&] { render(options); });
 }
