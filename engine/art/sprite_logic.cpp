@@ -62,7 +62,7 @@ void SpriteLogic::set_state(SpriteBase* sprite, StrCache name, std::int32_t valu
             target = target->parent();
         target->set_state_field(name, static_cast<std::uint32_t>(value));
     }
-    m_signal.emit(sprite, name, value);
+    m_on_set_state.emit(sprite, name, value);
 }
 
 void SpriteLogic::store(BStream& stream) const

@@ -68,10 +68,10 @@ public:
     std::vector<Parameter>& parameters() { return m_parameters; }
     std::int32_t reserved() const { return m_reserved; }
     void set_reserved(std::int32_t word) { m_reserved = word; }
-    Signal& signal() { return m_signal; }
+    Signal& on_set_state() { return m_on_set_state; }
 
 private:
-    Signal m_signal;
+    Signal m_on_set_state;
     std::vector<StateField> m_state_fields;
     std::int32_t m_reserved = 0;
     std::vector<Parameter> m_parameters;

@@ -154,7 +154,7 @@ void Application::watch_host()
     if (m_activation_socket && m_activation_socket->take_requests()) {
         application_log() << "Activation requested by another instance" << t_io::endl;
         // The window service brings its window forward.
-        m_activation_request.emit_void();
+        m_on_activation_request.emit_void();
     }
 }
 
@@ -165,10 +165,10 @@ void Application::on_system_event(int code)
         Mainframe::quit();
         break;
     case event_activated:
-        m_activation.emit(true);
+        m_on_activation.emit(true);
         break;
     case event_deactivated:
-        m_activation.emit(false);
+        m_on_activation.emit(false);
         break;
     default:
         break;

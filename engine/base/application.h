@@ -53,9 +53,9 @@ public:
     virtual void on_error(const std::string& text);
 
     /// Emitted with true when the application is activated, false when deactivated.
-    Socket<void(bool)>& activation() { return m_activation; }
+    Socket<void(bool)>& on_activation() { return m_on_activation; }
     /// Emitted when another instance of the game asks this one to come forward.
-    Socket<void()>& activation_request() { return m_activation_request; }
+    Socket<void()>& on_activation_request() { return m_on_activation_request; }
     /// The company name.
     const std::string& company() const { return m_company; }
     /// The product name.
@@ -72,8 +72,8 @@ private:
 
     static Application* s_instance;
 
-    Socket<void(bool)> m_activation;
-    Socket<void()> m_activation_request;
+    Socket<void(bool)> m_on_activation;
+    Socket<void()> m_on_activation_request;
     std::string m_company;
     std::string m_name;
     std::string m_version;

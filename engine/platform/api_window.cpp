@@ -103,7 +103,7 @@ void APIWindow::initialize()
     register_cursors();
     m_pump_task = Mainframe::add_task([this] { pump(); }, 0, pump_period_ms, Mainframe::periodic);
     if (Application* application = Application::instance())
-        application->activation_request().connect([this] { host::activate_window(m_hwnd); }, this);
+        application->on_activation_request().connect([this] { host::activate_window(m_hwnd); }, this);
 }
 
 void APIWindow::create_window()
@@ -133,7 +133,7 @@ void APIWindow::register_cursors()
 void APIWindow::shutdown()
 {
     if (Application* application = Application::instance())
-        application->activation_request().disconnect(this);
+        application->on_activation_request().disconnect(this);
     if (!m_hwnd)
         return;
     Mainframe::remove_task(m_pump_task);
@@ -156,40 +156,40 @@ void APIWindow::on_message(const host::WindowMessage& message)
 {
     switch (message.type) {
     case host::event_destroyed:
-        on_destroy.emit_void();
+        on_destroy().emit_void();
         break;
     case host::event_activated:
         m_active = true;
-        on_activate.emit_bool(true);
+        on_activate().emit_bool(true);
         break;
     case host::event_deactivated:
         m_active = false;
-        on_activate.emit_bool(false);
+        on_activate().emit_bool(false);
         break;
     case host::event_command:
-        on_command.emit_value(static_cast<WindowCommand>(message.a));
+        on_command().emit_value(static_cast<WindowCommand>(message.a));
         break;
     case host::event_key:
-        on_key.emit_key_state(static_cast<Key>(message.a), static_cast<KeyState>(message.b));
+        on_key().emit_key_state(static_cast<Key>(message.a), static_cast<KeyState>(message.b));
         break;
     case host::event_char:
-        on_char.emit_void(static_cast<char>(message.a));
+        on_char().emit_void(static_cast<char>(message.a));
         break;
     case host::event_wheel:
-        on_wheel.emit_value(message.a);
+        on_wheel().emit_value(message.a);
         break;
     case host::event_mouse_move: {
         // The cursor as it is now, not as the event saw it.
         const host::Point pixel = host::cursor_position(m_hwnd);
         const Vector2<float> point = to_logical({pixel.x, pixel.y});
-        on_mouse_move.emit_pair(Vector2<int>{truncate_toward_zero(point.x), truncate_toward_zero(point.y)});
+        on_mouse_move().emit_pair(Vector2<int>{truncate_toward_zero(point.x), truncate_toward_zero(point.y)});
         break;
     }
     case host::event_mouse_enter:
-        on_mouse_enter.emit_void();
+        on_mouse_enter().emit_void();
         break;
     case host::event_mouse_leave:
-        on_mouse_leave.emit_void();
+        on_mouse_leave().emit_void();
         break;
     default:
         // The size changes only through the mode; the event needs nothing.

@@ -26,10 +26,10 @@ DXScreen::DXScreen(const SharedPtr<Window>& window)
     : m_window(window), m_artist(std::make_unique<DXArtist>(window.get()))
 {
     draw().make_present_parameters(window.get(), m_present_parameters);
-    m_window->on_changed.connect([this] { on_window_format_changed(); }, this);
+    m_window->on_changed().connect([this] { on_window_format_changed(); }, this);
     // An activation change is answered after the window's message has been handled.
     m_activation_task = reinterpret_cast<std::uintptr_t>(this);
-    m_window->on_activate.connect(
+    m_window->on_activate().connect(
         [this](bool) {
             Mainframe::add_task([this] { on_window_format_changed(); }, m_activation_task, 0, Mainframe::run_once);
         },
@@ -38,8 +38,8 @@ DXScreen::DXScreen(const SharedPtr<Window>& window)
 
 DXScreen::~DXScreen()
 {
-    m_window->on_changed.disconnect(this);
-    m_window->on_activate.disconnect(this);
+    m_window->on_changed().disconnect(this);
+    m_window->on_activate().disconnect(this);
     if (Mainframe::instance())
         Mainframe::remove_task(m_activation_task);
 }

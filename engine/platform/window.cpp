@@ -86,7 +86,7 @@ void Window::reapply_mode()
     check_display_mode();
     apply_mode();
     on_mode_applied();
-    on_changed.emit_void();
+    m_on_changed.emit_void();
 }
 
 }

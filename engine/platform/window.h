@@ -93,16 +93,26 @@ public:
     /// Checks and applies the mode again, then emits `on_changed`.
     void reapply_mode();
 
-    Socket<void(WindowCommand)> on_command;    ///< window commands
-    Socket<void(Key, KeyState)> on_key;        ///< keys and mouse buttons
-    Socket<void(char)> on_char;                ///< typed characters, in the game's code page
-    Socket<void(int)> on_wheel;                ///< wheel rotation, 120 a notch
-    Socket<void()> on_mouse_enter;             ///< the cursor came over the client area
-    Socket<void()> on_mouse_leave;             ///< the cursor left the client area
-    Socket<void(Vector2<int>)> on_mouse_move;  ///< the cursor moved; logical point
-    Socket<void()> on_changed;                 ///< size or mode changed
-    Socket<void()> on_destroy;                 ///< the window was destroyed
-    Socket<void(bool)> on_activate;            ///< the window became active (true) or not
+    /// Window commands.
+    Socket<void(WindowCommand)>& on_command() { return m_on_command; }
+    /// Keys and mouse buttons.
+    Socket<void(Key, KeyState)>& on_key() { return m_on_key; }
+    /// Typed characters, in the game's code page.
+    Socket<void(char)>& on_char() { return m_on_char; }
+    /// Wheel rotation, 120 a notch.
+    Socket<void(int)>& on_wheel() { return m_on_wheel; }
+    /// The cursor came over the client area.
+    Socket<void()>& on_mouse_enter() { return m_on_mouse_enter; }
+    /// The cursor left the client area.
+    Socket<void()>& on_mouse_leave() { return m_on_mouse_leave; }
+    /// The cursor moved; logical point.
+    Socket<void(Vector2<int>)>& on_mouse_move() { return m_on_mouse_move; }
+    /// Size or mode changed.
+    Socket<void()>& on_changed() { return m_on_changed; }
+    /// The window was destroyed.
+    Socket<void()>& on_destroy() { return m_on_destroy; }
+    /// The window became active (true) or not.
+    Socket<void(bool)>& on_activate() { return m_on_activate; }
 
 protected:
     /// Computes both transforms from the sizes.
@@ -115,6 +125,18 @@ protected:
     int m_max_display_frequency = 60;
     Transform m_to_logical;
     Transform m_to_window;
+
+private:
+    Socket<void(WindowCommand)> m_on_command;
+    Socket<void(Key, KeyState)> m_on_key;
+    Socket<void(char)> m_on_char;
+    Socket<void(int)> m_on_wheel;
+    Socket<void()> m_on_mouse_enter;
+    Socket<void()> m_on_mouse_leave;
+    Socket<void(Vector2<int>)> m_on_mouse_move;
+    Socket<void()> m_on_changed;
+    Socket<void()> m_on_destroy;
+    Socket<void(bool)> m_on_activate;
 };
 
 }

@@ -32,18 +32,18 @@ std::set<Key> read_keys(const SkinPath& path)
 
 Button::Button()
 {
-    m_on_right_click = [this] { show_help(); };
+    on_right_click() = [this] { show_help(); };
 }
 
 Button::Button(const Button& other) : Control(other), m_keys(other.m_keys), m_help(other.m_help)
 {
-    m_on_right_click = [this] { show_help(); };
+    on_right_click() = [this] { show_help(); };
 }
 
 bool Button::on_key(Key key, KeyState state)
 {
     if (state == state_down && m_keys.contains(key)) {
-        m_on_click.emit();
+        on_click().emit();
         return true;
     }
     return Control::on_key(key, state);

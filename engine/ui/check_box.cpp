@@ -19,7 +19,7 @@ CheckBox::CheckBox(const CheckBox& other)
 
 void CheckBox::connect_toggle()
 {
-    m_on_click.connect(sign_deffered_impl<>([this] { toggle(); }, reinterpret_cast<Mainframe::TaskId>(this)), this);
+    on_click().connect(sign_deffered_impl<>([this] { toggle(); }, reinterpret_cast<Mainframe::TaskId>(this)), this);
 }
 
 CheckBox::~CheckBox()

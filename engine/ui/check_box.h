@@ -24,13 +24,15 @@ public:
     void set_checked(bool checked) { m_checked = checked; }
     bool is_checked() const { return m_checked; }
 
-    Socket<void()> m_on_change;  ///< after every toggle
+    /// After every toggle.
+    Socket<void()>& on_change() { return m_on_change; }
 
 private:
     /// Every click toggles the flag one scheduler step later.
     void connect_toggle();
 
     bool m_checked = false;
+    Socket<void()> m_on_change;
 };
 
 }

@@ -44,9 +44,9 @@ void ClipBox::set_up_scrollbars()
     m_hor_scroll.set_up(CIChild(this, "hor_scroll"));
     m_vert_scroll.set_up(CIChild(this, "vert_scroll"));
     // The slider's flag does not matter here: every change moves the view.
-    m_hor_scroll.m_on_value.connect(
+    m_hor_scroll.on_value().connect(
         [this](bool) { run_deferred(this, [this] { set_scroll({m_hor_scroll.value(), m_scroll.y}); }); }, this);
-    m_vert_scroll.m_on_value.connect(
+    m_vert_scroll.on_value().connect(
         [this](bool) { run_deferred(this, [this] { set_scroll({m_scroll.x, m_vert_scroll.value()}); }); }, this);
 }
 

@@ -43,7 +43,7 @@ void ConsoleDialog::set_up_children()
 {
     m_messages.set_up(CIChild(this, "messages"));
     m_input.set_up(CIChild(this, "input"));
-    m_input.m_on_enter.connect([this] { run_deferred(this, [this] { run_command(); }); }, this);
+    m_input.on_enter().connect([this] { run_deferred(this, [this] { run_command(); }); }, this);
 }
 
 void ConsoleDialog::on_attach()

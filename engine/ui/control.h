@@ -258,9 +258,12 @@ public:
     /// The children in z order (no empty entries outside walks).
     const std::list<Control*>& children() const { return m_children; }
 
-    Socket<void()> m_on_click;        ///< a left press released on the control
-    Socket<void(bool)> m_on_hover;    ///< the mouse entered (true) or left (false)
-    std::function<void()> m_on_right_click;  ///< a right press on the control
+    /// A left press released on the control.
+    Socket<void()>& on_click() { return m_on_click; }
+    /// The mouse entered (true) or left (false).
+    Socket<void(bool)>& on_hover() { return m_on_hover; }
+    /// Called on a right press on the control, when set.
+    std::function<void()>& on_right_click() { return m_on_right_click; }
 
 protected:
     /// Root controls have a host from construction on.
@@ -301,6 +304,9 @@ private:
     Color m_color{1, 1, 1, 1};
     SharedPtr<Sprite> m_sprite;
     std::map<std::string, std::string> m_variables;
+    Socket<void()> m_on_click;
+    Socket<void(bool)> m_on_hover;
+    std::function<void()> m_on_right_click;
 };
 
 }

@@ -57,11 +57,15 @@ public:
     bool is_exclusive() const { return m_exclusive; }
     void set_exclusive(bool exclusive) { m_exclusive = exclusive; }
 
-    Socket<void(StrCache)> m_on_close;  ///< the result, when the dialog closes
+    /// The result, when the dialog closes.
+    Socket<void(StrCache)>& on_close() { return m_on_close; }
 
 protected:
     bool m_exclusive = false;
     StrCache m_result = dialog_result_none();
+
+private:
+    Socket<void(StrCache)> m_on_close;
 };
 
 }

@@ -61,9 +61,12 @@ public:
     bool has_permanent_focus() const { return m_permanent_focus; }
     TextSprite& caption() { return m_caption; }
 
-    Socket<void()> m_on_enter;   ///< Enter ended the editing of a single-line box
-    Socket<void()> m_on_change;  ///< the text changed
-    Socket<void()> m_on_caret;   ///< the caret moved by a key, Backspace or `set_caret`
+    /// Enter ended the editing of a single-line box.
+    Socket<void()>& on_enter() { return m_on_enter; }
+    /// The text changed.
+    Socket<void()>& on_change() { return m_on_change; }
+    /// The caret moved by a key, Backspace or `set_caret`.
+    Socket<void()>& on_caret() { return m_on_caret; }
 
 private:
     /// Whether the byte may be inserted now: room under the limit, no control character but
@@ -83,6 +86,9 @@ private:
     bool m_multiline = false;
     bool m_permanent_focus = false;
     TextSprite m_caption;
+    Socket<void()> m_on_enter;
+    Socket<void()> m_on_change;
+    Socket<void()> m_on_caret;
 };
 
 }

@@ -55,8 +55,10 @@ public:
     int selection() const { return m_selection; }
     bool stretches() const { return m_stretch; }
 
-    Socket<void(int)> m_on_select;    ///< the user changed the selection (-1: none)
-    Socket<void(int)> m_on_activate;  ///< the selected item was double-clicked
+    /// The user changed the selection (-1: none).
+    Socket<void(int)>& on_select() { return m_on_select; }
+    /// The selected item was double-clicked.
+    Socket<void(int)>& on_activate() { return m_on_activate; }
 
 private:
     /// Stacks the items from `from` on and sizes the content to hold them all.
@@ -68,6 +70,8 @@ private:
     std::vector<SharedPtr<Sprite>> m_items;
     bool m_stretch = true;
     int m_selection = -1;
+    Socket<void(int)> m_on_select;
+    Socket<void(int)> m_on_activate;
 };
 
 }

@@ -26,7 +26,7 @@ void MessageDialog::read_skin()
         SharedPtr<Button> button(new Button);
         button->set_skin_path(child.path());
         const StrCache name = child.name();
-        button->m_on_click.connect(
+        button->on_click().connect(
             sign_deffered_impl<>([this, name] { close(name); }, reinterpret_cast<Mainframe::TaskId>(this)), this);
         m_buttons.push_back(button);
         attach_to_parent(button.get(), this);

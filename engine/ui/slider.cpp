@@ -40,7 +40,7 @@ bool SliderPin::on_key(Key key, KeyState state)
         capture_mouse(1);
     } else if (key == key_mouse_left && state == state_up && has_capture()) {
         release_mouse();
-        m_slider->m_on_value.emit(true);
+        m_slider->on_value().emit(true);
     }
     return Control::on_key(key, state);
 }
@@ -75,10 +75,10 @@ Slider::~Slider()
 
 void Slider::connect_click()
 {
-    m_on_click.connect([this] { run_deferred(this, [this] { on_click(); }); }, this);
+    on_click().connect([this] { run_deferred(this, [this] { move_to_click(); }); }, this);
 }
 
-void Slider::on_click()
+void Slider::move_to_click()
 {
     set_value_from_point(mouse_position());
 }

@@ -67,12 +67,13 @@ public:
     int border() const { return m_border; }
     SliderPin& pin() { return m_pin; }
 
-    Socket<void(bool)> m_on_value;  ///< a user's change: true when final, false while dragging
+    /// A user's change: true when final, false while dragging.
+    Socket<void(bool)>& on_value() { return m_on_value; }
 
 private:
     void connect_click();
     /// The track click, run deferred: the value moves to the mouse.
-    void on_click();
+    void move_to_click();
 
     int m_min_value = 0;
     int m_max_value = 100;
@@ -80,6 +81,7 @@ private:
     Direction m_direction = Direction::horizontal;
     int m_border = 16;
     SliderPin m_pin;
+    Socket<void(bool)> m_on_value;
 };
 
 }

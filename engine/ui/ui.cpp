@@ -98,27 +98,27 @@ void UI::connect_window()
         Mainframe::add_task(std::move(handler), reinterpret_cast<Mainframe::TaskId>(this), 0, Mainframe::run_once);
     };
     Window& window = *m_window;
-    window.on_mouse_move.connect([this, later](Vector2<int> p) { later([this, p] { on_mouse_move(p); }); }, this);
-    window.on_wheel.connect([this, later](int delta) { later([this, delta] { on_wheel(delta); }); }, this);
-    window.on_mouse_leave.connect([this, later] { later([this] { on_window_leave(); }); }, this);
-    window.on_mouse_enter.connect([this, later] { later([this] { on_window_enter(); }); }, this);
-    window.on_key.connect([this, later](Key key, KeyState state) { later([this, key, state] { on_key(key, state); }); },
+    window.on_mouse_move().connect([this, later](Vector2<int> p) { later([this, p] { on_mouse_move(p); }); }, this);
+    window.on_wheel().connect([this, later](int delta) { later([this, delta] { on_wheel(delta); }); }, this);
+    window.on_mouse_leave().connect([this, later] { later([this] { on_window_leave(); }); }, this);
+    window.on_mouse_enter().connect([this, later] { later([this] { on_window_enter(); }); }, this);
+    window.on_key().connect([this, later](Key key, KeyState state) { later([this, key, state] { on_key(key, state); }); },
                           this);
-    window.on_char.connect([this, later](char c) { later([this, c] { on_char(c); }); }, this);
-    window.on_changed.connect([this] { on_format_changed(); }, this);
+    window.on_char().connect([this, later](char c) { later([this, c] { on_char(c); }); }, this);
+    window.on_changed().connect([this] { on_format_changed(); }, this);
 }
 
 void UI::disconnect_window()
 {
     if (!m_window)
         return;
-    m_window->on_mouse_move.disconnect(this);
-    m_window->on_wheel.disconnect(this);
-    m_window->on_mouse_leave.disconnect(this);
-    m_window->on_mouse_enter.disconnect(this);
-    m_window->on_key.disconnect(this);
-    m_window->on_char.disconnect(this);
-    m_window->on_changed.disconnect(this);
+    m_window->on_mouse_move().disconnect(this);
+    m_window->on_wheel().disconnect(this);
+    m_window->on_mouse_leave().disconnect(this);
+    m_window->on_mouse_enter().disconnect(this);
+    m_window->on_key().disconnect(this);
+    m_window->on_char().disconnect(this);
+    m_window->on_changed().disconnect(this);
 }
 
 // --- tree notifications ----------------------------------------------------------------------

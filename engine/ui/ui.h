@@ -109,8 +109,10 @@ public:
     const std::vector<StackEntry>& capture_stack() const { return m_capture; }
     const std::vector<StackEntry>& key_stack() const { return m_key_stack; }
 
-    Socket<void(Control*)> m_on_hover_changed;  ///< the new hovered control (or null)
-    Socket<void(Key, KeyState)> m_on_key;       ///< every key and button, before routing
+    /// The new hovered control (or null).
+    Socket<void(Control*)>& on_hover_changed() { return m_on_hover_changed; }
+    /// Every key and button, before routing.
+    Socket<void(Key, KeyState)>& on_key() { return m_on_key; }
 
 private:
     struct Timer
@@ -160,6 +162,8 @@ private:
     std::uintptr_t m_draw_task = 0;
     SharedPtr<Control> m_drag;
     Vector2<int> m_drag_offset;
+    Socket<void(Control*)> m_on_hover_changed;
+    Socket<void(Key, KeyState)> m_on_key;
 };
 
 /// Checks the Mainframe and the "res" and "skin" services, builds the UI from the node and

@@ -33,7 +33,7 @@ void CurveParticleEffect::update(const TimeStamp& stamp)
 
 void CurveParticleEffect::on_timer_end()
 {
-    m_finish.emit();
+    m_on_finish.emit();
 }
 
 }

@@ -24,7 +24,7 @@ public:
     void update(const TimeStamp& stamp) override;
 
     /// Told once, when the effect's timer has run out.
-    Socket<void()>& finish_signal() { return m_finish; }
+    Socket<void()>& on_finish() { return m_on_finish; }
     CurveParticleTarget& target() { return m_target; }
     /// Whether the finish signal was told.
     bool has_finished() const { return m_finished; }
@@ -34,7 +34,7 @@ protected:
     virtual void on_timer_end();
 
 private:
-    Socket<void()> m_finish;
+    Socket<void()> m_on_finish;
     CurveParticleTarget m_target;
     bool m_finished = false;
 };

@@ -125,7 +125,7 @@ void Field::set_state(GameMode mode)
         m_sound.set_volume(0.0f);
         start_time_stop();
     }
-    m_mode_changed.emit(m_mode);
+    m_on_mode_changed.emit(m_mode);
 }
 
 void Field::set_game_state(GameState state)
@@ -139,7 +139,7 @@ void Field::set_game_state(GameState state)
         m_danger_mode = 0;
         m_sound.stop();
     }
-    m_game_state_changed.emit(m_game_state);
+    m_on_game_state_changed.emit(m_game_state);
 }
 
 void Field::update(int dt)
@@ -318,7 +318,7 @@ void Field::remove_dead_items()
             continue;
         }
         item->destroy_body();
-        m_item_removed.emit(item);
+        m_on_item_removed.emit(item);
         m_draw_order.erase(std::remove(m_draw_order.begin(), m_draw_order.end(), item), m_draw_order.end());
         item->detach();
         entry = m_items.erase(entry);

@@ -463,8 +463,8 @@ public:
     /// The field's sprite layers; the fourth runs on the application's clock.
     Sprite& layer(int index) { return m_layers.at(index); }
 
-    Socket<void(GameState)>& game_state_changed() { return m_game_state_changed; }
-    Socket<void(GameMode)>& mode_changed() { return m_mode_changed; }
+    Socket<void(GameState)>& on_game_state_changed() { return m_on_game_state_changed; }
+    Socket<void(GameMode)>& on_mode_changed() { return m_on_mode_changed; }
     Socket<void()>& on_launch() { return m_on_launch; }
     Socket<void()>& on_shot_scored() { return m_on_shot_scored; }
     Socket<void()>& on_turn_step() { return m_on_turn_step; }
@@ -477,7 +477,7 @@ public:
     Socket<void()>& on_progress_changed() { return m_on_progress_changed; }
     Socket<void(Item*)>& on_piece_dying() { return m_on_piece_dying; }
     Socket<void(Item*)>& on_piece_exploded() { return m_on_piece_exploded; }
-    Socket<void(Item*)>& item_removed() { return m_item_removed; }
+    Socket<void(Item*)>& on_item_removed() { return m_on_item_removed; }
     /// Emitted first thing when the field is torn down, while all of it still stands: those
     /// that keep a plain pointer to the field let go of it here.
     Socket<void()>& on_destroyed() { return m_on_destroyed; }
@@ -555,8 +555,8 @@ private:
 
     FieldGame& m_game;
     // Declared in the order of the field's data model: teardown runs it backwards.
-    Socket<void(GameState)> m_game_state_changed;
-    Socket<void(GameMode)> m_mode_changed;
+    Socket<void(GameState)> m_on_game_state_changed;
+    Socket<void(GameMode)> m_on_mode_changed;
     Socket<void()> m_on_launch;
     Socket<void()> m_on_shot_scored;
     Socket<void()> m_on_turn_step;
@@ -569,7 +569,7 @@ private:
     Socket<void()> m_on_progress_changed;
     Socket<void(Item*)> m_on_piece_dying;
     Socket<void(Item*)> m_on_piece_exploded;
-    Socket<void(Item*)> m_item_removed;
+    Socket<void(Item*)> m_on_item_removed;
     Socket<void()> m_on_destroyed;
     int m_vimoes_per_bonus = 10;
     int m_bonus_dealt = 0;

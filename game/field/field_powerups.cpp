@@ -94,7 +94,7 @@ bool Field::fly_in_powerup(Powerup powerup, int count)
     if (!effect)
         return false;
     ++m_pending_powerup_effects;
-    effect->finish_signal().connect(
+    effect->on_finish().connect(
         [this, powerup, count] {
             add_powerup(powerup, count, false);
             --m_pending_powerup_effects;
@@ -117,7 +117,7 @@ void Field::apply()
         return;
     m_held_item = WeakPtr<Item>();
     m_mode = GameMode::aim;
-    m_mode_changed.emit(m_mode);
+    m_on_mode_changed.emit(m_mode);
 }
 
 void Field::undo()

@@ -15,8 +15,8 @@ BottomPanel::BottomPanel()
 {
     m_go.set_up(CIChild(this, "go"));
     m_cancel.set_up(CIChild(this, "cancel"));
-    m_go.m_on_click.connect([this] { m_action.emit(BottomPanelButton::apply); }, this);
-    m_cancel.m_on_click.connect([this] { m_action.emit(BottomPanelButton::undo); }, this);
+    m_go.on_click().connect([this] { m_on_action.emit(BottomPanelButton::apply); }, this);
+    m_cancel.on_click().connect([this] { m_on_action.emit(BottomPanelButton::undo); }, this);
 }
 
 BottomPanel::~BottomPanel()

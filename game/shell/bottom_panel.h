@@ -49,7 +49,7 @@ public:
     void set_mode(int mode);
 
     /// "go" (apply) or "cancel" (undo) was clicked.
-    Socket<void(BottomPanelButton)>& action() { return m_action; }
+    Socket<void(BottomPanelButton)>& on_action() { return m_on_action; }
 
     Button& go_button() { return m_go; }
     Button& cancel_button() { return m_cancel; }
@@ -62,7 +62,7 @@ private:
     void draw_bonuses(Artist& artist);
     void draw_mission_name(Artist& artist);
 
-    Socket<void(BottomPanelButton)> m_action;
+    Socket<void(BottomPanelButton)> m_on_action;
     Field* m_field = nullptr;
     Button m_go;
     Button m_cancel;

@@ -26,7 +26,7 @@ void Game::initialize()
     Shell::initialize();
     set_wait_mode(wait_paced);
     // Shell answers the window's activation with the hider; the game only saves then.
-    window().on_activate.connect([this](bool active) { on_suspend(!active); }, this);
+    window().on_activate().connect([this](bool active) { on_suspend(!active); }, this);
     read_catalogue(SkinPath("missions"), m_chapters);
     build_travel_route(m_chapters, m_travel_path);
     load();

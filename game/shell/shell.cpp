@@ -64,8 +64,8 @@ void Shell::initialize()
     m_frame_manager.set_skin_path(SkinPath("ui.frame_manager"));
     Control::attach_to_parent(&m_frame_manager, root);
     // The window's own activation is the one source of the hider and its idle hold.
-    window().on_activate.connect([this](bool active) { on_activate(active); }, this);
-    window().on_command.connect(
+    window().on_activate().connect([this](bool active) { on_activate(active); }, this);
+    window().on_command().connect(
         [this](WindowCommand command) { run_deferred(this, [this, command] { on_window_command(command); }); },
         this);
     Control::attach_to_parent(&m_debug_dialog, root);
@@ -74,7 +74,7 @@ void Shell::initialize()
         show_hider();
 
     Mainframe::add_task([this] { run_game(); }, 0, 0, Mainframe::run_once_or_on_removal);
-    window().on_destroy.connect([] { Mainframe::quit(); }, this);
+    window().on_destroy().connect([] { Mainframe::quit(); }, this);
 }
 
 void Shell::run_game()
@@ -90,9 +90,9 @@ void Shell::shutdown()
         m_hider.detach();
     m_console_dialog.detach();
     m_debug_dialog.detach();
-    window().on_command.disconnect(this);
-    window().on_activate.disconnect(this);
-    window().on_destroy.disconnect(this);
+    window().on_command().disconnect(this);
+    window().on_activate().disconnect(this);
+    window().on_destroy().disconnect(this);
     m_frame_manager.detach();
 }
 

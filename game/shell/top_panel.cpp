@@ -22,9 +22,9 @@ TopPanel::TopPanel()
     m_apply.set_up(CIChild(this, "apply"));
     m_undo.set_up(CIChild(this, "undo"));
     m_menu.set_up(CIChild(this, "menu"));
-    m_menu.m_on_click.connect([this] { run_deferred(this, [this] { m_on_menu.emit(); }); }, this);
-    m_apply.m_on_click.connect([this] { run_deferred(this, [this] { m_on_apply.emit(); }); }, this);
-    m_undo.m_on_click.connect([this] { run_deferred(this, [this] { m_on_undo.emit(); }); }, this);
+    m_menu.on_click().connect([this] { run_deferred(this, [this] { m_on_menu.emit(); }); }, this);
+    m_apply.on_click().connect([this] { run_deferred(this, [this] { m_on_apply.emit(); }); }, this);
+    m_undo.on_click().connect([this] { run_deferred(this, [this] { m_on_undo.emit(); }); }, this);
 }
 
 TopPanel::~TopPanel()
@@ -68,7 +68,7 @@ void TopPanel::read_powerup_controls()
         entry = SharedPtr<PowerupControl>(new PowerupControl);
         entry->set_skin_path(child.path());
         const Powerup powerup = Powerup(index);
-        entry->m_on_click.connect([this, powerup] { run_deferred(this, [this, powerup] { m_on_powerup.emit(powerup); }); },
+        entry->on_click().connect([this, powerup] { run_deferred(this, [this, powerup] { m_on_powerup.emit(powerup); }); },
                                   this);
     }
 }

@@ -47,7 +47,7 @@ void Vimo::start()
     publish_dictionary();
     m_window = start_api_window_service(SkinPath("vimo.window"));
     // The loop ends when the window goes away.
-    m_window->on_destroy.connect([] { Mainframe::quit(); }, this);
+    m_window->on_destroy().connect([] { Mainframe::quit(); }, this);
     start_audio_service();
     start_art_service();
     set_window_icon(*m_window);

@@ -430,7 +430,7 @@ const Row rows[] = {
          source->parameters().push_back({4, StrCache("p"), 40});
          source->set_reserved(9);
          int heard = 0;
-         source->signal().connect([&heard](SpriteBase*, StrCache, std::int32_t) { ++heard; }, nullptr);
+         source->on_set_state().connect([&heard](SpriteBase*, StrCache, std::int32_t) { ++heard; }, nullptr);
          SpriteLogicPtr copy(rtti::clone(source.get()));
          EXPECT_EQ(copy->links(), 1);
          EXPECT_EQ(own_bytes(*copy), own_bytes(*source));

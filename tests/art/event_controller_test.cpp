@@ -31,7 +31,7 @@ struct EventRig
         events.set_key(0.0f, KeyArray::of_int(10));
         events.set_key(0.5f, KeyArray::of_int(20));
         events.set_key(1.0f, KeyArray::of_int(30));
-        logic->signal().connect(
+        logic->on_set_state().connect(
             [this](SpriteBase* sprite, StrCache name, std::int32_t value) {
                 posted.push_back(value);
                 EXPECT_EQ(sprite, rig.sprite.get());
@@ -39,7 +39,7 @@ struct EventRig
             },
             this);
     }
-    ~EventRig() { logic->signal().disconnect(this); }
+    ~EventRig() { logic->on_set_state().disconnect(this); }
 
     std::vector<int> at(std::int32_t time)
     {

@@ -48,7 +48,7 @@ TEST(SpriteLogic, SetStateReachesTheOwnerAndAlwaysSignals)
     SpriteLogic& logic = *owner->m_logic;
 
     std::vector<std::tuple<SpriteBase*, std::string, int>> signals;
-    logic.signal().connect(
+    logic.on_set_state().connect(
         [&signals](SpriteBase* sprite, StrCache name, std::int32_t value) { signals.emplace_back(sprite, name.c_str(), value); },
         &signals);
 
@@ -65,7 +65,7 @@ TEST(SpriteLogic, SetStateReachesTheOwnerAndAlwaysSignals)
     EXPECT_EQ(signals[0], std::make_tuple(leaf.get(), std::string("mode"), 2));
     EXPECT_EQ(signals[2], std::make_tuple(leaf.get(), std::string("absent"), 1));
     EXPECT_EQ(signals[3], std::make_tuple(nullptr, std::string("lit"), 1));
-    logic.signal().disconnect(&signals);
+    logic.on_set_state().disconnect(&signals);
 }
 
 TEST(SpriteLogic, WithoutAnOwnerTheTopmostAncestorTakesTheState)

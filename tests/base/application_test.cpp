@@ -158,7 +158,7 @@ TEST(ApplicationTest, SystemEventsReachTheActivationSignalAndTheMainframe)
     TestApplication application(TestApplication::Failure::none, trace);
     EXPECT_EQ(Application::instance(), &application);
     std::string emitted;
-    application.activation().connect([&emitted](bool active) { emitted += active ? "on " : "off "; },
+    application.on_activation().connect([&emitted](bool active) { emitted += active ? "on " : "off "; },
                                      &emitted);
     Mainframe::create();
     Mainframe::add_task([] {}, 0, 10, Mainframe::periodic);

@@ -64,7 +64,7 @@ TEST(CurveParticleEffect, FinishesOnceWhenItsTimerRunsOutAndClonesHaveNoHandlers
     effect->set_timer(timer_of(1000));
     give_line(*effect);
     int finishes = 0;
-    effect->finish_signal().connect([&finishes] { ++finishes; }, &finishes);
+    effect->on_finish().connect([&finishes] { ++finishes; }, &finishes);
 
     for (std::int32_t time : {0, 500, 1000})
         effect->tick(at(time));
@@ -106,7 +106,7 @@ TEST(PowerupAddEffect, CurvesFlyToTheTopEdgeAndTheEffectFinishes)
     effect->set_timer(timer_of(1000));
     give_line(*effect);
     int finishes = 0;
-    effect->finish_signal().connect([&finishes] { ++finishes; }, &finishes);
+    effect->on_finish().connect([&finishes] { ++finishes; }, &finishes);
 
     effect->tick(at(0));
     const Vector2<float> start = goal(*effect, 10000);  // the line's middle, (10, 0)
@@ -132,7 +132,7 @@ TEST(PowerupAddEffect, WithoutAnyTimerItNeverMovesItsCurvesNorFinishes)
     SharedPtr<PowerupAddEffect> effect(new PowerupAddEffect);
     give_line(*effect);
     int finishes = 0;
-    effect->finish_signal().connect([&finishes] { ++finishes; }, &finishes);
+    effect->on_finish().connect([&finishes] { ++finishes; }, &finishes);
     for (std::int32_t time : {0, 1000, 100000})
         effect->tick(at(time));
     EXPECT_FALSE(effect->target().transform_in_use());

@@ -283,7 +283,7 @@ TEST_F(ChainsTest, EveryTwelfthPieceDropsAJewelForProfilesWithJewels)
 TEST_F(ChainsTest, TheLastPieceDestroyedWinsARunningMission)
 {
     std::vector<GameState> states;
-    m_field.game_state_changed().connect([&states](GameState state) { states.push_back(state); }, this);
+    m_field.on_game_state_changed().connect([&states](GameState state) { states.push_back(state); }, this);
     Vimu* a = m_f.add("red", {200, 300});
     Vimu* b = m_f.add("blue", {500, 300});
     a->explode();

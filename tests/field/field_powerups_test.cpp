@@ -41,14 +41,14 @@ struct Heard
     explicit Heard(Field& field) : m_field(field)
     {
         field.on_powerups_changed().connect([this] { ++powerups; }, this);
-        field.mode_changed().connect([this](GameMode mode) { modes.push_back(mode); }, this);
-        field.game_state_changed().connect([this](GameState state) { states.push_back(state); }, this);
+        field.on_mode_changed().connect([this](GameMode mode) { modes.push_back(mode); }, this);
+        field.on_game_state_changed().connect([this](GameState state) { states.push_back(state); }, this);
     }
     ~Heard()
     {
         m_field.on_powerups_changed().disconnect(this);
-        m_field.mode_changed().disconnect(this);
-        m_field.game_state_changed().disconnect(this);
+        m_field.on_mode_changed().disconnect(this);
+        m_field.on_game_state_changed().disconnect(this);
     }
     Heard(const Heard&) = delete;
     Heard& operator=(const Heard&) = delete;

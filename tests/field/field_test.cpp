@@ -109,8 +109,8 @@ TEST(Field, TeardownLeavesNoHandlerConnected)
     const int owner = 0;
     // Every signal gets a handler holding the token; the handlers are the only holders.
     const auto connect_all = [&](auto held) {
-        field->game_state_changed().connect(held, &owner);
-        field->mode_changed().connect(held, &owner);
+        field->on_game_state_changed().connect(held, &owner);
+        field->on_mode_changed().connect(held, &owner);
         for (Socket<void()>* socket :
              {&field->on_launch(), &field->on_shot_scored(), &field->on_turn_step(), &field->on_field_signal_7(),
               &field->on_meter_changed(), &field->on_meter_overload(), &field->on_items_changed(),
@@ -119,7 +119,7 @@ TEST(Field, TeardownLeavesNoHandlerConnected)
         field->on_chain().connect(held, &owner);
         field->on_piece_dying().connect(held, &owner);
         field->on_piece_exploded().connect(held, &owner);
-        field->item_removed().connect(held, &owner);
+        field->on_item_removed().connect(held, &owner);
     };
     connect_all([token](auto&&...) { ++*token; });
     EXPECT_EQ(token.use_count(), 16);
@@ -130,8 +130,8 @@ TEST(Field, TeardownLeavesNoHandlerConnected)
     // A field made in the same place starts without the old handlers.
     field.emplace(FieldSettings{}, game);
     field->on_launch().emit();
-    field->game_state_changed().emit(GameState::win);
-    field->item_removed().emit(nullptr);
+    field->on_game_state_changed().emit(GameState::win);
+    field->on_item_removed().emit(nullptr);
     EXPECT_EQ(*token, 0);
 }
 
@@ -140,8 +140,8 @@ TEST(Field, ModeAndGameStateChangesAreAnnounced)
     FakeGame game;
     Field field(FieldSettings{}, game);
     std::vector<std::string> told;
-    field.mode_changed().connect([&](GameMode mode) { told.push_back("mode " + std::to_string(int(mode))); }, &told);
-    field.game_state_changed().connect(
+    field.on_mode_changed().connect([&](GameMode mode) { told.push_back("mode " + std::to_string(int(mode))); }, &told);
+    field.on_game_state_changed().connect(
         [&](GameState state) { told.push_back("state " + std::to_string(int(state))); }, &told);
 
     field.set_state(GameMode::aim);

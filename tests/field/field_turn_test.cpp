@@ -69,7 +69,7 @@ TEST(FieldTurn, AShotOnAnEmptyMeterWhosePieceLivesLosesWhileHeldBackShotsStillFi
 {
     PieceField f;
     std::vector<GameState> states;
-    f.field.game_state_changed().connect([&states](GameState state) { states.push_back(state); }, &f);
+    f.field.on_game_state_changed().connect([&states](GameState state) { states.push_back(state); }, &f);
     f.add("red", {200, 200});
     Vimu* held = f.add("blue", {600, 600});
     f.field.add_meter(-f.field.meter());

@@ -129,7 +129,7 @@ TEST_F(FieldUpdate, DeadItemsLeaveAnnounced)
     ProbeItem* b = add("awning true", {200, 100});
     ProbeItem* c = add("", {300, 100});
     std::vector<Item*> removed;
-    m_field.item_removed().connect(
+    m_field.on_item_removed().connect(
         [&](Item* item) {
             removed.push_back(item);
             EXPECT_EQ(item->body(), nullptr) << "the body goes first";

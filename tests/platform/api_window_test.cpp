@@ -145,13 +145,13 @@ TEST_F(ApiWindowTest, EventsComeOutOfTheSocketsInLogicalPoints)
     const float scale = std::min(m_window->client_size().x / 800.0f, m_window->client_size().y / 600.0f);
     const RectI view = m_window->viewport();
     std::vector<std::string> seen;
-    m_window->on_key.connect([&](Key key, KeyState state) { seen.push_back("key " + std::to_string(key) + " " + std::to_string(state)); }, this);
-    m_window->on_char.connect([&](char c) { seen.push_back("char " + std::to_string(static_cast<unsigned char>(c))); }, this);
-    m_window->on_wheel.connect([&](int delta) { seen.push_back("wheel " + std::to_string(delta)); }, this);
-    m_window->on_command.connect([&](WindowCommand command) { seen.push_back("command " + std::to_string(command)); }, this);
-    m_window->on_activate.connect([&](bool active) { seen.push_back(active ? "active" : "inactive"); }, this);
-    m_window->on_mouse_move.connect([&](Vector2<int> p) { seen.push_back("move " + std::to_string(p.x) + "," + std::to_string(p.y)); }, this);
-    m_window->on_mouse_enter.connect([&] { seen.push_back("enter"); }, this);
+    m_window->on_key().connect([&](Key key, KeyState state) { seen.push_back("key " + std::to_string(key) + " " + std::to_string(state)); }, this);
+    m_window->on_char().connect([&](char c) { seen.push_back("char " + std::to_string(static_cast<unsigned char>(c))); }, this);
+    m_window->on_wheel().connect([&](int delta) { seen.push_back("wheel " + std::to_string(delta)); }, this);
+    m_window->on_command().connect([&](WindowCommand command) { seen.push_back("command " + std::to_string(command)); }, this);
+    m_window->on_activate().connect([&](bool active) { seen.push_back(active ? "active" : "inactive"); }, this);
+    m_window->on_mouse_move().connect([&](Vector2<int> p) { seen.push_back("move " + std::to_string(p.x) + "," + std::to_string(p.y)); }, this);
+    m_window->on_mouse_enter().connect([&] { seen.push_back("enter"); }, this);
 
     SDL_Event event{};
     event.type = SDL_KEYDOWN;
@@ -200,7 +200,7 @@ TEST_F(ApiWindowTest, SwitchingToFullScreenAndBackKeepsTheWindowsPlace)
 {
     start_window("(320, 240)", true, false);
     int changes = 0;
-    m_window->on_changed.connect([&] { ++changes; }, this);
+    m_window->on_changed().connect([&] { ++changes; }, this);
     host::set_client_rect(m_window->handle(), {70, 80, 320, 240});
 
     m_window->set_fullscreen(true);
@@ -218,7 +218,7 @@ TEST_F(ApiWindowTest, StoppingDestroysTheWindowAndTellsOnce)
 {
     start_window("(320, 240)", false, false);
     int destroyed = 0;
-    m_window->on_destroy.connect([&] { ++destroyed; }, this);
+    m_window->on_destroy().connect([&] { ++destroyed; }, this);
     APIWindow* window = m_window;
     m_window = nullptr;
     SharedPtr<Service> keep(window);
@@ -252,15 +252,15 @@ TEST_F(ApiWindowTest, AnotherInstanceBringsTheShownWindowForwardWhileItRuns)
     Application application("KQ", "Test", "1");
     start_window("(320, 240)", false, false);
     m_window->show(false);
-    application.activation_request().emit_void();
+    application.on_activation_request().emit_void();
     EXPECT_FALSE(m_window->is_visible());
     m_window->show(true);
-    application.activation_request().emit_void();
+    application.on_activation_request().emit_void();
     EXPECT_TRUE(m_window->is_visible());
     stop_api_window_service(m_window);
     m_window = nullptr;
     // Nobody is left to answer.
-    application.activation_request().emit_void();
+    application.on_activation_request().emit_void();
 }
 
 TEST_F(ApiWindowTest, StartingNeedsTheMainframeResAndSkin)

@@ -268,7 +268,7 @@ TEST_F(DXDrawTest, WindowChangesRestoreTheScreen)
 
     // Activation is answered later, from a task.
     const std::size_t before = log_text().size();
-    window->on_activate.emit(false);
+    window->on_activate().emit(false);
     EXPECT_EQ(log_text().size(), before);
     Mainframe::set_no_wait(true);
     Mainframe::step();

@@ -16,7 +16,7 @@ public:
     void resize(Vector2<int> size)
     {
         m_size = size;
-        on_changed.emit();
+        on_changed().emit();
     }
     /// Sets the full-screen flag and the colour depth.
     void set_mode(bool fullscreen, int depth)

@@ -131,7 +131,7 @@ TEST(Window, SwitchingTheModeStoresThePositionThenReappliesAndTells)
     test::TestSkinEnvironment skin(window_node("(800, 600)", "true"));
     TestWindow window(SkinPath("w"));
     int changes = 0;
-    window.on_changed.connect([&] { ++changes; }, &changes);
+    window.on_changed().connect([&] { ++changes; }, &changes);
 
     window.set_fullscreen(false);
     EXPECT_TRUE(window.calls.empty());

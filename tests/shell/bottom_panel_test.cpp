@@ -49,7 +49,7 @@ TEST_F(BottomPanelTest, TheModeShowsGoOrCancelOrNeither)
 TEST_F(BottomPanelTest, GoAndCancelReportWithinTheClickEvenWithoutAField)
 {
     std::vector<BottomPanelButton> heard;
-    panel.action().connect([&](BottomPanelButton button) { heard.push_back(button); }, this);
+    panel.on_action().connect([&](BottomPanelButton button) { heard.push_back(button); }, this);
     panel.set_mode(1);
     click_at({910 + 20, 704 + 20});
     panel.set_mode(2);

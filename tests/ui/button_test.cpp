@@ -37,7 +37,7 @@ protected:
     void make(Button& button, const char* path, int& clicks)
     {
         button.set_up(CIIndependent(SkinPath(path)));
-        button.m_on_click.connect([&clicks] { ++clicks; }, &clicks);
+        button.on_click().connect([&clicks] { ++clicks; }, &clicks);
         Control::attach_to_parent(&button, &root());
     }
 };
@@ -147,7 +147,7 @@ TEST_F(ButtonTest, ACheckBoxTogglesAStepAfterEachClick)
     place(box, {0, 0}, {20, 20});
     Control::attach_to_parent(&box, &root());
     std::vector<bool> seen;
-    box.m_on_change.connect([&] { seen.push_back(box.is_checked()); }, &seen);
+    box.on_change().connect([&] { seen.push_back(box.is_checked()); }, &seen);
 
     click_at({5, 5});
     EXPECT_TRUE(seen.empty()) << "not inside the click";

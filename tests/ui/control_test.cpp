@@ -228,7 +228,7 @@ TEST(Control, ClickNeedsPressAndReleaseOnTheControl)
         Control::attach_to_parent(&button, &ui.root);
         button.set_disabled(c.disabled);
         int clicks = 0;
-        button.m_on_click.connect([&clicks] { ++clicks; }, &clicks);
+        button.on_click().connect([&clicks] { ++clicks; }, &clicks);
         for (std::size_t i = 0; i < c.events.size(); ++i) {
             if (i == 1 && c.leave_between)
                 button.on_mouse_leave();
@@ -246,7 +246,7 @@ TEST(Control, PressTakesFocusAndRightPressCallsItsCallable)
     Control button;
     Control::attach_to_parent(&button, &ui.root);
     int right = 0;
-    button.m_on_right_click = [&right] { ++right; };
+    button.on_right_click() = [&right] { ++right; };
     button.on_key(key_mouse_left, state_down);
     EXPECT_TRUE(button.is_focused());
     EXPECT_TRUE(button.is_pressed());

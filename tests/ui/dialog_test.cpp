@@ -70,7 +70,7 @@ TEST_F(DialogTest, ADialogClosesOnceAndNotWithNone)
 {
     Dialog dialog;
     std::vector<std::string> heard;
-    dialog.m_on_close.connect([&heard](StrCache result) { heard.push_back(result.c_str()); }, &heard);
+    dialog.on_close().connect([&heard](StrCache result) { heard.push_back(result.c_str()); }, &heard);
     Control::attach_to_parent(&dialog, &root());
     dialog.close(dialog_result_none());
     EXPECT_TRUE(dialog.is_attached());
@@ -143,7 +143,7 @@ TEST_F(DialogTest, AHandlerRunDuringItsOwnersDetachOpensNothing)
     Dialog dialog;
     dialog.set_exclusive(true);
     StrCache result;
-    open.m_on_click.connect(sign_deffered_impl<>([&] { result = dialog.run_modal(screen); },
+    open.on_click().connect(sign_deffered_impl<>([&] { result = dialog.run_modal(screen); },
                                                  reinterpret_cast<Mainframe::TaskId>(&screen)),
                             &screen);
     // Should the dialog open anyway, this ends its loop rather than the test's patience.

@@ -95,9 +95,9 @@ protected:
     }
     void journal(EditBox& box)
     {
-        box.m_on_change.connect([this] { m_journal.push_back("change"); }, this);
-        box.m_on_caret.connect([this] { m_journal.push_back("caret"); }, this);
-        box.m_on_enter.connect([this] { m_journal.push_back("enter"); }, this);
+        box.on_change().connect([this] { m_journal.push_back("change"); }, this);
+        box.on_caret().connect([this] { m_journal.push_back("caret"); }, this);
+        box.on_enter().connect([this] { m_journal.push_back("enter"); }, this);
     }
     void type(const std::string& text)
     {
@@ -194,7 +194,7 @@ TEST_F(EditBoxTest, EnterReportsWhileEditingThenEndsIt)
     edit(box);
     journal(box);
     bool editing_in_handler = false;
-    box.m_on_enter.connect(
+    box.on_enter().connect(
         [&] {
             editing_in_handler = box.is_editing();
             box.set_text("ab");
@@ -207,7 +207,7 @@ TEST_F(EditBoxTest, EnterReportsWhileEditingThenEndsIt)
     EXPECT_EQ(ui().focused(), nullptr);
     EXPECT_FALSE(on_key_stack(box));
     EXPECT_THAT(m_journal, ElementsAre("enter", "change"));
-    box.m_on_enter.disconnect(&editing_in_handler);
+    box.on_enter().disconnect(&editing_in_handler);
 }
 
 TEST_F(EditBoxTest, EscapeEndsEditingSilentlyAndMultiLineEnterDoesNothing)
@@ -318,12 +318,12 @@ TEST_F(EditBoxClipboardTest, ShiftInsertPastesAtTheCaretAsIfTyped)
         box.set_caret(c.caret);
         host::set_clipboard_text(c.clipboard);
         int changes = 0;
-        box.m_on_change.connect([&changes] { ++changes; }, &changes);
+        box.on_change().connect([&changes] { ++changes; }, &changes);
         key(vk_insert);
         EXPECT_EQ(box.text(), c.result) << c.what;
         EXPECT_EQ(box.caret(), c.result_caret) << c.what;
         EXPECT_EQ(changes, c.changes) << c.what;
-        box.m_on_change.disconnect(&changes);
+        box.on_change().disconnect(&changes);
     }
 }
 

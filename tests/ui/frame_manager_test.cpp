@@ -30,7 +30,7 @@ public:
     JournalFrame(std::vector<std::string>& journal, std::string name) : m_journal(journal), m_name(std::move(name))
     {
         place(*this, {0, 0}, {1024, 768});
-        m_on_click.connect([this] { note("click"); }, this);
+        on_click().connect([this] { note("click"); }, this);
     }
     ~JournalFrame() override { detach(); }
 

@@ -59,8 +59,8 @@ protected:
     }
     void listen(ListBox& list)
     {
-        list.m_on_select.connect([this](int index) { m_selects.push_back(index); }, this);
-        list.m_on_activate.connect([this](int index) { m_activates.push_back(index); }, this);
+        list.on_select().connect([this](int index) { m_selects.push_back(index); }, this);
+        list.on_activate().connect([this](int index) { m_activates.push_back(index); }, this);
     }
     /// Which items carry the selected look.
     std::vector<int> looking_selected(const ListBox& list) const
@@ -155,7 +155,7 @@ TEST_F(ListBoxTest, UpAndDownWrapWhileTheListHasTheFocus)
         for (Key key : c.keys)
             ui().on_key(key, state_down);
         EXPECT_EQ(m_selects, c.selects) << c.what;
-        list.m_on_select.disconnect(this);
+        list.on_select().disconnect(this);
     }
 
     PlacedListBox empty("list");

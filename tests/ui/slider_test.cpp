@@ -31,7 +31,7 @@ protected:
     /// Records every value signal of the slider.
     void listen(Slider& slider)
     {
-        slider.m_on_value.connect([this](bool final) { m_signals.push_back(final); }, this);
+        slider.on_value().connect([this](bool final) { m_signals.push_back(final); }, this);
     }
 
     std::vector<bool> m_signals;
@@ -104,7 +104,7 @@ TEST_F(SliderTest, APointSetsTheValueByTruncationAndReportsEveryComputedChange)
         slider.set_value_from_point({c.x, 10});
         EXPECT_EQ(slider.value(), c.value) << c.what;
         EXPECT_EQ(m_signals, c.signals) << c.what << ": a slider outside the UI reports final changes";
-        slider.m_on_value.disconnect(this);
+        slider.on_value().disconnect(this);
     }
 }
 

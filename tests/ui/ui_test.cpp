@@ -46,9 +46,9 @@ TEST_F(UiTest, HoverFollowsTheMouseAndAClickNeedsTheReleaseInside)
     place(button, {100, 100}, {50, 30});
     Control::attach_to_parent(&button, &root());
     int clicks = 0;
-    button.m_on_click.connect([&clicks] { ++clicks; }, &clicks);
+    button.on_click().connect([&clicks] { ++clicks; }, &clicks);
     std::vector<Control*> hovers;
-    ui().m_on_hover_changed.connect([&hovers](Control* c) { hovers.push_back(c); }, &hovers);
+    ui().on_hover_changed().connect([&hovers](Control* c) { hovers.push_back(c); }, &hovers);
 
     ui().on_mouse_move({110, 110});
     EXPECT_EQ(ui().hovered(), &button);
@@ -70,7 +70,7 @@ TEST_F(UiTest, HoverFollowsTheMouseAndAClickNeedsTheReleaseInside)
     EXPECT_EQ(ui().hovered(), nullptr);
     ui().on_window_enter();
     EXPECT_EQ(ui().hovered(), &root());
-    ui().m_on_hover_changed.disconnect(&hovers);
+    ui().on_hover_changed().disconnect(&hovers);
 }
 
 TEST_F(UiTest, DoubleClicksNeedTheSameButtonWithinTheIntervalAndNoMove)
@@ -260,8 +260,8 @@ TEST_F(UiTest, WindowEventsArriveOnALaterSchedulerStep)
     place(probe, {0, 0}, {100, 100});
     Control::attach_to_parent(&probe, &root());
     m_journal.clear();
-    m_window->on_mouse_move.emit(Vector2<int>{10, 10});
-    m_window->on_key.emit(key_mouse_left, state_down);
+    m_window->on_mouse_move().emit(Vector2<int>{10, 10});
+    m_window->on_key().emit(key_mouse_left, state_down);
     EXPECT_TRUE(m_journal.empty()) << "nothing is handled inside the emission";
     Mainframe::step();
     Mainframe::step();
