@@ -34,19 +34,12 @@ Mainframe::TaskId task_id(const Application* application)
 
 }
 
-Application* Application::s_instance = nullptr;
-
 Application::Application(std::string company, std::string name, std::string version)
     : m_company(std::move(company)), m_name(std::move(name)), m_version(std::move(version))
 {
-    s_instance = this;
 }
 
-Application::~Application()
-{
-    if (s_instance == this)
-        s_instance = nullptr;
-}
+Application::~Application() = default;
 
 int Application::run()
 {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "engine/base/file_path.h"
+#include "engine/base/single_instance.h"
 #include "engine/base/socket.h"
 
 namespace kq {
@@ -15,7 +16,7 @@ class ActivationSocket;
 /// The frame of the process: finds the user's data folder, lets one instance run per user,
 /// starts the system, runs the Mainframe until asked to quit, shuts down, and turns every
 /// error into an orderly emergency shutdown. A product derives from it; one exists at a time.
-class Application
+class Application : public SingleInstance<Application>
 {
 public:
     /// System event codes of `on_system_event`.
@@ -28,9 +29,6 @@ public:
     virtual ~Application();
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
-
-    /// The running application, or null.
-    static Application* instance() { return s_instance; }
 
     /// Sets up the data folder ("<company>/<name>/" in the user's data folder) and, unless
     /// another instance runs (then it is asked to come forward), executes. Returns the exit
@@ -70,8 +68,6 @@ private:
     bool start_unless_quit();
     void watch_host();
 
-    static Application* s_instance;
-
     Socket<void(bool)> m_on_activation;
     Socket<void()> m_on_activation_request;
     std::string m_company;
@@ -80,6 +76,7 @@ private:
     int m_exit_code = 0;
     FilePath m_personal_dir;
     std::unique_ptr<host::ActivationSocket> m_activation_socket;
+    Slot m_instance_slot{this};  ///< last: cleared before the other members die
 };
 
 }

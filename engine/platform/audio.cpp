@@ -17,18 +17,9 @@ constexpr int full_global_volume = 10000;
 
 }
 
-Audio* Audio::s_instance = nullptr;
+Audio::Audio(std::unique_ptr<AudioOutput> output) : Service("audio"), m_library(std::move(output)) {}
 
-Audio::Audio(std::unique_ptr<AudioOutput> output) : Service("audio"), m_library(std::move(output))
-{
-    s_instance = this;
-}
-
-Audio::~Audio()
-{
-    if (s_instance == this)
-        s_instance = nullptr;
-}
+Audio::~Audio() = default;
 
 void Audio::initialize()
 {

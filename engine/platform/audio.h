@@ -7,6 +7,7 @@
 
 #include "engine/base/mainframe.h"
 #include "engine/base/service.h"
+#include "engine/base/single_instance.h"
 #include "engine/host/audio/audio_library.h"
 #include "engine/platform/music_info.h"
 #include "engine/platform/sound.h"
@@ -27,7 +28,7 @@ struct VolumeGroup
 /// plays music on one channel with cross-fades, and frees the library at shutdown. While it
 /// exists it is the process's current `Audio`; samples and sounds reach it that way and do
 /// nothing when it is absent or runs without a device.
-class Audio : public Service
+class Audio : public Service, public SingleInstance<Audio>
 {
 public:
     /// The fade phases of the music.
@@ -38,10 +39,8 @@ public:
     /// Stops the music channel; no longer the current `Audio`.
     ~Audio() override;
 
-    /// The current `Audio`, or null.
-    static Audio* instance() { return s_instance; }
     /// The current `Audio` when it runs with an output device, else null.
-    static Audio* active() { return s_instance && s_instance->m_initialised ? s_instance : nullptr; }
+    static Audio* active() { return instance() && instance()->m_initialised ? instance() : nullptr; }
 
     /// Starts the library (the default device, else the silent one, logged) and registers
     /// the sample loader with `Res`.
@@ -94,8 +93,6 @@ public:
 private:
     void start_next_music(const Sample* sample, std::int64_t now);
 
-    static Audio* s_instance;
-
     AudioLibrary m_library;
     Sound m_music{1, 255};
     float m_music_level = 1.0f;
@@ -110,6 +107,7 @@ private:
     bool m_initialised = false;
     std::map<int, VolumeGroup> m_groups;
     float m_pan_width = 1024.0f;
+    Slot m_instance_slot{this};  ///< last: cleared before the other members die
 };
 
 /// Writes "Bass error in function <call_text>, code: <code>" to the audio log when the

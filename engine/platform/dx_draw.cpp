@@ -19,8 +19,6 @@
 
 namespace kq {
 
-DXDraw* DXDraw::s_instance = nullptr;
-
 namespace {
 
 const char* const service_name = "dxdraw";
@@ -68,14 +66,9 @@ int format_bits(std::int32_t format)
 DXDraw::DXDraw(const SkinPath& path, const SharedPtr<Window>& window, std::unique_ptr<host::GpuDevice> device)
     : Service(service_name), m_path(path), m_window(window), m_window_given(window), m_device(std::move(device))
 {
-    s_instance = this;
 }
 
-DXDraw::~DXDraw()
-{
-    if (s_instance == this)
-        s_instance = nullptr;
-}
+DXDraw::~DXDraw() = default;
 
 void DXDraw::initialize()
 {

@@ -6,6 +6,7 @@
 
 #include "engine/base/service.h"
 #include "engine/base/shared_ptr.h"
+#include "engine/base/single_instance.h"
 #include "engine/host/gpu/gpu_device.h"
 #include "engine/res/skin_path.h"
 
@@ -26,16 +27,13 @@ int format_bits(std::int32_t format);
 /// into, the frames of those screens and the recovery of a lost device. It registers the
 /// loaders of textures and texture atlases with `Res`. At most one runs at a time; everything
 /// that needs the device reaches it through `instance`.
-class DXDraw : public Service
+class DXDraw : public Service, public SingleInstance<DXDraw>
 {
 public:
     /// The service for the window (null: a hidden window of its own, from the node
     /// "default_window" under the settings path), over the device given.
     DXDraw(const SkinPath& path, const SharedPtr<Window>& window, std::unique_ptr<host::GpuDevice> device);
     ~DXDraw() override;
-
-    /// The running renderer, or null.
-    static DXDraw* instance() { return s_instance; }
 
     /// Makes the device (logging the adapter and the desktop mode), the start window's screen,
     /// clears, and registers the loaders. Throws when the device cannot be made.
@@ -78,8 +76,6 @@ public:
 private:
     void log_adapter();
 
-    static DXDraw* s_instance;
-
     SkinPath m_path;
     SharedPtr<Window> m_window;
     bool m_window_given;
@@ -90,6 +86,7 @@ private:
     std::uint64_t m_generation = 0;
     host::GpuDisplayMode m_desktop_mode;
     APIWindow* m_own_window = nullptr;
+    Slot m_instance_slot{this};  ///< last: cleared before the other members die
 };
 
 /// Starts "dxdraw" on the OpenGL device for the window (null: a hidden window of its own);

@@ -17,20 +17,13 @@ std::string search_name(const std::string& folder, const std::string& name)
 
 }
 
-Res* Res::s_instance = nullptr;
-
 Res::Res() : Service("res")
 {
     m_base_path = m_search_paths.insert(m_search_paths.end(), std::string());
     rebuild_variants();
-    s_instance = this;
 }
 
-Res::~Res()
-{
-    if (s_instance == this)
-        s_instance = nullptr;
-}
+Res::~Res() = default;
 
 void Res::initialize()
 {

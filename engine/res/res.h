@@ -10,6 +10,7 @@
 
 #include "engine/base/service.h"
 #include "engine/base/shared_ptr.h"
+#include "engine/base/single_instance.h"
 #include "engine/base/str_cache.h"
 #include "engine/res/res_key.h"
 #include "engine/res/res_loader.h"
@@ -24,7 +25,7 @@ class TStream;
 
 /// The resource manager service "res": where files come from (sources and search paths),
 /// which loader makes each type, and the one shared record of every loaded file.
-class Res : public Service
+class Res : public Service, public SingleInstance<Res>
 {
 public:
     /// Registered files: for each type name, the keys known in advance.
@@ -43,9 +44,6 @@ public:
     /// The service, with the base search path only; becomes the process's `Res` instance.
     Res();
     ~Res() override;
-
-    /// The running `Res`, or null.
-    static Res* instance() { return s_instance; }
 
     /// Sets the platform "win" and reads "default.root" in the current folder.
     void initialize() override;
@@ -135,8 +133,6 @@ private:
     void resolve(const ResRequest& request, Resource& resource);
     bool is_loaded(StrCache type, const ResKey& key) const;
 
-    static Res* s_instance;
-
     std::string m_platform;
     std::string m_language = "def";
     std::vector<std::string> m_variants;
@@ -153,6 +149,7 @@ private:
     Table m_table;
     std::vector<ResRequest> m_loading_chain;
     std::vector<Provider> m_providers;
+    Slot m_instance_slot{this};  ///< last: cleared before the other members die
 };
 
 /// Starts the "res" service under the Mainframe; fails when there is no Mainframe.

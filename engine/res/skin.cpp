@@ -21,27 +21,22 @@ std::string bracketed(StrCache name)
 
 }
 
-Skin* Skin::s_instance = nullptr;
-
 Skin::Skin() : Service(skin_service_name)
 {
-    s_instance = this;
     set_skin_environment(this);
 }
 
 Skin::~Skin()
 {
-    if (s_instance == this) {
-        s_instance = nullptr;
+    if (instance() == this)
         set_skin_environment(nullptr);
-    }
 }
 
 Skin& Skin::running()
 {
-    if (!s_instance)
+    if (!instance())
         KQ_THROW(ServiceException, skin_service_name, "skin service not started.");
-    return *s_instance;
+    return *instance();
 }
 
 void Skin::initialize()

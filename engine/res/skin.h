@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/base/service.h"
+#include "engine/base/single_instance.h"
 #include "engine/base/str_cache.h"
 #include "engine/res/res_handle.h"
 #include "engine/res/skin_document.h"
@@ -17,15 +18,13 @@ namespace kq {
 
 /// The skin service "skin": every skin document merged into one tree of nodes, with the
 /// definitions and functions that node values use, answering lookups by path.
-class Skin : public Service, public SkinEnvironment
+class Skin : public Service, public SkinEnvironment, public SingleInstance<Skin>
 {
 public:
     /// An empty tree; becomes the process's skin service.
     Skin();
     ~Skin() override;
 
-    /// The running skin service, or null.
-    static Skin* instance() { return s_instance; }
     /// The running skin service; throws `ServiceException` "skin service not started." when
     /// none runs.
     static Skin& running();
@@ -82,13 +81,12 @@ private:
 
     const Function& function(StrCache name) const;
 
-    static Skin* s_instance;
-
     SkinNode m_root;
     std::vector<ResHandle<SkinDocument>> m_documents;
     std::map<StrCache, std::string> m_definitions;
     std::map<StrCache, Function> m_functions;
     std::map<SkinPath, SkinNode*> m_node_cache;
+    Slot m_instance_slot{this};  ///< last: cleared before the other members die
 };
 
 /// The evaluated text of the node with a value at the path, through the running skin

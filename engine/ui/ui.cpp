@@ -31,8 +31,6 @@ bool near(float a, float b)
 
 }
 
-UI* UI::s_instance = nullptr;
-
 UI::UI(const SkinPath& node, SharedPtr<Window> window, Artist* artist)
     : Service(ui_service_name), m_window(std::move(window)), m_artist(artist)
 {
@@ -40,14 +38,9 @@ UI::UI(const SkinPath& node, SharedPtr<Window> window, Artist* artist)
     read_skin_value(node + "dblclick_time", &m_dblclick_time);
     m_root = SharedPtr<RootControl>(new RootControl(this));
     m_root->set_skin_path(node + "root_control");
-    s_instance = this;
 }
 
-UI::~UI()
-{
-    if (s_instance == this)
-        s_instance = nullptr;
-}
+UI::~UI() = default;
 
 // --- life ------------------------------------------------------------------------------------
 

@@ -8,6 +8,7 @@
 #include "engine/art/sprite.h"
 #include "engine/base/service.h"
 #include "engine/base/shared_ptr.h"
+#include "engine/base/single_instance.h"
 #include "engine/base/socket.h"
 #include "engine/platform/key.h"
 #include "engine/platform/window.h"
@@ -24,7 +25,7 @@ class Artist;
 /// double clicks), runs the controls' timers, shows the hovered control's cursor and draws the
 /// tree once a frame. Window events reach it deferred, one scheduler step after they happen.
 /// The UI owns its root only; every other control belongs to whoever made it. Main thread only.
-class UI : public Service, public ControlHost
+class UI : public Service, public ControlHost, public SingleInstance<UI>
 {
 public:
     /// An entry of the capture or keyboard stack.
@@ -38,9 +39,6 @@ public:
     /// from the node's "root_control".
     UI(const SkinPath& node, SharedPtr<Window> window, Artist* artist);
     ~UI() override;
-
-    /// The running UI, or null.
-    static UI* instance() { return s_instance; }
 
     /// Places the root over the window, puts it on the keyboard stack, connects the window's
     /// events and starts the timer and frame tasks (10 ms each).
@@ -135,8 +133,6 @@ private:
     void connect_window();
     void disconnect_window();
 
-    static UI* s_instance;
-
     SharedPtr<Window> m_window;
     SharedPtr<RootControl> m_root;
     Artist* m_artist;
@@ -164,6 +160,7 @@ private:
     Vector2<int> m_drag_offset;
     Socket<void(Control*)> m_on_hover_changed;
     Socket<void(Key, KeyState)> m_on_key;
+    Slot m_instance_slot{this};  ///< last: cleared before the other members die
 };
 
 /// Checks the Mainframe and the "res" and "skin" services, builds the UI from the node and
