@@ -21,7 +21,7 @@
 #include "engine/art/text_sprite.h"
 #include "engine/art/trail_deformer.h"
 #include "engine/base/class_desc.h"
-#include "engine/base/enum_desc.h"
+#include "engine/base/register_enum.h"
 #include "engine/res/skin_startup.h"
 
 namespace kq {
@@ -30,47 +30,37 @@ namespace {
 
 void register_enums()
 {
-    rtti::EnumBase& placement = rtti::EnumDesc<ArtTexturePlacement>::instance();
-    placement.add("texel", 0);
-    placement.add("full", 1);
-    placement.add("stretch", 2);
-    placement.add("tile", 3);
-    placement.add("projective", 4);
-
+    using Placement = ArtTexturePlacement;
+    rtti::register_enum<Placement>({{"texel", Placement::texel},
+                                    {"full", Placement::full},
+                                    {"stretch", Placement::stretch},
+                                    {"tile", Placement::tile},
+                                    {"projective", Placement::projective}});
     // Several names share a value; the one added last is the one written.
-    rtti::EnumBase& align = rtti::EnumDesc<ArtAlign>::instance();
-    align.add("begin", 0);
-    align.add("center", 1);
-    align.add("end", 2);
-    align.add("left", 0);
-    align.add("top", 0);
-    align.add("right", 2);
-    align.add("bottom", 2);
-
-    rtti::EnumBase& cyclic = rtti::EnumDesc<SpriteTimer::Cyclic>::instance();
-    cyclic.add("none", 0);
-    cyclic.add("loop", 1);
-    cyclic.add("pingpong", 2);
-
-    rtti::EnumBase& law = rtti::EnumDesc<SpriteTimer::CoeffLaw>::instance();
-    law.add("linear", 0);
-    law.add("cos", 1);
-    law.add("sin", 2);
-    law.add("fullsin", 3);
-    law.add("random", 4);
-    law.add("reverse", 5);
-    law.add("linear_swing", 6);
-
-    rtti::EnumBase& shape = rtti::EnumDesc<SpriteShape>::instance();
-    shape.add("rectangle", 0);
-    shape.add("ellipse", 1);
-    shape.add("visible", 2);
-    shape.add("parent", 3);
-
-    rtti::EnumBase& clickability = rtti::EnumDesc<Sprite::Clickability>::instance();
-    clickability.add("none", 0);
-    clickability.add("childs", 1);
-    clickability.add("full", 2);
+    rtti::register_enum<ArtAlign>({{"begin", ArtAlign::begin},
+                                   {"center", ArtAlign::center},
+                                   {"end", ArtAlign::end},
+                                   {"left", ArtAlign::begin},
+                                   {"top", ArtAlign::begin},
+                                   {"right", ArtAlign::end},
+                                   {"bottom", ArtAlign::end}});
+    using Cyclic = SpriteTimer::Cyclic;
+    rtti::register_enum<Cyclic>({{"none", Cyclic::none}, {"loop", Cyclic::loop}, {"pingpong", Cyclic::pingpong}});
+    using Law = SpriteTimer::CoeffLaw;
+    rtti::register_enum<Law>({{"linear", Law::linear},
+                              {"cos", Law::cos},
+                              {"sin", Law::sin},
+                              {"fullsin", Law::fullsin},
+                              {"random", Law::random},
+                              {"reverse", Law::reverse},
+                              {"linear_swing", Law::linear_swing}});
+    rtti::register_enum<SpriteShape>({{"rectangle", SpriteShape::rectangle},
+                                      {"ellipse", SpriteShape::ellipse},
+                                      {"visible", SpriteShape::visible},
+                                      {"parent", SpriteShape::parent}});
+    using Clickability = Sprite::Clickability;
+    rtti::register_enum<Clickability>(
+        {{"none", Clickability::none}, {"childs", Clickability::childs}, {"full", Clickability::full}});
 }
 
 void register_classes()

@@ -12,7 +12,7 @@
 #include "engine/art/sprite_controller.h"
 #include "engine/art/status_controllers.h"
 #include "engine/base/class_desc.h"
-#include "engine/base/enum_desc.h"
+#include "engine/base/register_enum.h"
 
 namespace kq {
 
@@ -51,14 +51,12 @@ void register_controller_types()
     rtti::ClassDesc<EventController>::instance().add_base(type_name<KeyController>());
     rtti::ClassDesc<EffectController>::instance().add_base(type_name<KeyController>());
 
-    rtti::EnumBase& spline_type = rtti::EnumDesc<SCKSpline::SplineType>::instance();
-    spline_type.add("linear", 0);
-    spline_type.add("cubic", 1);
-    spline_type.add("curve", 2);
-    rtti::EnumBase& manner = rtti::EnumDesc<EffectController::ApplyManner>::instance();
-    manner.add("child", 0);
-    manner.add("merge", 1);
-    manner.add("copy", 2);
+    using SplineType = SCKSpline::SplineType;
+    rtti::register_enum<SplineType>(
+        {{"linear", SplineType::linear}, {"cubic", SplineType::cubic}, {"curve", SplineType::curve}});
+    // `bare_copy` has no name: documents cannot ask for it.
+    using Manner = EffectController::ApplyManner;
+    rtti::register_enum<Manner>({{"child", Manner::child}, {"merge", Manner::merge}, {"copy", Manner::copy}});
 }
 
 }

@@ -9,7 +9,7 @@
 #include "engine/art/motion_controllers.h"
 #include "engine/base/bstream.h"
 #include "engine/base/clone.h"
-#include "engine/base/random.h"
+#include "engine/base/math_utils.h"
 #include "engine/res/skin_path.h"
 #include "engine/res/skin_prototypes.h"
 #include "engine/res/skin_readers.h"
@@ -36,7 +36,7 @@ std::int32_t new_particle_group()
 // A uniform draw in [a, b) of the process-wide generator.
 float random_range(float a, float b)
 {
-    return a + static_cast<float>(random_next()) * (b - a) / 32768.0f;
+    return a + random_float(b - a);
 }
 
 // Microseconds between two particles; 0 for no emission (also for a rate so high that the

@@ -5,6 +5,7 @@
 
 #include "engine/art/key_controller.h"
 #include "engine/art/key_passage.h"
+#include "engine/art/map_key_controller.h"
 #include "engine/base/str_cache.h"
 #include "engine/base/type_name.h"
 
@@ -13,7 +14,7 @@ namespace kq {
 /// Posts events to its sprite's logic as the timer's coefficient passes its keys: each key
 /// holds a value, and passing it sets the state field of the event name to that value (when
 /// the logic has one) and emits the logic's signal. Copes with looping and ping-pong timers.
-class EventController : public KeyController
+class EventController : public MapKeyController<KeyController, std::int32_t>
 {
 public:
     /// Event name "event", no keys.
@@ -34,26 +35,20 @@ public:
     /// Posts the events of the keys passed since the last apply.
     void apply() override;
 
-    /// The key at t takes the first element of an "int" array; any other array sets nothing.
-    void set_key(float time, const KeyArray& value) override;
-    void erase_key(float time) override;
-    /// Removes every key and forgets what was seen.
-    void clear_keys() override;
-    void move_key(float from, float to) override;
-    void key_times(std::set<float>& out) const override;
-    void keys(std::map<float, KeyArray>& out) const override;
-    int has_keys() const override;
-    void value_at(float time, KeyArray& out) const override;
-    float nearest_key_time(float time) const override;
-
     StrCache event_name() const { return m_event_name; }
     void set_event_name(StrCache name) { m_event_name = name; }
-    const std::map<float, std::int32_t>& events() const { return m_events; }
+    const std::map<float, std::int32_t>& events() const { return m_keys; }
     const KeyPassage& passage() const { return m_passage; }
+
+protected:
+    /// The first element of an "int" array; any other array sets nothing.
+    bool to_value(const KeyArray& array, std::int32_t& out) const override;
+    KeyArray to_array(const std::int32_t& value) const override { return KeyArray::of_int(value); }
+    /// Forgets what was seen.
+    void keys_cleared() override { m_passage.reset(); }
 
 private:
     StrCache m_event_name;
-    std::map<float, std::int32_t> m_events;
     KeyPassage m_passage;
 };
 

@@ -1,7 +1,7 @@
 #include "engine/art/interpolate_controller.h"
 
 #include "engine/art/sprite.h"
-#include "engine/base/random.h"
+#include "engine/base/math_utils.h"
 #include "engine/base/string_stream.h"
 #include "engine/res/skin.h"
 #include "engine/res/skin_readers.h"
@@ -31,7 +31,7 @@ void read_blend_value(const SkinPath& path, Vector2<float>* out)
 
 float draw_variation(float variation)
 {
-    return static_cast<float>(random_next()) * variation * (1.0f / 32768.0f);
+    return random_float(variation);
 }
 
 void AlphaController::put_value(const float& value, const SpriteTimer&)

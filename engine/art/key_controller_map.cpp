@@ -20,7 +20,7 @@ constexpr std::uint8_t map_controller_version = 0;
 
 }
 
-SCKMap::SCKMap(const SCKMap& other) : SCProperty(other), m_keys(other.m_keys) {}
+SCKMap::SCKMap(const SCKMap& other) : MapKeyController(other) {}
 
 void SCKMap::store(BStream& stream) const
 {
@@ -120,73 +120,17 @@ void SCKMap::write_value(const KeyArray& value)
     owner->property(property_set, property_id(), const_cast<void*>(value.data()));
 }
 
-void SCKMap::remove(Keys::iterator key)
+bool SCKMap::to_value(const KeyArray& array, KeyArray& out) const
+{
+    out = array;
+    return true;
+}
+
+void SCKMap::remove_key(Keys::iterator key)
 {
     if (key == m_cursor)
         ++m_cursor;
     m_keys.erase(key);
-}
-
-void SCKMap::set_key(float time, const KeyArray& value)
-{
-    m_keys[time] = value;
-}
-
-void SCKMap::erase_key(float time)
-{
-    const auto key = m_keys.find(time);
-    if (key != m_keys.end())
-        remove(key);
-}
-
-void SCKMap::clear_keys()
-{
-    m_keys.clear();
-    m_cursor = m_keys.end();
-}
-
-void SCKMap::move_key(float from, float to)
-{
-    if (from == to)
-        return;
-    const auto key = m_keys.find(from);
-    if (key == m_keys.end())
-        return;
-    const KeyArray value = key->second;
-    remove(key);
-    m_keys[to] = value;
-}
-
-void SCKMap::key_times(std::set<float>& out) const
-{
-    for (const auto& key : m_keys)
-        out.insert(key.first);
-}
-
-void SCKMap::keys(std::map<float, KeyArray>& out) const
-{
-    out.clear();
-    for (const auto& [time, value] : m_keys)
-        out[time] = value;
-    for (auto& key : out)
-        key.second.bend = -1.0f;
-}
-
-int SCKMap::has_keys() const
-{
-    return m_keys.empty() ? 0 : 1;
-}
-
-void SCKMap::value_at(float time, KeyArray& out) const
-{
-    const float key = nearest_key_time(time);
-    if (key >= 0.0f)
-        out = m_keys.at(key);
-}
-
-float SCKMap::nearest_key_time(float time) const
-{
-    return nearest_key(m_keys, time);
 }
 
 SharedPtr<SCProperty> SCKMap::split_component(int n)

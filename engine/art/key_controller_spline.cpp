@@ -10,7 +10,7 @@
 #include "engine/base/bstream.h"
 #include "engine/base/clone.h"
 #include "engine/base/log.h"
-#include "engine/base/random.h"
+#include "engine/base/math_utils.h"
 #include "engine/base/string_stream.h"
 #include "engine/res/skin.h"
 #include "engine/res/skin_path.h"
@@ -126,7 +126,7 @@ void SCKSpline::draw_factors(VectorD<float>& factors, float chaos, std::uint32_t
     factors.resize(count);
     if (!(m_start_chaos > 0.0f || m_finish_chaos > 0.0f) || count == 0)
         return;
-    const auto draw = [chaos] { return 1.0f - chaos + static_cast<float>(random_next()) * (2.0f * chaos) / 32768.0f; };
+    const auto draw = [chaos] { return 1.0f - chaos + random_float(2.0f * chaos); };
     if (m_proportional) {
         std::fill(factors.begin(), factors.end(), draw());
         return;

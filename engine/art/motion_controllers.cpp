@@ -9,7 +9,6 @@
 #include "engine/art/sprite.h"
 #include "engine/base/bstream.h"
 #include "engine/base/math_utils.h"
-#include "engine/base/random.h"
 #include "engine/res/skin_path.h"
 #include "engine/res/skin_readers.h"
 
@@ -42,7 +41,7 @@ float limit(float x, float h)
 // A draw scaled to the amplitude and centred on 0.
 float centred_draw(float amplitude)
 {
-    return static_cast<float>(random_next()) * amplitude / 32768.0f - amplitude * 0.5f;
+    return random_float(amplitude) - amplitude * 0.5f;
 }
 
 constexpr OwnProperty shake_properties[] = {

@@ -8,7 +8,7 @@
 #include "engine/art/sprite_base.h"
 #include "engine/art/sprite_logic.h"
 #include "engine/base/bstream.h"
-#include "engine/base/random.h"
+#include "engine/base/math_utils.h"
 #include "engine/res/skin_path.h"
 #include "engine/res/skin_readers.h"
 
@@ -18,13 +18,6 @@ namespace {
 
 constexpr std::uint8_t timer_version = 3;
 constexpr float pi = 3.1415927f;
-constexpr std::int64_t draw_range = 32768;
-
-// One draw of the process-wide generator, reduced to 0..32767.
-std::int64_t draw()
-{
-    return random_next() & 0x7FFF;
-}
 
 // Times are stored in 32 bits; sums and differences are formed in 64 and brought back.
 std::int32_t clamp_time(std::int64_t time)
@@ -44,7 +37,7 @@ float apply_law(SpriteTimer::CoeffLaw law, float p)
     case Law::fullsin:
         return (std::sin(2.0f * pi * p) + 1.0f) * 0.5f;
     case Law::random:
-        return static_cast<float>(draw()) / static_cast<float>(draw_range);
+        return random_float(1.0f);
     case Law::reverse:
         return 1.0f - p;
     case Law::linear_swing:
@@ -83,12 +76,12 @@ void SpriteTimer::advance(std::int32_t now)
 {
     if (!m_started) {
         const std::int64_t spread = m_period_spread;
-        const std::int64_t length = m_period + draw() * spread / draw_range - spread / 2;
+        const std::int64_t length = m_period + random_int2(m_period_spread) - spread / 2;
         m_run_length = std::max(clamp_time(length), 1);
         if (m_parameter == -1) {
             std::int64_t start = now;
             if (m_random_start)
-                start -= draw() * m_period / draw_range;
+                start -= random_int2(m_period);
             m_start = clamp_time(start);
         } else {
             // A parameter's value is an absolute position on its own clock.

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "engine/base/random.h"
+#include "engine/base/math_utils.h"
 #include "engine/platform/audio.h"
 #include "engine/platform/sample.h"
 
@@ -65,9 +65,7 @@ void Sound::play(const Sample* sample, bool loop, float pan, float volume, int s
         bass_check("BASS_ChannelSetAttribute(m_id, BASS_ATTRIB_PAN, pan)");
     if (!library.channel_get_attribute(m_id, AudioAttribute::frequency, &m_initial_frequency))
         bass_check("BASS_ChannelGetAttribute(m_id, BASS_ATTRIB_FREQ, &m_initial_frequency)");
-    // In 64 bits: the product of a draw and a length over 65 seconds overflows 32.
-    const int position = start_time == -1 ? int(std::int64_t(random_next()) * sample->length() / (random_max + 1))
-                                          : std::max(start_time, 0);
+    const int position = start_time == -1 ? random_int2(sample->length()) : std::max(start_time, 0);
     if (position > 0 &&
         !library.channel_set_position(m_id, library.channel_seconds_to_bytes(m_id, position * 0.001)))
         bass_check("BASS_ChannelSetPosition(m_id, BASS_ChannelSeconds2Bytes(m_id, time_to_seconds(start_time)), "

@@ -1,7 +1,7 @@
 #include "engine/ui/ui_types.h"
 
 #include "engine/base/class_desc.h"
-#include "engine/base/enum_desc.h"
+#include "engine/base/register_enum.h"
 #include "engine/res/skin_startup.h"
 #include "engine/ui/button.h"
 #include "engine/ui/check_box.h"
@@ -21,47 +21,30 @@ namespace {
 
 void register_enums()
 {
-    rtti::EnumBase& x_snap = rtti::EnumDesc<XSnap>::instance();
-    x_snap.add("left", 0);
-    x_snap.add("center", 1);
-    x_snap.add("right", 2);
-    x_snap.add("prev_brother", 3);
-
-    rtti::EnumBase& y_snap = rtti::EnumDesc<YSnap>::instance();
-    y_snap.add("top", 0);
-    y_snap.add("center", 1);
-    y_snap.add("bottom", 2);
-    y_snap.add("prev_brother", 3);
-
-    rtti::EnumBase& s_snap = rtti::EnumDesc<SSnap>::instance();
-    s_snap.add("absolute", 0);
-    s_snap.add("relative", 1);
-
-    rtti::EnumBase& z_snap = rtti::EnumDesc<ZSnap>::instance();
-    z_snap.add("bottom", 0);
-    z_snap.add("normal", 1);
-    z_snap.add("top", 2);
-    z_snap.add("topmost", 3);
-
-    rtti::EnumBase& transparency = rtti::EnumDesc<Control::Transparency>::instance();
-    transparency.add("none", 0);
-    transparency.add("self", 16);
-    transparency.add("childs", 32);
-    transparency.add("full", 48);
-
-    rtti::EnumBase& formation = rtti::EnumDesc<ControlListFormation>::instance();
-    formation.add("left", 0);
-    formation.add("right", 1);
-    formation.add("top", 2);
-    formation.add("bottom", 3);
-
-    rtti::EnumBase& direction = rtti::EnumDesc<SliderDirection>::instance();
-    direction.add("horizontal", 0);
-    direction.add("vertical", 1);
-
-    rtti::EnumBase& style = rtti::EnumDesc<MenuStyle>::instance();
-    style.add("horizontal", 0);
-    style.add("vertical", 1);
+    rtti::register_enum<XSnap>({{"left", XSnap::left},
+                                {"center", XSnap::center},
+                                {"right", XSnap::right},
+                                {"prev_brother", XSnap::prev_brother}});
+    rtti::register_enum<YSnap>({{"top", YSnap::top},
+                                {"center", YSnap::center},
+                                {"bottom", YSnap::bottom},
+                                {"prev_brother", YSnap::prev_brother}});
+    rtti::register_enum<SSnap>({{"absolute", SSnap::absolute}, {"relative", SSnap::relative}});
+    rtti::register_enum<ZSnap>(
+        {{"bottom", ZSnap::bottom}, {"normal", ZSnap::normal}, {"top", ZSnap::top}, {"topmost", ZSnap::topmost}});
+    using Transparency = Control::Transparency;
+    rtti::register_enum<Transparency>({{"none", Transparency::none},
+                                       {"self", Transparency::self},
+                                       {"childs", Transparency::childs},
+                                       {"full", Transparency::full}});
+    using Formation = ControlListFormation;
+    rtti::register_enum<Formation>({{"left", Formation::left},
+                                    {"right", Formation::right},
+                                    {"top", Formation::top},
+                                    {"bottom", Formation::bottom}});
+    using Direction = SliderDirection;
+    rtti::register_enum<Direction>({{"horizontal", Direction::horizontal}, {"vertical", Direction::vertical}});
+    rtti::register_enum<MenuStyle>({{"horizontal", MenuStyle::horizontal}, {"vertical", MenuStyle::vertical}});
 }
 
 }
