@@ -1,0 +1,5 @@
+#pragma once
+
+// Reaches a layer above its own.
+#include "engine/ui/control.h"
+#include "engine/base/str_cache.h"
