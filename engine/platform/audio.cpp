@@ -21,6 +21,22 @@ Audio::Audio(std::unique_ptr<AudioOutput> output) : Service("audio"), m_library(
 
 Audio::~Audio() = default;
 
+Audio* Audio::active()
+{
+    Audio* audio = instance();
+    if (!audio)
+        return nullptr;
+    audio->report_render_failure();
+    return audio->m_initialised ? audio : nullptr;
+}
+
+void Audio::report_render_failure()
+{
+    const std::string failure = m_library.take_render_failure();
+    if (!failure.empty())
+        log() << "Audio output failed, silence played: " << failure.c_str() << t_io::endl;
+}
+
 void Audio::initialize()
 {
     m_groups.clear();
@@ -47,6 +63,7 @@ void Audio::shutdown()
     stop_music({0, 0});
     if (Res* res = Res::instance())
         res->unload([](StrCache type, const ResKey&, const ResRecord&) { return type == type_name<Sample>(); });
+    report_render_failure();
     if (m_initialised) {
         if (!m_library.stop())
             bass_check("BASS_Stop()");

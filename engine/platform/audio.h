@@ -39,14 +39,18 @@ public:
     /// Stops the music channel; no longer the current `Audio`.
     ~Audio() override;
 
-    /// The current `Audio` when it runs with an output device, else null.
-    static Audio* active() { return instance() && instance()->m_initialised ? instance() : nullptr; }
+    /// The current `Audio` when it runs with an output device, else null. Every sound
+    /// operation asks it first, so it is where a failure of the output's thread is logged.
+    static Audio* active();
 
     /// Starts the library (the default device, else the silent one, logged) and registers
     /// the sample loader with `Res`.
     void initialize() override;
     /// Ends a fade, stops the music at once, drops every loaded sample and frees the library.
     void shutdown() override;
+    /// Logs the failure the mixing on the output's thread kept since the last report (the
+    /// output played silence meanwhile); nothing when there is none.
+    void report_render_failure();
 
     /// Whether the library runs on an output device (sound is available).
     bool is_initialised() const { return m_initialised; }

@@ -1,6 +1,7 @@
 #include "engine/platform/audio.h"
 
 #include <chrono>
+#include <stdexcept>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -131,6 +132,41 @@ TEST_F(AudioTest, ShutdownDropsTheSamplesAndFreesTheLibrary)
     EXPECT_TRUE(m_res->table().find(type_name<Sample>()) == m_res->table().end() ||
                 m_res->table().at(type_name<Sample>()).empty());
     EXPECT_NE(m_log.text("audio").find("\nBass audio system shutdown.\n"), std::string::npos);
+}
+
+// An output whose mixing fails every time it is asked for frames.
+class ThrowingOutput : public NullAudioOutput
+{
+public:
+    bool open(int device, int rate, Render) override
+    {
+        return NullAudioOutput::open(device, rate, [](float*, int) { throw std::runtime_error("decoder broke"); });
+    }
+};
+
+TEST(AudioOutputFailure, PlaysSilenceAndTheMainThreadLogsItOnce)
+{
+    test::LogCapture log;
+    Mainframe::create();
+    TempDir dir;
+    SharedPtr<Res> res(new Res);
+    res->read_root_file(dir.path() + "default.root");
+    auto output = std::make_unique<ThrowingOutput>();
+    ThrowingOutput* device = output.get();
+    auto* audio = new Audio(std::move(output));
+    start_service(audio);
+    EXPECT_EQ(device->pull(64), std::vector<float>(128, 0.0f));
+    EXPECT_EQ(device->pull(64), std::vector<float>(128, 0.0f));
+    const std::string line = "\nAudio output failed, silence played: decoder broke\n";
+    EXPECT_EQ(log.text("audio").find(line), std::string::npos);
+    // The next sound operation, on the main thread, reports what the output kept, once.
+    EXPECT_EQ(Audio::active(), audio);
+    EXPECT_EQ(Audio::active(), audio);
+    const std::string text = log.text("audio");
+    ASSERT_NE(text.find(line), std::string::npos);
+    EXPECT_EQ(text.find(line, text.find(line) + 1), std::string::npos);
+    stop_service(audio);
+    Mainframe::destroy();
 }
 
 // On the dummy driver of the tests, which consumes sound in real time.

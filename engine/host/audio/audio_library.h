@@ -47,6 +47,9 @@ public:
     int error_code() const;
     /// The name of the output driver in use ("" before `init`).
     std::string driver() const;
+    /// The text of the first exception the mixing let out since the last call (the output
+    /// played silence instead), or "".
+    std::string take_render_failure() { return m_output->take_render_failure(); }
 
     /// A sample from a WAV or Ogg Vorbis file in memory (copied; the caller keeps its bytes),
     /// played by at most `max_voices` channels at once; `flags` may hold `audio_loop` and

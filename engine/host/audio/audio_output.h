@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <string>
 
@@ -29,6 +30,25 @@ public:
     virtual void set_paused(bool paused) = 0;
     /// The name of the driver in use ("" when closed).
     virtual std::string driver() const = 0;
+
+    /// The text of the first exception a render let out since the last call, or "" when none
+    /// did; a thread other than the output's own calls it.
+    std::string take_render_failure();
+
+protected:
+    /// What a back end's thread calls instead of `render` itself: never throws and never
+    /// waits. Frames a throwing render leaves are silence, and its first failure is kept for
+    /// `take_render_failure`.
+    void render_guarded(const Render& render, float* out, int frames) noexcept;
+
+private:
+    /// No failure kept; the output thread writing one; one kept for the taker.
+    enum FailureState : int { none, writing, kept };
+
+    void keep_failure(const char* what) noexcept;
+
+    std::atomic<int> m_failure_state{none};
+    char m_failure[256] = {};
 };
 
 }

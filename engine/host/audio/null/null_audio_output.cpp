@@ -24,7 +24,7 @@ std::vector<float> NullAudioOutput::pull(int frames)
     if (!m_open || m_paused || frames <= 0)
         return {};
     std::vector<float> out(std::size_t(frames) * 2);
-    m_render(out.data(), frames);
+    render_guarded(m_render, out.data(), frames);
     return out;
 }
 

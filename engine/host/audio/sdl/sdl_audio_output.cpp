@@ -74,7 +74,7 @@ std::string SdlAudioOutput::driver() const
 void SdlAudioOutput::callback(void* self, std::uint8_t* stream, int length)
 {
     auto& output = *static_cast<SdlAudioOutput*>(self);
-    output.m_render(reinterpret_cast<float*>(stream), length / int(2 * sizeof(float)));
+    output.render_guarded(output.m_render, reinterpret_cast<float*>(stream), length / int(2 * sizeof(float)));
 }
 
 }
