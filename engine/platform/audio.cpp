@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "engine/base/tstream.h"
-#include "engine/host/audio/sdl/sdl_audio_output.h"
+#include "engine/host/audio/make_audio_output.h"
 #include "engine/platform/sample_loader.h"
 #include "engine/res/res.h"
 #include "engine/res/skin.h"
@@ -131,7 +131,7 @@ void start_audio_service()
     require_mainframe("audio");
     require_service("audio", Res::instance() != nullptr, "res");
     require_service("audio", Skin::instance() != nullptr, "skin");
-    start_service(new Audio(std::make_unique<SdlAudioOutput>()));
+    start_service(new Audio(make_audio_output()));
 }
 
 void stop_audio_service()

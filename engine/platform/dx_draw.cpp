@@ -6,7 +6,7 @@
 #include "engine/base/log.h"
 #include "engine/base/mainframe.h"
 #include "engine/base/tstream.h"
-#include "engine/host/gpu/gl/gl_device.h"
+#include "engine/host/gpu/make_gpu_device.h"
 #include "engine/platform/api_window.h"
 #include "engine/platform/dx_screen.h"
 #include "engine/platform/dx_texture_loader.h"
@@ -94,8 +94,8 @@ void DXDraw::initialize()
     m_device_created = true;
     m_generation = ++s_generations;
     log() << "D3D8 device created successful." << t_io::endl;
-    if (auto* gl = dynamic_cast<host::GlDevice*>(m_device.get()))
-        log() << "OpenGL: " << gl->renderer().c_str() << t_io::endl;
+    if (const std::string renderer = m_device->renderer(); !renderer.empty())
+        log() << "OpenGL: " << renderer.c_str() << t_io::endl;
     if (m_window_given) {
         SharedPtr<DXScreen> screen(new DXScreen(m_window));
         screen->set_ready(screen->init());
@@ -288,7 +288,7 @@ bool DXDraw::restore_device()
 
 void start_dxdraw_service(const SkinPath& path, const SharedPtr<Window>& window)
 {
-    start_dxdraw_service(path, window, std::make_unique<host::GlDevice>());
+    start_dxdraw_service(path, window, host::make_gpu_device());
 }
 
 void start_dxdraw_service(const SkinPath& path, const SharedPtr<Window>& window,

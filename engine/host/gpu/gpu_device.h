@@ -99,6 +99,8 @@ class GpuDevice
 public:
     virtual ~GpuDevice() = default;
 
+    /// What draws, for the log ("" when the back end has nothing to say).
+    virtual std::string renderer() const { return {}; }
     /// The adapter's identity; false when it cannot be read.
     virtual bool adapter_identifier(GpuAdapterInfo& out) = 0;
     /// The desktop's mode; false when it cannot be read.

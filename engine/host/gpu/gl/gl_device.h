@@ -57,7 +57,7 @@ public:
     bool read_pixels(int x, int y, int width, int height, std::vector<std::uint8_t>& rgba) override;
 
     /// The GL renderer and version strings, for the log ("llvmpipe ... / 4.5 ...").
-    std::string renderer() const;
+    std::string renderer() const override;
 
 private:
     std::vector<GpuDisplayMode> display_modes();
