@@ -42,7 +42,7 @@
 #include "game/field/field.h"
 #include "game/field/field_enums.h"
 #include "game/field/field_types.h"
-#include "game/field/physics_world.h"
+#include "game/field/physics/physics_world.h"
 #include "game/shell/shell_skin_entries.h"
 #include "tests/shell/counting_new.h"
 #include "tests/shell/data_tree.h"

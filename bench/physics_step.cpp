@@ -17,7 +17,7 @@
 #include <random>
 #include <vector>
 
-#include "game/field/physics_world.h"
+#include "game/field/physics/physics_world.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "engine/res/skin_child_iterator.h"
 #include "engine/res/skin_prototypes.h"
 #include "engine/res/skin_readers.h"
-#include "game/field/field_units.h"
+#include "game/field/physics/field_units.h"
 #include "game/field/skin_description.h"
 
 namespace kq {
@@ -111,21 +111,21 @@ void Field::remove_awning(Item* item)
 
 void Field::set_state(GameMode mode)
 {
-    if (mode == m_mode || m_game_state != GameState::running)
+    if (mode == m_aim.mode() || m_game_state != GameState::running)
         return;
     // Nothing the old mode picked stays in the air.
     release_held_item();
-    if (m_mode == GameMode::strikes) {
+    if (m_aim.mode() == GameMode::strikes) {
         m_sound.set_volume(1.0f);
         end_time_stop();
     }
-    m_mode = mode;
-    if (m_mode == GameMode::strikes) {
-        m_strikes_left = 5;
+    m_aim.set_mode(mode);
+    if (mode == GameMode::strikes) {
+        m_aim.set_strikes_left(5);
         m_sound.set_volume(0.0f);
         start_time_stop();
     }
-    m_on_mode_changed.emit(m_mode);
+    m_on_mode_changed.emit(mode);
 }
 
 void Field::set_game_state(GameState state)
@@ -136,7 +136,7 @@ void Field::set_game_state(GameState state)
         set_state(GameMode::aim);
     m_game_state = state;
     if (state != GameState::running) {
-        m_danger_mode = 0;
+        m_meter.set_danger(DangerMode::none);
         m_sound.stop();
     }
     m_on_game_state_changed.emit(m_game_state);
@@ -146,21 +146,20 @@ void Field::update(int dt)
 {
     if (dt <= 0)
         return;
-    update_shake(dt);
-    update_time_stop(dt);
-    if (m_time_state != 2) {
-        const int scaled = int(m_time_factor * float(dt));
-        update_darkness(scaled);
-        m_field_time += scaled;
-        if (m_step_deadline != -1 && m_step_deadline <= m_field_time)
+    m_shake.update(dt);
+    m_clock.update_stop(dt);
+    if (m_clock.state() != TimeState::stopped) {
+        const int scaled = m_clock.advance(dt);
+        m_meter.update_darkness(scaled, m_meter.danger() == DangerMode::overdrawn || m_game_state == GameState::fail);
+        if (m_clock.turn_due())
             end_turn();
         attract_items();
         update_items(scaled);
         m_world->step(float(scaled) / 1000.0f, 10);
         process_contacts();
-        move_in_flight();
+        m_score.track_flight();
     }
-    if (m_held_item.get() || m_second_item.get())
+    if (m_aim.held() || m_aim.placed())
         update_aim_point();
     remove_dead_items();
     for_each_idol([dt](Idol* idol) { idol->update(dt); });
@@ -168,80 +167,28 @@ void Field::update(int dt)
     advance_layers();
 }
 
-void Field::update_shake(int dt)
-{
-    m_shake = std::max(m_shake - float(dt) / 1000.0f, 0.0f);
-    if (m_shake <= 1.5f) {
-        m_shake_offset = {};
-        m_shake_target = {};
-        m_shake_left = 0;
-        return;
-    }
-    if (m_shake_left <= dt) {
-        m_shake_offset = m_shake_target;
-        const int range = int((m_shake - 1.5f) * 20.0f);
-        const int half = range / 2;
-        const int y = random_int(range) - half;
-        const int x = random_int(range) - half;
-        m_shake_target = {x, y};
-        m_shake_left = int((m_shake - 1.5f) * (2.0f / 3.0f) * 20.0f) - dt;
-    } else {
-        m_shake_offset.x += (m_shake_target.x - m_shake_offset.x) * dt / m_shake_left;
-        m_shake_offset.y += (m_shake_target.y - m_shake_offset.y) * dt / m_shake_left;
-        m_shake_left -= dt;
-    }
-}
-
 void Field::add_shake(float amount)
 {
-    m_shake = std::min(m_shake + amount, 3.0f);
-}
-
-void Field::update_time_stop(int dt)
-{
-    const float change = float(dt) / 1000.0f;
-    if (m_time_state == 1) {
-        m_time_factor -= change;
-        if (m_time_factor <= 0.0f) {
-            m_time_factor = 0.0f;
-            m_time_state = 2;
-        }
-    } else if (m_time_state == 3) {
-        m_time_factor += change;
-        if (m_time_factor >= 1.0f) {
-            m_time_factor = 1.0f;
-            m_time_state = 0;
-        }
-    }
+    m_shake.add(amount);
 }
 
 void Field::start_time_stop()
 {
-    m_time_state = 1;
+    m_clock.start_stop();
     Sound().play(m_time_stop_sample.get(), false, 0.0f, 1.0f, 0);
     release_held_item();
 }
 
 void Field::end_time_stop()
 {
-    if (m_time_state == 0)
+    if (!m_clock.start_resume())
         return;
-    m_time_state = 3;
     Sound().play(m_time_start_sample.get(), false, 0.0f, 1.0f, 0);
     // The planned strikes open a turn of their own.
-    if (m_step_deadline != -1)
+    if (m_clock.turn_pending())
         end_turn();
-    m_step_deadline = m_field_time + 2000;
+    m_clock.open_turn(2000);
     fire_held_back_shots();
-}
-
-void Field::update_darkness(int scaled_dt)
-{
-    if (m_danger_mode == 2 || m_game_state == GameState::fail)
-        m_darkness += float(scaled_dt) / 1000.0f;
-    else
-        m_darkness -= float(scaled_dt) * 0.0015f;
-    m_darkness = std::clamp(m_darkness, 0.0f, 1.0f);
 }
 
 void Field::attract_items()
@@ -328,7 +275,7 @@ void Field::remove_dead_items()
 void Field::advance_layers()
 {
     TimeStamp field_clock;
-    field_clock.time = m_field_time;
+    field_clock.time = m_clock.time();
     for (int i = 0; i < 3; ++i)
         m_layers[i].tick(field_clock);
     TimeStamp application_clock;
@@ -393,24 +340,24 @@ void Field::for_each_item(const std::function<void(Item*)>& visit)
     }
 }
 
-int Field::chain_state() const
+ChainState Field::chain_state() const
 {
-    if (m_step_deadline != -1)
-        return 0;
+    if (m_clock.turn_pending())
+        return ChainState::turn_pending;
     if (m_pieces.size() < 2)
-        return 1;
+        return ChainState::none_possible;
     for (auto group = m_pieces.begin(); group != m_pieces.end();) {
         const auto end = m_pieces.upper_bound(group->first);
         if (std::next(group) != end) {
             for (auto entry = group; entry != end; ++entry) {
                 const Item& piece = *entry->second;
                 if (is_launchable(piece) && !is_under_awning(piece.position()))
-                    return 2;
+                    return ChainState::possible;
             }
         }
         group = end;
     }
-    return 1;
+    return ChainState::none_possible;
 }
 
 bool Field::has_launchable_piece() const
@@ -533,19 +480,19 @@ bool Field::is_occupied(const Vector2<float>& point, float radius) const
 
 void Field::check_production()
 {
-    if (m_last_check + 500 >= m_field_time)
+    if (m_last_check + 500 >= m_clock.time())
         return;
-    m_last_check = m_field_time;
+    m_last_check = m_clock.time();
     bool produce = false;
     switch (chain_state()) {
-    case 0:
+    case ChainState::turn_pending:
         m_check_count = 0;
         break;
-    case 1:
+    case ChainState::none_possible:
         m_check_count = 0;
         produce = true;
         break;
-    default:
+    case ChainState::possible:
         if (++m_check_count == 3) {
             m_check_count = 0;
             produce = true;

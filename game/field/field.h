@@ -21,26 +21,21 @@
 #include "engine/res/res_handle.h"
 #include "engine/res/skin_io.h"
 #include "engine/res/skin_path.h"
-#include "game/field/contact_listener.h"
+#include "game/field/aim_state.h"
+#include "game/field/chain_score.h"
+#include "game/field/field_clock.h"
 #include "game/field/field_enums.h"
-#include "game/field/idol.h"
-#include "game/field/item.h"
-#include "game/field/physics_world.h"
+#include "game/field/field_shake.h"
+#include "game/field/idols/idol.h"
+#include "game/field/meter_state.h"
+#include "game/field/objects/item.h"
+#include "game/field/physics/contact_listener.h"
+#include "game/field/physics/physics_world.h"
 #include "game/field/random_bag.h"
 
 namespace kq {
 
 class Artist;
-
-/// The player's input mode on the field.
-enum class GameMode : std::int32_t
-{
-    aim = 0,
-    hand = 1,
-    strikes = 2,
-    fireball = 3,
-    bolt = 4,
-};
 
 /// A powerup the player holds; its value indexes the field's powerup counts.
 enum class Powerup : std::int32_t
@@ -50,15 +45,6 @@ enum class Powerup : std::int32_t
     hand = 2,
     fireball = 3,
     bolt = 4,
-};
-
-/// A planned strike or a shot held back: the piece, where the impulse acts and the impulse,
-/// field pixels.
-struct MoveRecord
-{
-    WeakPtr<Item> piece;
-    Vector2<float> origin;
-    Vector2<float> impulse;
 };
 
 /// The block of the player's profile the field plays with: two values it carries along and
@@ -145,6 +131,11 @@ struct CreatableKind
 /// what happens on it. Every signal is emitted at once, inside the operation that made the
 /// change.
 ///
+/// Its state of play lies in named parts it owns: the clock and time flow (`FieldClock`), the
+/// shake of the screen (`FieldShake`), aim and modes (`AimState`), chains and scoring
+/// (`ChainScore`), and the meter and progress (`MeterState`). The field's own operations stay
+/// the way in: they keep the parts in step with each other, the items and the signals.
+///
 /// The game holds the field by a `SharedPtr` for the mission's life. Tearing it down releases
 /// its members in the reverse order of their declaration: the contact listener before the
 /// world, the world (and with it every body still in it) before the items, and the signals
@@ -209,9 +200,9 @@ public:
     void for_each_idol(const std::function<void(Idol*)>& visit);
     /// Runs `visit` on every item in the order added; it may destroy the item it is given.
     void for_each_item(const std::function<void(Item*)>& visit);
-    /// 0 while a turn is pending; 2 when some group of two or more pieces has a launchable
-    /// piece whose centre is not under an awning; else 1.
-    int chain_state() const;
+    /// Pending while a turn is; possible when some group of two or more pieces has a
+    /// launchable piece whose centre is not under an awning; else none possible.
+    ChainState chain_state() const;
     /// True when some piece can be launched.
     bool has_launchable_piece() const;
     /// True when there are pieces and they all share one group.
@@ -285,7 +276,7 @@ public:
     /// piece to carry (hand), places a fireball, or casts the bolt. True starts a drag.
     bool on_press(const Vector2<float>& point);
     /// The pointer's position while a drag lasts; `update_aim_point` then clamps it.
-    void set_aim_point(const Vector2<float>& point) { m_aim_point = point; }
+    void set_aim_point(const Vector2<float>& point) { m_aim.set_aim_point(point); }
     /// Keeps the aim point within 100 pixels of the launch origin, or carries the hand's item
     /// towards it.
     void update_aim_point();
@@ -319,9 +310,8 @@ public:
     /// What a bolt striking at the point does to the item: a piece within 70 pixels explodes;
     /// a launchable one closer than 500 pixels is thrown up and off.
     void bolt_hit(Item* item, const Vector2<float>& point);
-    /// Enters the danger mode: 0 none, 1 the meter is empty, 2 a shot was fired on an empty
-    /// meter. The field's sound loops the danger sample while in danger.
-    void set_danger_mode(int mode);
+    /// Enters the danger mode. The field's sound loops the danger sample while in danger.
+    void set_danger_mode(DangerMode mode);
 
     /// Switches to the powerup's mode (the coin skips the mission, the clock enters strikes).
     /// Refused for a count of 0, an unknown powerup, or, but for the coin, a finished mission.
@@ -350,13 +340,13 @@ public:
     /// gives a coin.
     void add_progress(int units);
     /// The progress value, which the game seeds.
-    int progress() const { return m_progress; }
-    void set_progress(int progress) { m_progress = progress; }
+    int progress() const { return m_meter.progress(); }
+    void set_progress(int progress) { m_meter.set_progress(progress); }
     /// Sets the first (`first`) or the second point magic dust flies to.
-    void set_dust_target(const Vector2<float>& point, bool first);
+    void set_dust_target(const Vector2<float>& point, bool first) { m_meter.set_dust_target(point, first); }
     /// The dust target for a piece at the point: the first right of x 425, the second left of
     /// x 600, between them the last one chosen.
-    Vector2<float> dust_target(const Vector2<float>& point);
+    Vector2<float> dust_target(const Vector2<float>& point) { return m_meter.dust_target(point); }
 
     /// Enters a new piece in the pieces by group and counts it on the field.
     void on_piece_built(Item& piece);
@@ -375,25 +365,24 @@ public:
     /// mission; every item hears of the turn's end and the shots held back are fired.
     virtual void end_turn();
     /// Enters or leaves the burning pieces.
-    void add_burning(Item& piece) { m_burning_pieces.insert(&piece); }
-    void remove_burning(Item& piece) { m_burning_pieces.erase(&piece); }
-    const std::set<Item*>& burning_pieces() const { return m_burning_pieces; }
+    void add_burning(Item& piece) { m_score.add_burning(piece); }
+    void remove_burning(Item& piece) { m_score.remove_burning(piece); }
+    const std::set<Item*>& burning_pieces() const { return m_score.burning(); }
     /// While set, every piece counts as burning.
-    bool all_burning() const { return m_all_burning; }
-    void set_all_burning(bool on) { m_all_burning = on; }
+    bool all_burning() const { return m_score.all_burning(); }
+    void set_all_burning(bool on) { m_score.set_all_burning(on); }
 
     /// The game the field is played in.
     FieldGame& game() const { return m_game; }
     /// The field's clock in milliseconds.
-    int field_time() const { return m_field_time; }
+    int field_time() const { return m_clock.time(); }
     /// The clock's speed, 0 (stopped) to 1.
-    float time_factor() const { return m_time_factor; }
-    /// 0 running, 1 stopping, 2 stopped, 3 resuming.
-    int time_state() const { return m_time_state; }
+    float time_factor() const { return m_clock.factor(); }
+    TimeState time_state() const { return m_clock.state(); }
     /// How dark the field is, 0 to 1.
-    float darkness() const { return m_darkness; }
+    float darkness() const { return m_meter.darkness(); }
     /// The screen's offset by the shake, pixels.
-    const Vector2<int>& shake_offset() const { return m_shake_offset; }
+    const Vector2<int>& shake_offset() const { return m_shake.offset(); }
     /// Adds n to the bonus's count (made at 0 when missing); a bonus the level listed with 0
     /// stays switched off.
     void add_bonus_count(Bonus bonus, int n);
@@ -417,43 +406,43 @@ public:
     /// The field's copy of the profile's settings.
     const FieldSettings& settings() const { return m_settings; }
     GameState game_state() const { return m_game_state; }
-    GameMode mode() const { return m_mode; }
-    int strikes_left() const { return m_strikes_left; }
-    int meter() const { return m_meter; }
-    int meter_limit() const { return m_meter_limit; }
+    GameMode mode() const { return m_aim.mode(); }
+    int strikes_left() const { return m_aim.strikes_left(); }
+    int meter() const { return m_meter.value(); }
+    int meter_limit() const { return m_meter.danger_exit(); }
     const std::array<int, 3>& throw_difficulty() const { return m_throw_difficulty; }
     const std::array<int, 3>& time_difficulty() const { return m_time_difficulty; }
     const std::map<Bonus, int>& initial_bonuses() const { return m_initial_bonuses; }
     const std::vector<Rect>& areas() const { return m_areas; }
     const std::vector<Rect>& production_areas() const { return m_vimu_production_areas; }
     bool is_dark() const { return m_dark; }
-    int max_meter() const { return m_max_meter; }
+    int max_meter() const { return m_meter.maximum(); }
     int vimoes_per_bonus() const { return m_vimoes_per_bonus; }
     float friction_coefficient() const { return m_friction_coefficient; }
-    int danger_mode() const { return m_danger_mode; }
-    int spill() const { return m_spill; }
-    const Vector2<float>& aim_point() const { return m_aim_point; }
-    const Vector2<float>& grip_point() const { return m_grip_point; }
-    Item* held_item() const { return m_held_item.get(); }
-    Item* placed_item() const { return m_second_item.get(); }
-    const std::vector<MoveRecord>& move_records() const { return m_move_history; }
+    DangerMode danger_mode() const { return m_meter.danger(); }
+    int spill() const { return m_meter.spill(); }
+    const Vector2<float>& aim_point() const { return m_aim.aim_point(); }
+    const Vector2<float>& grip_point() const { return m_aim.grip_point(); }
+    Item* held_item() const { return m_aim.held(); }
+    Item* placed_item() const { return m_aim.placed(); }
+    const std::vector<MoveRecord>& move_records() const { return m_aim.records(); }
     int powerups(Powerup powerup) const { return m_settings.m_powerups[std::size_t(powerup)]; }
-    int step_deadline() const { return m_step_deadline; }
-    int turn_count() const { return m_turn_count; }
-    bool shot_in_flight() const { return m_shot_in_flight; }
-    bool turn_cut() const { return m_turn_cut; }
-    Item* last_piece() const { return m_last_piece.get(); }
+    int step_deadline() const { return m_clock.deadline(); }
+    int turn_count() const { return m_clock.turn_count(); }
+    bool shot_in_flight() const { return m_score.shot_in_flight(); }
+    bool turn_cut() const { return m_score.turn_cut(); }
+    Item* last_piece() const { return m_score.last_piece(); }
     /// Hits of the current shot's piece.
-    int shot_hits() const { return m_shot.hits; }
-    float flight_length() const { return m_flight_length; }
+    int shot_hits() const { return m_score.shot().hits; }
+    float flight_length() const { return m_score.flight_length(); }
     /// Pieces on the field that are not yet destroyed.
-    int pieces_left() const { return m_pieces_left; }
+    int pieces_left() const { return m_score.pieces_left(); }
     /// Pieces destroyed in this mission.
-    int destroyed() const { return m_destroyed; }
+    int destroyed() const { return m_score.destroyed(); }
     /// Shots in a row whose own piece died.
-    int trail_count() const { return m_trail_count; }
+    int trail_count() const { return m_score.trail_count(); }
     /// Open chains: the number of pieces that joined each, by chain.
-    std::map<int, int> chain_counts() const;
+    std::map<int, int> chain_counts() const { return m_score.chain_counts(); }
     /// The pieces by group.
     const std::multimap<int, Item*>& pieces() const { return m_pieces; }
     /// The producible kinds by gen.
@@ -496,9 +485,6 @@ private:
     void place_scatterings(const SkinPath& node);
     void place_pictures(const SkinPath& node);
     void place_idols(const SkinPath& node);
-    void update_shake(int dt);
-    void update_time_stop(int dt);
-    void update_darkness(int scaled_dt);
     void attract_items();
     void update_items(int scaled_dt);
     // Hands the contacts of the last step to their items, then forgets them.
@@ -513,7 +499,6 @@ private:
     // True when an item with a body lies within the circle of the radius round the point.
     bool is_occupied(const Vector2<float>& point, float radius) const;
     bool is_launchable(const Item& piece) const { return piece.is_launchable() && piece.has_group(); }
-    void move_in_flight();
     bool pick_piece(const Vector2<float>& point);
     void launch_fireball(const Vector2<float>& impulse);
     void plan_strike(Item& piece, const Vector2<float>& impulse);
@@ -576,7 +561,6 @@ private:
     int m_bonus_slot = -1;
     std::map<Bonus, BonusSettings> m_bonus_settings;
     RandomBag m_bonus_bag;
-    int m_max_meter = 100;
     std::vector<Rect> m_areas;
     std::vector<Rect> m_vimu_production_areas;
     SharedPtr<Sprite> m_back;
@@ -591,9 +575,6 @@ private:
     std::map<Bonus, int> m_initial_bonuses;
     std::vector<SharedPtr<Idol>> m_idols;
     std::list<SharedPtr<Item>> m_items;
-    int m_meter = 50;
-    int m_meter_limit = 300000;
-    int m_danger_mode = 0;
     Sound m_sound;
     ResHandle<Sample> m_danger_sample;
     ResHandle<Sample> m_end_danger_sample;
@@ -605,71 +586,22 @@ private:
     SharedPtr<PhysicsWorld> m_world;
     SharedPtr<ContactListener> m_contact_listener;
     FieldSettings m_settings;
-    int m_strikes_left = 0;
-    int m_field_time = 0;
-    float m_time_factor = 1.0f;
-    int m_step_deadline = -1;
-    int m_time_state = 0;
-    int m_turn_count = 0;
-    float m_darkness = 0.0f;
-    WeakPtr<Item> m_held_item;
-    WeakPtr<Item> m_second_item;
-    Vector2<float> m_grip_point;
-    Vector2<float> m_aim_point;
-    float m_shake = 0.0f;
-    Vector2<int> m_shake_offset;
-    int m_shake_left = 0;
-    Vector2<int> m_shake_target;
+    FieldClock m_clock;
+    FieldShake m_shake;
+    AimState m_aim;
+    ChainScore m_score;
+    MeterState m_meter;
     std::vector<Item*> m_draw_order;
     std::multimap<int, Item*> m_pieces;
     int m_piece_walks = 0;
     std::multimap<int, SkinPath> m_creatable;
     std::vector<Item*> m_awnings;
     GameState m_game_state = GameState::running;
-    GameMode m_mode = GameMode::aim;
-    WeakPtr<Item> m_in_flight;
-    Vector2<float> m_flight_last;
-    float m_flight_length = 0.0f;
     std::array<Sprite, 4> m_layers;
-    bool m_shot_in_flight = false;
-    WeakPtr<Item> m_last_piece;
-    std::vector<MoveRecord> m_move_history;
     int m_pending_powerup_effects = 0;
     int m_last_check = -1;
     int m_check_count = 0;
 
-    // The shot being judged: its piece and its hits.
-    struct ShotRecord
-    {
-        WeakPtr<Item> piece;
-        int hits = 0;
-        int last_hit_time = 0;
-        int start_time = 0;
-        Vector2<float> start;
-        // The piece whose death continues the trail of shots.
-        WeakPtr<Item> trail;
-    };
-    // The pieces dying together in one chain.
-    struct ChainRecord
-    {
-        std::set<Item*> dying;
-        int count = 0;
-    };
-    ShotRecord m_shot;
-    bool m_turn_cut = false;
-    std::map<int, ChainRecord> m_chains;
-    int m_last_chain = 0;
-    std::set<Item*> m_burning_pieces;
-    bool m_all_burning = false;
-    int m_pieces_left = 0;
-    int m_destroyed = 0;
-    int m_trail_count = 0;
-    int m_spill = 0;
-    int m_progress = 0;
-    std::array<Vector2<float>, 2> m_dust_targets{};
-    bool m_dust_first = false;
-    // The height the hand's item rests at once let go.
-    float m_rest_height = 0.0f;
 };
 
 }

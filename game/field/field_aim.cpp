@@ -4,8 +4,8 @@
 #include "engine/base/log.h"
 #include "engine/base/math_utils.h"
 #include "game/field/field.h"
-#include "game/field/fireball.h"
-#include "game/field/vimu.h"
+#include "game/field/objects/fireball.h"
+#include "game/field/objects/vimu.h"
 
 namespace kq {
 
@@ -30,28 +30,28 @@ void strike(Item& item, const Vector2<float>& impulse, const Vector2<float>& poi
 
 bool Field::on_press(const Vector2<float>& point)
 {
-    switch (m_mode) {
+    switch (m_aim.mode()) {
     case GameMode::aim:
         return pick_piece(point);
     case GameMode::strikes:
-        return m_strikes_left > 0 && pick_piece(point);
+        return m_aim.strikes_left() > 0 && pick_piece(point);
     case GameMode::hand: {
         Item* item = piece_at(point);
         if (!item)
             return false;
-        m_held_item = WeakPtr<Item>(item);
-        m_grip_point = item->position();
-        m_aim_point = point;
-        m_rest_height = item->height();
+        m_aim.hold(item);
+        m_aim.set_grip_point(item->position());
+        m_aim.set_aim_point(point);
+        m_aim.set_rest_height(item->height());
         item->set_height(3.0f);
         return true;
     }
     case GameMode::fireball: {
-        m_grip_point = point;
+        m_aim.set_grip_point(point);
         Item* fireball = create_described_item(SkinPath("items.fireball"));
         if (!fireball)
             return false;
-        m_second_item = WeakPtr<Item>(fireball);
+        m_aim.place(fireball);
         add_item(fireball, ItemPlacement{point, 0.0f});
         return true;
     }
@@ -67,9 +67,9 @@ bool Field::pick_piece(const Vector2<float>& point)
     Item* piece = piece_at(point);
     if (!piece)
         return false;
-    m_held_item = WeakPtr<Item>(piece);
-    m_grip_point = piece->to_local(point);
-    m_aim_point = point;
+    m_aim.hold(piece);
+    m_aim.set_grip_point(piece->to_local(point));
+    m_aim.set_aim_point(point);
     return true;
 }
 
@@ -100,20 +100,15 @@ void Field::bolt_hit(Item* item, const Vector2<float>& point)
 
 void Field::update_aim_point()
 {
-    switch (m_mode) {
+    switch (m_aim.mode()) {
     case GameMode::aim:
     case GameMode::strikes:
-    case GameMode::fireball: {
-        const Vector2<float> origin = launch_origin();
-        Vector2<float> d = m_aim_point - origin;
-        if (d.length() > max_drag)
-            d = d * (max_drag / d.length());
-        m_aim_point = {origin.x + d.x, origin.y + d.y};
+    case GameMode::fireball:
+        m_aim.clamp_aim_point(launch_origin(), max_drag);
         break;
-    }
     case GameMode::hand:
-        if (Item* item = m_held_item.get())
-            item->drag_to(m_aim_point);
+        if (Item* item = m_aim.held())
+            item->drag_to(m_aim.aim_point());
         break;
     case GameMode::bolt:
         break;
@@ -122,16 +117,16 @@ void Field::update_aim_point()
 
 Vector2<float> Field::launch_origin() const
 {
-    switch (m_mode) {
+    switch (m_aim.mode()) {
     case GameMode::aim:
     case GameMode::strikes: {
-        const Item* piece = m_held_item.get();
+        const Item* piece = m_aim.held();
         if (!piece || !piece->body())
             return {};
-        return m_game.grip_aim() ? piece->to_world(m_grip_point) : piece->position();
+        return m_game.grip_aim() ? piece->to_world(m_aim.grip_point()) : piece->position();
     }
     case GameMode::fireball:
-        return m_grip_point;
+        return m_aim.grip_point();
     default:
         log_error("Unreachable point reached.", __FILE__, __LINE__);
         return {};
@@ -149,30 +144,31 @@ Vector2<float> Field::shot_impulse(const Vector2<float>& drag) const
 
 void Field::launch()
 {
-    if (m_mode == GameMode::hand) {
+    const GameMode mode = m_aim.mode();
+    if (mode == GameMode::hand) {
         drop_carried_item();
         return;
     }
-    if (m_mode != GameMode::aim && m_mode != GameMode::strikes && m_mode != GameMode::fireball)
+    if (mode != GameMode::aim && mode != GameMode::strikes && mode != GameMode::fireball)
         return;
-    const Vector2<float> drag = launch_origin() - m_aim_point;
+    const Vector2<float> drag = launch_origin() - m_aim.aim_point();
     if (drag.length() < min_drag) {
         release_held_item();
         return;
     }
     const Vector2<float> impulse = shot_impulse(drag);
-    if (m_mode == GameMode::fireball && m_second_item.get()) {
+    if (mode == GameMode::fireball && m_aim.placed()) {
         launch_fireball(impulse);
         return;
     }
-    Item* piece = m_held_item.get();
+    Item* piece = m_aim.held();
     if (!piece)
         return;
     if (piece->is_off_ground()) {
         release_held_item();
         return;
     }
-    if (m_mode == GameMode::strikes)
+    if (mode == GameMode::strikes)
         plan_strike(*piece, impulse);
     else
         shoot(*piece, impulse);
@@ -180,33 +176,29 @@ void Field::launch()
 
 void Field::launch_fireball(const Vector2<float>& impulse)
 {
-    if (auto* fireball = dynamic_cast<Fireball*>(m_second_item.get()))
+    if (auto* fireball = dynamic_cast<Fireball*>(m_aim.placed()))
         fireball->launch(impulse);
-    m_second_item = WeakPtr<Item>();
+    m_aim.place(nullptr);
     spend_powerup(Powerup::fireball);
     set_state(GameMode::aim);
 }
 
 void Field::plan_strike(Item& piece, const Vector2<float>& impulse)
 {
-    // Planning a piece again gives its earlier strike back.
-    const auto replanned = std::erase_if(m_move_history, [&piece](const MoveRecord& r) { return r.piece.get() == &piece; });
-    m_strikes_left += int(replanned);
     const Vector2<float> origin = launch_origin();
-    m_move_history.push_back({WeakPtr<Item>(&piece), origin, impulse});
-    m_held_item = WeakPtr<Item>();
-    --m_strikes_left;
-    if (m_strikes_left <= 0) {
+    m_aim.plan({WeakPtr<Item>(&piece), origin, impulse});
+    m_aim.hold(nullptr);
+    if (m_aim.strikes_left() <= 0) {
         set_state(GameMode::aim);
     } else {
         const auto plannable = std::count_if(m_pieces.begin(), m_pieces.end(), [this](const auto& entry) {
             return is_launchable(*entry.second) && !is_under_awning(entry.second->position());
         });
-        if (std::size_t(plannable) <= m_move_history.size())
+        if (std::size_t(plannable) <= m_aim.records().size())
             set_state(GameMode::aim);
     }
-    if (m_mode == GameMode::strikes)
-        floating_text(origin, std::to_string(m_strikes_left) + " {#ui.strikes_left}", white);
+    if (m_aim.mode() == GameMode::strikes)
+        floating_text(origin, std::to_string(m_aim.strikes_left()) + " {#ui.strikes_left}", white);
     else
         floating_text(origin, "{#ui.no_strikes_left}", white);
 }
@@ -214,78 +206,75 @@ void Field::plan_strike(Item& piece, const Vector2<float>& impulse)
 void Field::shoot(Item& piece, const Vector2<float>& impulse)
 {
     const Vector2<float> origin = launch_origin();
-    if (m_danger_mode == 2) {
+    if (m_meter.danger() == DangerMode::overdrawn) {
         // Fired by the end of the turn, free.
-        m_held_item = WeakPtr<Item>();
-        m_move_history.push_back({WeakPtr<Item>(&piece), origin, impulse});
+        m_aim.hold(nullptr);
+        m_aim.hold_back({WeakPtr<Item>(&piece), origin, impulse});
         return;
     }
     // The pending turn ends before this shot counts: it judges the shot before this one.
-    m_turn_cut = m_step_deadline != -1;
-    if (m_turn_cut)
+    m_score.set_turn_cut(m_clock.turn_pending());
+    if (m_score.turn_cut())
         end_turn();
-    if (m_danger_mode == 1)
-        set_danger_mode(2);
+    if (m_meter.danger() == DangerMode::empty)
+        set_danger_mode(DangerMode::overdrawn);
     if (m_game_state == GameState::running) {
         int cost = throw_cost() * 500;
         if (m_game.grip_aim())
             cost = cost * 95 / 100;
         add_meter(-cost);
     }
-    m_step_deadline = m_field_time + 2000;
+    m_clock.open_turn(2000);
     strike(piece, impulse, origin);
-    m_last_piece = WeakPtr<Item>(&piece);
-    m_shot_in_flight = true;
-    m_held_item = WeakPtr<Item>();
+    m_score.set_last_piece(&piece);
+    m_score.set_shot_in_flight(true);
+    m_aim.hold(nullptr);
     m_on_launch.emit();
-    m_shot = ShotRecord{WeakPtr<Item>(&piece), 0, m_field_time, m_field_time, piece.position(), WeakPtr<Item>(&piece)};
-    m_in_flight = WeakPtr<Item>(&piece);
-    m_flight_last = piece.body_position();
-    m_flight_length = 0.0f;
+    m_score.start_shot(piece, m_clock.time());
     expire_bonuses(BonusEnd::on_shot);
 }
 
 void Field::drop_carried_item()
 {
-    Item* item = m_held_item.get();
-    if (!item || is_under_awning(m_aim_point)) {
+    Item* item = m_aim.held();
+    if (!item || is_under_awning(m_aim.aim_point())) {
         release_held_item();
         return;
     }
     item->end_drag();
     item->jump(-3.0f);
-    m_held_item = WeakPtr<Item>();
+    m_aim.hold(nullptr);
     spend_powerup(Powerup::hand);
     set_state(GameMode::aim);
 }
 
 void Field::release_held_item()
 {
-    if (m_mode == GameMode::hand)
-        if (Item* item = m_held_item.get()) {
+    if (m_aim.mode() == GameMode::hand)
+        if (Item* item = m_aim.held()) {
             item->end_drag();
-            item->set_height(m_rest_height);
+            item->set_height(m_aim.rest_height());
         }
-    if (m_mode == GameMode::fireball)
-        if (Item* fireball = m_second_item.get()) {
+    if (m_aim.mode() == GameMode::fireball)
+        if (Item* fireball = m_aim.placed()) {
             fireball->remove();
-            m_second_item = WeakPtr<Item>();
+            m_aim.place(nullptr);
         }
-    m_held_item = WeakPtr<Item>();
+    m_aim.hold(nullptr);
 }
 
 bool Field::can_aim() const
 {
-    if (!m_held_item.get() && !m_second_item.get())
+    if (!m_aim.held() && !m_aim.placed())
         return false;
-    return m_mode != GameMode::hand || !is_under_awning(m_aim_point);
+    return m_aim.mode() != GameMode::hand || !is_under_awning(m_aim.aim_point());
 }
 
 bool Field::can_act(GameMode mode, const Vector2<float>& point, bool near) const
 {
     switch (mode) {
     case GameMode::strikes:
-        if (m_strikes_left <= 0)
+        if (m_aim.strikes_left() <= 0)
             return false;
         [[fallthrough]];
     case GameMode::aim:
@@ -346,18 +335,18 @@ Item* Field::nearest_piece(const Vector2<float>& point) const
     return best;
 }
 
-void Field::set_danger_mode(int mode)
+void Field::set_danger_mode(DangerMode mode)
 {
-    if (mode == m_danger_mode)
+    if (mode == m_meter.danger())
         return;
-    if (m_danger_mode == 0)
+    if (m_meter.danger() == DangerMode::none)
         m_sound.play(m_danger_sample.get(), true, 0.0f, 1.0f, 0);
-    m_danger_mode = mode;
-    if (mode == 0)
+    m_meter.set_danger(mode);
+    if (mode == DangerMode::none)
         m_sound.play(m_end_danger_sample.get(), false, 0.0f, 1.0f, 0);
-    else if (mode == 1)
+    else if (mode == DangerMode::empty)
         m_sound.set_pitch(1.0f);
-    else if (mode == 2)
+    else if (mode == DangerMode::overdrawn)
         m_sound.set_pitch(1.3f + float(random_int(32768)) * 0.2f / 32768.0f);
 }
 

@@ -2,14 +2,13 @@
 #include <string>
 
 #include "engine/base/math_utils.h"
+#include "game/field/effects/vimu_pursue_effect.h"
 #include "game/field/field.h"
-#include "game/field/idol.h"
-#include "game/field/mastery_idol.h"
+#include "game/field/idols/idol.h"
+#include "game/field/idols/mastery_idol.h"
+#include "game/field/objects/treasure.h"
+#include "game/field/objects/vimu.h"
 #include "game/field/skin_description.h"
-#include "game/field/treasure.h"
-#include "game/field/treasure.h"
-#include "game/field/vimu.h"
-#include "game/field/vimu_pursue_effect.h"
 
 namespace kq {
 
@@ -43,7 +42,7 @@ void Field::on_piece_built(Item& piece)
 {
     add_piece(piece);
     m_on_items_changed.emit();
-    ++m_pieces_left;
+    m_score.count_built();
 }
 
 int Field::on_piece_dying(Item& piece, Item* cause)
@@ -51,26 +50,21 @@ int Field::on_piece_dying(Item& piece, Item* cause)
     remove_piece(piece);
     m_on_items_changed.emit();
     m_on_piece_dying.emit(&piece);
-    if (&piece == m_last_piece.get() && m_shot_in_flight) {
-        m_shot_in_flight = false;
+    if (&piece == m_score.last_piece() && m_score.shot_in_flight()) {
+        m_score.set_shot_in_flight(false);
         m_on_shot_scored.emit();
         // A shot that cut the previous turn short and still hit home was fast.
-        if (m_turn_cut && m_game.difficulty() != 2)
+        if (m_score.turn_cut() && m_game.difficulty() != 2)
             pay_fast_shot(piece);
-        m_turn_cut = false;
-        if (m_danger_mode == 2)
-            set_danger_mode(1);
+        m_score.set_turn_cut(false);
+        if (m_meter.danger() == DangerMode::overdrawn)
+            set_danger_mode(DangerMode::empty);
     }
-    if (&piece == m_held_item.get())
+    if (&piece == m_aim.held())
         release_held_item();
     // A piece set alight by a dying piece dies in that piece's chain; any other opens one.
     const auto* dying_cause = dynamic_cast<const Vimu*>(cause);
-    int chain = dying_cause ? dying_cause->chain() : 0;
-    if (chain == 0 || m_chains.count(chain) == 0)
-        chain = ++m_last_chain;
-    ChainRecord& record = m_chains[chain];
-    record.dying.insert(&piece);
-    ++record.count;
+    const int chain = m_score.join_chain(piece, dying_cause ? dying_cause->chain() : 0);
     judge_ricochet(piece);
     judge_trail(piece);
     judge_long_shot(piece);
@@ -101,25 +95,24 @@ void Field::pay_fast_shot(Item& piece)
 
 void Field::judge_ricochet(Item& piece)
 {
-    if (&piece != m_shot.piece.get())
+    int rebounds = 0;
+    if (!m_score.end_ricochet(piece, rebounds))
         return;
-    const int rebounds = m_shot.hits - 1;
     if (rebounds > 0) {
         show_tip_at("combo_ricochet", piece);
         pay_bonus(piece, rebounds * 20, true, "{#combo.ricochet} " + std::to_string(rebounds) + "{#combo.mul}", cyan);
         add_mastery(std::min(rebounds, 3) + 1);
     }
-    m_shot.piece = WeakPtr<Item>();
 }
 
 void Field::judge_trail(Item& piece)
 {
-    if (&piece != m_shot.trail.get())
+    if (!m_score.extend_trail(piece))
         return;
-    ++m_trail_count;
-    if (m_trail_count >= trail_start) {
-        const int c = std::min(m_trail_count, trail_cap);
-        const bool capped = m_trail_count > trail_cap;
+    const int trail = m_score.trail_count();
+    if (trail >= trail_start) {
+        const int c = std::min(trail, trail_cap);
+        const bool capped = trail > trail_cap;
         std::string text = "{#combo.trail} " + std::to_string(c) + "{#combo.mul}";
         if (capped)
             text += " {#combo.max}";
@@ -127,19 +120,17 @@ void Field::judge_trail(Item& piece)
         pay_bonus(piece, (5 * c - 20) * 2, true, text, green);
         add_mastery(capped ? 2 : 1);
     }
-    m_shot.trail = WeakPtr<Item>();
 }
 
 void Field::judge_long_shot(Item& piece)
 {
-    if (&piece != m_in_flight.get())
+    if (!m_score.end_flight(piece))
         return;
-    if (m_flight_length > long_shot_length) {
+    if (m_score.flight_length() > long_shot_length) {
         show_tip_at("combo_long", piece);
         pay_bonus(piece, 50, false, "{#combo.long_shot}", violet);
         add_mastery(6);
     }
-    m_in_flight = WeakPtr<Item>();
 }
 
 void Field::on_piece_dead(Item& piece)
@@ -148,21 +139,14 @@ void Field::on_piece_dead(Item& piece)
     if (remove_piece(piece))
         m_on_items_changed.emit();
     count_destroyed();
-    if (--m_pieces_left == 0 && m_game_state == GameState::running)
+    if (m_score.count_gone() && m_game_state == GameState::running)
         set_game_state(GameState::win);
 }
 
 void Field::leave_chain(Item& piece)
 {
     const auto* vimu = dynamic_cast<const Vimu*>(&piece);
-    const auto chain = m_chains.find(vimu ? vimu->chain() : 0);
-    if (chain == m_chains.end())
-        return;
-    chain->second.dying.erase(&piece);
-    if (!chain->second.dying.empty())
-        return;
-    const int count = chain->second.count;
-    m_chains.erase(chain);
+    const int count = m_score.leave_chain(piece, vimu ? vimu->chain() : 0);
     if (count <= 2)
         return;
     show_tip_at("combo_chain", piece);
@@ -173,8 +157,8 @@ void Field::leave_chain(Item& piece)
 
 void Field::count_destroyed()
 {
-    ++m_destroyed;
-    if (m_game.has_jewels() && m_destroyed % pieces_per_jewel == 0)
+    const int destroyed = m_score.count_destroyed();
+    if (m_game.has_jewels() && destroyed % pieces_per_jewel == 0)
         create_jewel(m_game.pick_area_point(m_areas));
 }
 
@@ -186,7 +170,7 @@ void Field::create_jewel(const Vector2<float>& point)
         return;
     add_item(jewel, ItemPlacement{point, 0.0f});
     if (auto* treasure = dynamic_cast<Treasure*>(jewel))
-        treasure->set_expiry_turn(m_turn_count + jewel_life);
+        treasure->set_expiry_turn(m_clock.turn_count() + jewel_life);
 }
 
 void Field::add_mastery(int points)
@@ -199,41 +183,28 @@ void Field::add_mastery(int points)
     }
 }
 
-std::map<int, int> Field::chain_counts() const
-{
-    std::map<int, int> counts;
-    for (const auto& [chain, record] : m_chains)
-        counts[chain] = record.count;
-    return counts;
-}
-
 void Field::count_hit(Item& piece)
 {
-    if (&piece != m_shot.piece.get() || m_field_time - m_shot.last_hit_time <= 10)
-        return;
-    ++m_shot.hits;
-    m_shot.last_hit_time = m_field_time;
+    m_score.count_hit(piece, m_clock.time());
 }
 
 void Field::end_turn()
 {
-    if (m_shot_in_flight) {
-        m_shot_in_flight = false;
+    if (m_score.shot_in_flight()) {
+        m_score.set_shot_in_flight(false);
         m_on_turn_step.emit();
-        if (m_game_state == GameState::running && m_danger_mode == 2)
+        if (m_game_state == GameState::running && m_meter.danger() == DangerMode::overdrawn)
             set_game_state(GameState::fail);
     }
-    m_last_piece = WeakPtr<Item>();
-    ++m_turn_count;
-    m_step_deadline = -1;
+    m_score.set_last_piece(nullptr);
+    m_clock.close_turn();
     // The shot's piece lived through the turn: the trail of shots is broken.
-    if (m_shot.trail.get())
-        m_trail_count = 0;
+    m_score.break_trail_if_alive();
     for_each_item([](Item* item) { item->on_turn_end(); });
     for_each_idol([](Idol* idol) { idol->turn_end(); });
     fire_held_back_shots();
     expire_bonuses(BonusEnd::on_turn);
-    if (m_game.has_trophy(2) && m_turn_count % bring_period == bring_turn)
+    if (m_game.has_trophy(2) && m_clock.turn_count() % bring_period == bring_turn)
         bring_bonuses();
 }
 
@@ -273,8 +244,7 @@ void Field::bring_bonuses()
 
 void Field::fire_held_back_shots()
 {
-    const std::vector<MoveRecord> records = std::move(m_move_history);
-    m_move_history.clear();
+    const std::vector<MoveRecord> records = m_aim.take_records();
     for (const MoveRecord& record : records) {
         Item* item = record.piece.get();
         if (!item || !item->body())
@@ -284,16 +254,6 @@ void Field::fire_held_back_shots()
         else
             item->apply_impulse(record.impulse, record.origin);
     }
-}
-
-void Field::move_in_flight()
-{
-    const Item* piece = m_in_flight.get();
-    if (!piece || !piece->body())
-        return;
-    const Vector2<float> p = piece->body_position();
-    m_flight_length += Vector2<float>::distance(p, m_flight_last);
-    m_flight_last = p;
 }
 
 }

@@ -42,9 +42,9 @@ void set_vertex_colour(QuadVertex& vertex, const Color& colour, float alpha)
 
 void Field::draw(Artist& artist)
 {
-    artist.push_translation(m_shake_offset);
+    artist.push_translation(m_shake.offset());
     // Darkness halves green and blue.
-    artist.multiply_global_color(mix(Color{1.0f, 1.0f, 1.0f, 1.0f}, Color{1.0f, 0.5f, 0.5f, 1.0f}, m_darkness));
+    artist.multiply_global_color(mix(Color{1.0f, 1.0f, 1.0f, 1.0f}, Color{1.0f, 0.5f, 0.5f, 1.0f}, m_meter.darkness()));
     if (m_back)
         m_back->render(artist);
     for (Item* item : m_draw_order)
@@ -56,7 +56,7 @@ void Field::draw(Artist& artist)
         draw_items_up_to(artist, pass_limits[i], position);
         m_layers[i].render(artist);
     }
-    if (m_held_item.get() && (m_mode == GameMode::aim || m_mode == GameMode::strikes) &&
+    if (m_aim.held() && (m_aim.mode() == GameMode::aim || m_aim.mode() == GameMode::strikes) &&
         has_initial_bonus(Bonus::accuracy))
         draw_accuracy(artist);
     draw_items_up_to(artist, std::numeric_limits<float>::max(), position);
@@ -97,10 +97,10 @@ void Field::draw_items_up_to(Artist& artist, float limit, std::size_t& position)
 
 void Field::draw_accuracy(Artist& artist)
 {
-    Item* held = m_held_item.get();
+    Item* held = m_aim.held();
     if (!held)
         return;
-    const Vector2<float> d = launch_origin() - m_aim_point;
+    const Vector2<float> d = launch_origin() - m_aim.aim_point();
     const float length = d.length();
     if (length < shortest_drag)
         return;
@@ -108,7 +108,7 @@ void Field::draw_accuracy(Artist& artist)
     const float alpha = (length - shortest_drag) * 0.01f * 0.75f;
     const float width = (held->size().x + held->size().y) * 0.5f + 4.0f;
     // The colour pulses between cyan and pink, about every 12.6 seconds.
-    const float t = (std::sin(float(m_field_time) * 0.0005f) + 1.0f) * 0.5f;
+    const float t = (std::sin(float(m_clock.time()) * 0.0005f) + 1.0f) * 0.5f;
     const Color colour = mix(Color{0.2f, 0.9f, 0.9f, 1.0f}, Color{1.0f, 0.3f, 0.5f, 1.0f}, t);
 
     // One sprite makes both quads: the beam fades in over 100 pixels, then out over 700.
@@ -151,8 +151,9 @@ void Field::draw_darkening(Artist& artist)
 
 void Field::draw_overlay(Artist& artist)
 {
-    for (std::size_t i = 0; i < m_move_history.size(); ++i) {
-        const MoveRecord& record = m_move_history[i];
+    const std::vector<MoveRecord>& records = m_aim.records();
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const MoveRecord& record = records[i];
         Vector2<float> s = record.impulse * strike_arrow_scale;
         if (s.length() > longest_strike_arrow)
             s = s.with_length(longest_strike_arrow);
@@ -164,9 +165,10 @@ void Field::draw_overlay(Artist& artist)
         m_launch_number.set_text(std::to_string(i + 1));
         m_launch_number.render(artist);
     }
-    const bool aiming = m_mode == GameMode::aim || m_mode == GameMode::strikes;
-    if ((aiming && m_held_item.get()) || (m_mode == GameMode::fireball && m_second_item.get()))
-        draw_arrow(m_aim_point, launch_origin(), artist);
+    const GameMode mode = m_aim.mode();
+    const bool aiming = mode == GameMode::aim || mode == GameMode::strikes;
+    if ((aiming && m_aim.held()) || (mode == GameMode::fireball && m_aim.placed()))
+        draw_arrow(m_aim.aim_point(), launch_origin(), artist);
     m_layers[3].render(artist);
 }
 

@@ -116,8 +116,12 @@ void Field::read_bonuses(const SkinPath& node)
 
 void Field::read_settings(const SkinPath& node)
 {
-    read_skin_value(node + "max_meter", &m_max_meter);
-    read_skin_value(node + "start_meter", &m_meter);
+    int max_meter = 0;
+    int start_meter = 0;
+    read_skin_value(node + "max_meter", &max_meter);
+    m_meter.set_maximum(max_meter);
+    read_skin_value(node + "start_meter", &start_meter);
+    m_meter.set_value(start_meter);
     read_form(node + "throw_difficulty", m_throw_difficulty, read_int_triple);
     read_form(node + "time_difficulty", m_time_difficulty, read_int_triple);
     read_form(node + "initial_bonuses", m_initial_bonuses, read_bonus_list);

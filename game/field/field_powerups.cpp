@@ -1,6 +1,6 @@
 #include "engine/base/log.h"
+#include "game/field/effects/powerup_add_effect.h"
 #include "game/field/field.h"
-#include "game/field/powerup_add_effect.h"
 #include "game/field/skin_description.h"
 
 namespace kq {
@@ -108,37 +108,34 @@ bool Field::fly_in_powerup(Powerup powerup, int count)
 
 void Field::apply()
 {
-    if (m_mode != GameMode::strikes || m_game_state != GameState::running)
+    if (m_aim.mode() != GameMode::strikes || m_game_state != GameState::running)
         return;
     m_sound.set_volume(1.0f);
     end_time_stop();
     // Carrying out the plan may have lost the mission, which already left the mode.
-    if (m_mode == GameMode::aim)
+    if (m_aim.mode() == GameMode::aim)
         return;
-    m_held_item = WeakPtr<Item>();
-    m_mode = GameMode::aim;
-    m_on_mode_changed.emit(m_mode);
+    m_aim.hold(nullptr);
+    m_aim.set_mode(GameMode::aim);
+    m_on_mode_changed.emit(GameMode::aim);
 }
 
 void Field::undo()
 {
-    if (m_mode == GameMode::strikes) {
-        if (m_move_history.empty())
-            return;
-        m_move_history.pop_back();
-        ++m_strikes_left;
+    if (m_aim.mode() == GameMode::strikes) {
+        m_aim.take_back_last();
         return;
     }
     // The powerup of the mode left is not spent.
-    if (m_mode != GameMode::aim && m_game_state == GameState::running)
+    if (m_aim.mode() != GameMode::aim && m_game_state == GameState::running)
         set_state(GameMode::aim);
 }
 
 bool Field::can_undo() const
 {
-    if (m_mode == GameMode::strikes)
-        return !m_move_history.empty();
-    return m_mode != GameMode::aim;
+    if (m_aim.mode() == GameMode::strikes)
+        return !m_aim.records().empty();
+    return m_aim.mode() != GameMode::aim;
 }
 
 bool Field::has_pending_effects() const

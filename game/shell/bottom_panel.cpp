@@ -6,7 +6,7 @@
 #include "engine/platform/artist.h"
 #include "engine/res/skin_readers.h"
 #include "engine/ui/control_initer.h"
-#include "game/field/creation_idol.h"
+#include "game/field/idols/creation_idol.h"
 #include "game/shell/campaign_status.h"
 
 namespace kq {

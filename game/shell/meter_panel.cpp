@@ -126,7 +126,7 @@ void MeterPanel::draw(Artist& artist)
 
 void MeterPanel::update_eyes()
 {
-    const bool open = m_field && m_field->danger_mode() == 0 && m_field->game_state() != GameState::fail;
+    const bool open = m_field && m_field->danger_mode() == DangerMode::none && m_field->game_state() != GameState::fail;
     for (const SharedPtr<Sprite>& eye : {m_eye1, m_eye2})
         if (eye)
             eye->set_hidden(!open);

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "game/field/fireball.h"
+#include "game/field/objects/fireball.h"
 #include "vimu_fixture.h"
 #include "tests/base/log_capture.h"
 
@@ -85,12 +85,12 @@ TEST(FieldAim, AnEmptyMeterEntersDangerOnceAndTheNextShotIsHeld)
 
     ASSERT_TRUE(f.shoot({100, 100}, {70, 100}));
     EXPECT_EQ(f.field.meter(), 0);
-    EXPECT_EQ(f.field.danger_mode(), 1);
+    EXPECT_EQ(f.field.danger_mode(), DangerMode::empty);
     EXPECT_EQ(underload_tips(), 1);
 
     f.run(500);
     ASSERT_TRUE(f.shoot({100, 400}, {70, 400}));
-    EXPECT_EQ(f.field.danger_mode(), 2);
+    EXPECT_EQ(f.field.danger_mode(), DangerMode::overdrawn);
     EXPECT_EQ(f.field.game_state(), GameState::running) << "the cut turn judged the shot before";
     EXPECT_EQ(f.field.turn_count(), 1);
     EXPECT_EQ(underload_tips(), 1);

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "engine/art/text_sprite.h"
-#include "game/field/mastery_idol.h"
-#include "game/field/vimu.h"
+#include "game/field/idols/mastery_idol.h"
+#include "game/field/objects/vimu.h"
 #include "vimu_fixture.h"
 
 namespace kq {

@@ -6,7 +6,7 @@
 #include "drawn_quads.h"
 #include "engine/base/class_desc.h"
 #include "game/field/field.h"
-#include "game/field/idol.h"
+#include "game/field/idols/idol.h"
 #include "item_fixture.h"
 #include "tests/art/art_res_support.h"
 

@@ -53,16 +53,16 @@ TEST(FieldMeter, AnEmptyMeterStartsTheDangerAndRefillingEndsIt)
     SmallMeter f(500);
     f.field.add_meter(-800);
     EXPECT_EQ(f.field.meter(), 0);
-    EXPECT_EQ(f.field.danger_mode(), 1);
+    EXPECT_EQ(f.field.danger_mode(), DangerMode::empty);
     f.field.add_meter(-100);
     EXPECT_EQ(f.tips("game_meter_underload"), 1) << "once per danger";
     f.field.add_meter(999);
-    EXPECT_EQ(f.field.danger_mode(), 1) << "under the danger exit";
+    EXPECT_EQ(f.field.danger_mode(), DangerMode::empty) << "under the danger exit";
 
     SmallMeter rich(500);
     rich.field.add_meter(-800);
     rich.field.add_meter(300000);
-    EXPECT_EQ(rich.field.danger_mode(), 0);
+    EXPECT_EQ(rich.field.danger_mode(), DangerMode::none);
     EXPECT_EQ(rich.field.meter(), 1000);
 }
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "game/field/field.h"
-#include "game/field/physics_body.h"
+#include "game/field/physics/physics_body.h"
 #include "item_fixture.h"
 
 namespace kq::test {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "game/field/powerup_add_effect.h"
+#include "game/field/effects/powerup_add_effect.h"
 #include "vimu_fixture.h"
 #include "tests/base/log_capture.h"
 
@@ -155,7 +155,7 @@ TEST(FieldPowerups, UndoTakesBackTheLastStrikeAndApplyFiresTheRest)
     EXPECT_TRUE(first->is_struck());
     EXPECT_FALSE(second->is_struck()) << "its strike was taken back";
     EXPECT_TRUE(f.field.move_records().empty());
-    EXPECT_EQ(f.field.time_state(), 3) << "time comes back";
+    EXPECT_EQ(f.field.time_state(), TimeState::resuming) << "time comes back";
     EXPECT_EQ(f.field.meter(), 500000) << "strikes cost nothing";
 }
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "game/field/field.h"
-#include "game/field/physics_body.h"
+#include "game/field/physics/physics_body.h"
 #include "item_fixture.h"
 
 namespace kq {
@@ -38,24 +38,24 @@ protected:
 
 TEST_F(FieldQueries, ChainStateAsksForAGroupWithAFreeLaunchablePiece)
 {
-    EXPECT_EQ(m_field.chain_state(), 1) << "no pieces";
+    EXPECT_EQ(m_field.chain_state(), ChainState::none_possible) << "no pieces";
     EXPECT_FALSE(m_field.single_group_left());
     piece(1, true, {100, 100});
-    EXPECT_EQ(m_field.chain_state(), 1) << "one piece";
+    EXPECT_EQ(m_field.chain_state(), ChainState::none_possible) << "one piece";
     EXPECT_TRUE(m_field.single_group_left());
     piece(2, true, {200, 100});
-    EXPECT_EQ(m_field.chain_state(), 1) << "two groups of one";
+    EXPECT_EQ(m_field.chain_state(), ChainState::none_possible) << "two groups of one";
     EXPECT_FALSE(m_field.single_group_left());
     ProbeItem* third = piece(2, false, {300, 100});
-    EXPECT_EQ(m_field.chain_state(), 2) << "a group of two with a launchable piece";
+    EXPECT_EQ(m_field.chain_state(), ChainState::possible) << "a group of two with a launchable piece";
 
     // The group's launchable piece under an awning no longer counts.
     add("awning true size [(60, 60)]", {200, 100});
-    EXPECT_EQ(m_field.chain_state(), 1);
+    EXPECT_EQ(m_field.chain_state(), ChainState::none_possible);
     EXPECT_TRUE(m_field.is_under_awning({210, 90}));
     EXPECT_FALSE(m_field.is_under_awning({300, 100}));
     third->set_launchable(true);
-    EXPECT_EQ(m_field.chain_state(), 2);
+    EXPECT_EQ(m_field.chain_state(), ChainState::possible);
 
     EXPECT_TRUE(m_field.remove_piece(*third));
     EXPECT_FALSE(m_field.remove_piece(*third));

@@ -8,7 +8,7 @@
 
 #include "engine/base/random.h"
 #include "game/field/field.h"
-#include "game/field/physics_body.h"
+#include "game/field/physics/physics_body.h"
 #include "item_fixture.h"
 #include "tests/base/log_capture.h"
 
@@ -152,7 +152,7 @@ TEST(Field, ModeAndGameStateChangesAreAnnounced)
     field.set_game_state(GameState::running);
     field.set_game_state(GameState::win);
     EXPECT_EQ(field.mode(), GameMode::aim);
-    EXPECT_EQ(field.danger_mode(), 0);
+    EXPECT_EQ(field.danger_mode(), DangerMode::none);
     field.set_state(GameMode::fireball);
     field.set_game_state(GameState::win);
     field.set_game_state(GameState::fail);

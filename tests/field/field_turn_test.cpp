@@ -3,8 +3,8 @@
 #include <cmath>
 #include <vector>
 
-#include "game/field/vimu.h"
-#include "game/field/vimu_pursue_effect.h"
+#include "game/field/effects/vimu_pursue_effect.h"
+#include "game/field/objects/vimu.h"
 #include "vimu_fixture.h"
 
 namespace kq {
@@ -73,16 +73,16 @@ TEST(FieldTurn, AShotOnAnEmptyMeterWhosePieceLivesLosesWhileHeldBackShotsStillFi
     f.add("red", {200, 200});
     Vimu* held = f.add("blue", {600, 600});
     f.field.add_meter(-f.field.meter());
-    ASSERT_EQ(f.field.danger_mode(), 1);
+    ASSERT_EQ(f.field.danger_mode(), DangerMode::empty);
     ASSERT_TRUE(f.shoot({200, 200}, {180, 200}));
-    EXPECT_EQ(f.field.danger_mode(), 2);
+    EXPECT_EQ(f.field.danger_mode(), DangerMode::overdrawn);
     ASSERT_TRUE(f.shoot({600, 600}, {600, 620}));
     EXPECT_EQ(f.field.move_records().size(), 1u) << "held back";
     EXPECT_FALSE(held->is_struck());
 
     f.run(2000);
     EXPECT_EQ(states, std::vector<GameState>{GameState::fail});
-    EXPECT_EQ(f.field.danger_mode(), 0);
+    EXPECT_EQ(f.field.danger_mode(), DangerMode::none);
     EXPECT_TRUE(held->is_struck()) << "fired at the turn's end";
     EXPECT_LT(held->velocity().y, 0.0f);
     EXPECT_TRUE(f.field.move_records().empty());

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "game/field/field.h"
-#include "game/field/physics_body.h"
+#include "game/field/physics/physics_body.h"
 #include "item_fixture.h"
 
 namespace kq {
@@ -44,14 +44,14 @@ TEST_F(FieldUpdate, ClockRunsAtTheTimeFactorAndStandsWhenStopped)
 
     // Entering the strikes mode stops time over a second: half of 500 ms passes.
     m_field.set_state(GameMode::strikes);
-    EXPECT_EQ(m_field.time_state(), 1);
+    EXPECT_EQ(m_field.time_state(), TimeState::stopping);
     m_field.update(500);
     EXPECT_FLOAT_EQ(m_field.time_factor(), 0.5f);
     EXPECT_EQ(m_field.field_time(), 290);
     EXPECT_NEAR(mover->position().x, 129.0f, 1e-3f);
 
     m_field.update(500);
-    EXPECT_EQ(m_field.time_state(), 2);
+    EXPECT_EQ(m_field.time_state(), TimeState::stopped);
     EXPECT_EQ(m_field.field_time(), 290) << "stopped: the clock stands";
     const Vector2<float> stopped_at = mover->position();
     m_field.update(50);
@@ -62,10 +62,10 @@ TEST_F(FieldUpdate, ClockRunsAtTheTimeFactorAndStandsWhenStopped)
     EXPECT_TRUE(m_field.items().empty()) << "dead items still leave while time stands";
 
     m_field.set_state(GameMode::aim);
-    EXPECT_EQ(m_field.time_state(), 3);
+    EXPECT_EQ(m_field.time_state(), TimeState::resuming);
     m_field.update(600);
     m_field.update(600);
-    EXPECT_EQ(m_field.time_state(), 0);
+    EXPECT_EQ(m_field.time_state(), TimeState::running);
     EXPECT_FLOAT_EQ(m_field.time_factor(), 1.0f);
 }
 

@@ -11,7 +11,7 @@
 #include "engine/res/skin_path.h"
 #include "engine/res/skin_prototypes.h"
 #include "game/field/field.h"
-#include "game/field/item.h"
+#include "game/field/objects/item.h"
 #include "tests/res/test_skin_environment.h"
 
 namespace kq::test {

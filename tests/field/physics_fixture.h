@@ -3,7 +3,7 @@
 #include <memory>
 #include <vector>
 
-#include "game/field/physics_world.h"
+#include "game/field/physics/physics_world.h"
 
 namespace kq::test {
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "game/field/field.h"
-#include "game/field/vimu.h"
+#include "game/field/objects/vimu.h"
 #include "item_fixture.h"
 
 namespace kq::test {

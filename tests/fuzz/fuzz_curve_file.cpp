@@ -8,7 +8,7 @@
 
 #include "engine/base/exception.h"
 #include "engine/base/string_stream.h"
-#include "game/field/curve_particle_target.h"
+#include "game/field/effects/curve_particle_target.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/ui/control_initer.h"
-#include "game/field/creation_idol.h"
+#include "game/field/idols/creation_idol.h"
 #include "tests/art/art_tree_support.h"
 #include "tests/field/vimu_fixture.h"
 #include "tests/platform/recording_artist.h"

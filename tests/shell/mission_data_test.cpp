@@ -10,10 +10,10 @@
 #include "engine/base/random.h"
 #include "engine/platform/texture.h"
 #include "engine/res/skin.h"
-#include "game/field/creation_idol.h"
 #include "game/field/field.h"
+#include "game/field/idols/creation_idol.h"
+#include "game/field/objects/vimu.h"
 #include "game/field/skin_description.h"
-#include "game/field/vimu.h"
 #include "tests/base/log_capture.h"
 #include "tests/shell/data_tree.h"
 

@@ -4,8 +4,8 @@
 
 #include "engine/base/random.h"
 #include "engine/res/skin.h"
+#include "game/field/effects/powerup_add_effect.h"
 #include "game/field/field.h"
-#include "game/field/powerup_add_effect.h"
 #include "tests/shell/data_tree.h"
 
 namespace kq {

@@ -35,7 +35,8 @@
 #include "engine/res/skin.h"
 #include "tools/mission_tools/mission_screen.h"
 #include "game/field/field.h"
-#include "game/field/physics_world.h"
+#include "game/field/field_types.h"
+#include "game/field/physics/physics_world.h"
 #include "game/shell/catalogue.h"
 
 namespace {
@@ -181,7 +182,7 @@ Result play(const std::string& mission, unsigned seed, const Options& options)
     while (field.game_state() == kq::GameState::running && field.field_time() < limit) {
         field.update(20);
         // A shot waits for the field to settle: no turn pending and a moment without one.
-        quiet = field.chain_state() == 0 || field.shot_in_flight() ? 0 : quiet + 20;
+        quiet = field.chain_state() == kq::ChainState::turn_pending || field.shot_in_flight() ? 0 : quiet + 20;
         if (quiet < 400)
             continue;
         if (result.shots >= options.shots || !shoot(field, generator))

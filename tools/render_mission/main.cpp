@@ -36,7 +36,8 @@
 #include "engine/res/skin.h"
 #include "tools/mission_tools/mission_screen.h"
 #include "game/field/field.h"
-#include "game/field/physics_world.h"
+#include "game/field/field_types.h"
+#include "game/field/physics/physics_world.h"
 
 namespace {
 
