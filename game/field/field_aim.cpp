@@ -347,7 +347,7 @@ void Field::set_danger_mode(DangerMode mode)
     else if (mode == DangerMode::empty)
         m_sound.set_pitch(1.0f);
     else if (mode == DangerMode::overdrawn)
-        m_sound.set_pitch(1.3f + float(random_int(32768)) * 0.2f / 32768.0f);
+        m_sound.set_pitch(1.3f + random_float(0.2f));
 }
 
 }

@@ -5,7 +5,6 @@
 #include "engine/art/skin_enum.h"
 #include "engine/base/log.h"
 #include "engine/base/math_utils.h"
-#include "engine/base/random.h"
 #include "engine/base/string_stream.h"
 #include "engine/res/skin.h"
 #include "engine/res/skin_child_iterator.h"
@@ -191,9 +190,9 @@ void Field::place_scatterings(const SkinPath& node)
         RandomBag bag;
         bag.reset_uniform(int(bank.size()));
         for (int k = 0; k < count; ++k) {
-            const float y = rect.y + float(random_next()) * rect.h / 32768.0f;
-            const float x = rect.x + float(random_next()) * rect.w / 32768.0f;
-            const float angle = float(random_next()) * two_pi / 32768.0f;
+            const float y = rect.y + random_float(rect.h);
+            const float x = rect.x + random_float(rect.w);
+            const float angle = random_float(two_pi);
             const StrCache name = bank[std::size_t(drawn ? bag.next() : k)];
             if (Item* item = create_item(SkinPath("items") + name.c_str()))
                 add_item(item, ItemPlacement{{x, y}, angle});

@@ -5,7 +5,7 @@
 #include <string>
 #include <utility>
 
-#include "engine/base/random.h"
+#include "engine/base/math_utils.h"
 #include "engine/base/string_stream.h"
 #include "engine/res/skin.h"
 #include "engine/res/skin_environment.h"
@@ -170,7 +170,7 @@ void CurveParticleTarget::set_transform(const Transform& transform)
 
 std::int32_t CurveParticleTarget::next_index()
 {
-    return (random_next() % 32768) * key_count / 32768;
+    return random_int2(key_count);
 }
 
 void CurveParticleTarget::target_point(std::int32_t index, Vector2<float>& out)

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "engine/base/random.h"
+#include "engine/base/math_utils.h"
 #include "engine/res/skin_readers.h"
 #include "game/field/field.h"
 #include "game/field/physics/physics_body.h"
@@ -16,12 +16,6 @@ constexpr int event_period = 100;
 // Animation frame times while walking and while turning, ms.
 constexpr int walk_frame_time = 120;
 constexpr int turn_frame_time = 200;
-
-// The next value of the generator, 0 to 32767.
-int next_draw()
-{
-    return random_next() % 32768;
-}
 
 }
 
@@ -84,8 +78,8 @@ void Beetle::check_stuck(const Vector2<float>& p, int dt, int now)
     m_speed = time > 0 ? distance / (float(time) * 0.001f) : 0.0f;
     if (m_speed < m_movement_speed * 0.25f) {
         m_state = turning;
-        m_turn_end = now + 300 + 700 * next_draw() / 32768;
-        m_turn_left = 2 * next_draw() / 32768 == 0;
+        m_turn_end = now + 300 + random_int2(700);
+        m_turn_left = random_int2(2) == 0;
     }
 }
 
@@ -96,7 +90,7 @@ bool Beetle::draw_event(int& timer, int now, int chances)
     if (now - timer < event_period)
         return false;
     timer = now;
-    return chances * next_draw() / 32768 == 0;
+    return random_int2(chances) == 0;
 }
 
 void Beetle::act(bool wake, bool swerve)
@@ -105,7 +99,7 @@ void Beetle::act(bool wake, bool swerve)
     case resting:
         if (!wake)
             break;
-        if (2 * next_draw() / 32768 == 0) {
+        if (random_int2(2) == 0) {
             m_state = walking;
             m_speed = m_movement_speed;
         } else {
@@ -118,7 +112,7 @@ void Beetle::act(bool wake, bool swerve)
     case walking:
         set_velocity(Vector2<float>::from_polar(angle(), m_movement_speed));
         if (swerve) {
-            m_body->apply_torque(16000.0f * float(next_draw()) / 32768.0f - 8000.0f);
+            m_body->apply_torque(random_float(16000.0f) - 8000.0f);
             m_body->wake_up();
         }
         break;

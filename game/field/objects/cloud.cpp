@@ -5,7 +5,7 @@
 #include <iterator>
 #include <vector>
 
-#include "engine/base/random.h"
+#include "engine/base/math_utils.h"
 #include "engine/platform/audio.h"
 #include "engine/res/skin_readers.h"
 #include "game/field/field.h"
@@ -74,7 +74,7 @@ void Cloud::pick_target()
         weights.push_back(std::abs(d) < epsilon ? 0.0f : 1.0f / d);
         sum += weights.back();
     }
-    float x = float(random_next() % 32768) * sum / 32768.0f;
+    float x = random_float(sum);
     Item* chosen = std::prev(pieces.end())->second;
     std::size_t i = 0;
     for (const auto& [gen, piece] : pieces) {

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "engine/base/math_utils.h"
-#include "engine/base/random.h"
 #include "game/field/field.h"
 #include "game/field/objects/vimu.h"
 #include "game/field/physics/physics_body.h"
@@ -33,7 +32,7 @@ constexpr int frame_time = 25;
 
 float random_angle()
 {
-    return float(random_next() % 32768) * 2.0f * pi / 32768.0f;
+    return random_float(2.0f * pi);
 }
 
 Vector2<float> around(const Vector2<float>& centre, float radius, float angle)
@@ -211,8 +210,7 @@ bool Dragonfly::hunt()
     });
     if (candidates.empty())
         return false;
-    const int r = random_next() % 32768;
-    Vimu* piece = candidates[std::size_t((r * int(candidates.size())) >> 15)];
+    Vimu* piece = candidates[std::size_t(random_int(int(candidates.size())))];
     const WeakPtr<Vimu> chosen(piece);
     fly_to(piece->position(), piece->height() + 1.0f,
            [chosen](Dragonfly& self) { self.catch_piece(chosen); },

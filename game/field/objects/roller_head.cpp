@@ -3,7 +3,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "engine/base/random.h"
+#include "engine/base/math_utils.h"
 #include "game/field/field.h"
 #include "game/field/objects/fireball.h"
 #include "game/field/skin_description.h"
@@ -25,7 +25,7 @@ void RollerHead::explode(Item& head)
     const Vector2<float> p = head.body_position();
     field->spawn_effect(SkinPath(explosion_effect), p, Color{1.0f, 1.0f, 1.0f, 1.0f});
     constexpr float pi = std::numbers::pi_v<float>;
-    const float a0 = float(random_next() % 32768) * 2.0f * pi / 32768.0f;
+    const float a0 = random_float(2.0f * pi);
     for (int i = 0; i < fireball_count; ++i) {
         const float angle = a0 + float(i) * pi / 4.0f;
         Item* item = create_described<Item>(SkinPath(fireball_item));

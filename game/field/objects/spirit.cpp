@@ -3,7 +3,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "engine/base/random.h"
+#include "engine/base/math_utils.h"
 #include "engine/res/skin_environment.h"
 #include "engine/res/skin_prototypes.h"
 #include "engine/res/skin_readers.h"
@@ -68,8 +68,7 @@ void Spirit::build_body(const ItemPlacement& placement)
         m_field->layer(0).add_child(m_emitter);
     if (!m_body)
         return;
-    const int r = random_next() % 32768;
-    const float a = float(r) * 2.0f * std::numbers::pi_v<float> / 32768.0f;
+    const float a = random_float(2.0f * std::numbers::pi_v<float>);
     set_velocity(Vector2<float>::from_polar(a, m_nominal_speed));
 }
 
@@ -113,7 +112,7 @@ void Spirit::count_down_turn(int dt)
     if (m_rotate_timer > 0)
         return;
     m_rotate_speed = -m_rotate_speed;
-    m_rotate_timer = int((long long)(random_next() % 32768) * m_rotate_period / 32768);
+    m_rotate_timer = random_int2(m_rotate_period);
 }
 
 }

@@ -5,7 +5,7 @@
 #include <numbers>
 
 #include "engine/art/time_stamp.h"
-#include "engine/base/random.h"
+#include "engine/base/math_utils.h"
 #include "engine/res/skin_readers.h"
 #include "game/field/field.h"
 #include "game/field/skin_description.h"
@@ -15,11 +15,6 @@ namespace kq {
 namespace {
 
 constexpr float two_pi = 2.0f * std::numbers::pi_v<float>;
-
-int draw_random()
-{
-    return random_next() % 32768;
-}
 
 }
 
@@ -42,13 +37,13 @@ void Treasure::build_body(const ItemPlacement& placement)
     if (!m_body)
         return;
     m_rest_angle = angle();
-    const int r = draw_random();
-    m_sway_offset = m_sway_period > 0 ? int(std::int64_t(m_sway_period) * r / 32768) : 0;
-    const int r1 = draw_random();
-    const int r2 = draw_random();
+    // The offset is drawn whatever the period, so the draws after it stay in step.
+    const int offset = random_int2(m_sway_period);
+    m_sway_offset = m_sway_period > 0 ? offset : 0;
+    const float y = random_float(0.6f);
+    const float x = random_float(0.6f);
     const Vector2<float> size = m_shine.size();
-    m_shine.set_pivot({size.x * (0.2f + 0.6f * float(r2) / 32768.0f),
-                       size.y * (0.2f + 0.6f * float(r1) / 32768.0f)});
+    m_shine.set_pivot({size.x * (0.2f + x), size.y * (0.2f + y)});
 }
 
 float Treasure::sway_angle(int field_time) const
@@ -102,7 +97,7 @@ void Treasure::be_taken()
         if (Sprite* sprite = clone_described(effect)) {
             SharedPtr<Sprite> held(sprite);
             sprite->set_position(body_position());
-            sprite->set_rotation(two_pi * float(draw_random()) / 32768.0f);
+            sprite->set_rotation(random_float(two_pi));
             sprite->set_color(m_colour);
             m_field->effect_layer().add_child(held);
         }

@@ -227,8 +227,8 @@ void Vimu::tremble()
     }
     case TrembleType::move: {
         const float a = t * t + 1.0f;
-        m_tremble_offset.x = -a + 2.0f * a * float(random_int(32768)) / 32768.0f;
-        m_tremble_offset.y = -a + 2.0f * a * float(random_int(32768)) / 32768.0f;
+        m_tremble_offset.x = -a + random_float(2.0f * a);
+        m_tremble_offset.y = -a + random_float(2.0f * a);
         break;
     }
     default:

@@ -5,7 +5,6 @@
 #include <cstdint>
 
 #include "engine/base/math_utils.h"
-#include "engine/base/random.h"
 #include "engine/platform/audio.h"
 #include "engine/res/skin_readers.h"
 #include "game/field/field.h"
@@ -51,8 +50,7 @@ void Whirlwind::build_body(const ItemPlacement& placement)
         return;
     m_home = body_position();
     const Sample* sample = m_sample.get();
-    const std::int64_t length = sample ? sample->length() : 0;
-    const int start = int(length * (random_next() % 32768) / 32768);
+    const int start = random_int2(sample ? int(sample->length()) : 0);
     m_sound.play(sample, true, pan_at(m_home.x), 0.5f, start);
 }
 

@@ -1,6 +1,6 @@
 #include "game/field/objects/white_cloud.h"
 
-#include "engine/base/random.h"
+#include "engine/base/math_utils.h"
 
 namespace kq {
 
@@ -13,8 +13,7 @@ constexpr float highest_y = 668.0f;
 // A draw in [a, b).
 float uniform(float a, float b)
 {
-    const int r = random_next() % 32768;
-    return a + float(r) * (b - a) / 32768.0f;
+    return a + random_float(b - a);
 }
 
 }
