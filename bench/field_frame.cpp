@@ -9,12 +9,18 @@
 // fills on threads of its own, and its fill would hide the cost of the calls. At the end the
 // ratios ours / plain are printed. "allocs" counts the heap allocations of a timed frame,
 // "draw_allocs" those made while drawing it.
+// A third pair plays the mission in the scheduler's loop for a second of wall time, one frame a
+// 10 ms task as the game draws: paced (the loop sleeps until the next frame is due and the
+// device waits for the display where it can) and spinning (the loop never sleeps). "cpu_share"
+// is the process's CPU time (on every core) over the wall time; the ratio paced / spinning is
+// printed.
 #define GL_GLEXT_PROTOTYPES 1
 #include <SDL.h>
 #include <SDL_opengl.h>
 #include <benchmark/benchmark.h>
 
 #include <atomic>
+#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -27,6 +33,7 @@
 
 #include "engine/art/art_types.h"
 #include "engine/base/base_types.h"
+#include "engine/base/clock.h"
 #include "engine/base/mainframe.h"
 #include "engine/base/random.h"
 #include "engine/host/gpu/gl/gl_device.h"
@@ -349,6 +356,38 @@ void plain(benchmark::State& state)
     glDeleteBuffers(2, buffers);
 }
 
+// The process's CPU time, the rasteriser's threads included, in seconds.
+double process_cpu_seconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
+}
+
+// Argument 0: paced; 1: spinning.
+void loop(benchmark::State& state)
+{
+    Mission mission(15);
+    const bool spinning = state.range(0) == 1;
+    Mainframe::set_no_wait(spinning);
+    int frames = 0;
+    const Mainframe::TaskId id = reinterpret_cast<Mainframe::TaskId>(&mission);
+    Mainframe::add_task([&] { mission.frame(); ++frames; }, id, 10, Mainframe::periodic);
+    double cpu = 0;
+    double wall = 0;
+    for (auto _ : state) {
+        const double cpu_before = process_cpu_seconds();
+        const std::int64_t wall_before = time_ms();
+        Mainframe::wait(1000);
+        cpu += process_cpu_seconds() - cpu_before;
+        wall += double(time_ms() - wall_before) / 1000.0;
+    }
+    Mainframe::remove_task(id);
+    Mainframe::set_no_wait(false);
+    state.counters["cpu_share"] = wall > 0 ? cpu / wall : 0;
+    state.counters["fps"] = wall > 0 ? frames / wall : 0;
+}
+
 // The console's report, then the ratios of the CPU times ours / plain for each piece count.
 class RatioReporter : public benchmark::ConsoleReporter
 {
@@ -360,7 +399,10 @@ public:
             // With repetitions, their median stands for the figure.
             if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median")
                 continue;
-            m_cpu[run.run_name.args][run.run_name.function_name] = run.GetAdjustedCPUTime();
+            if (run.run_name.function_name == "loop")
+                m_share[run.run_name.args] = run.counters.at("cpu_share");
+            else
+                m_cpu[run.run_name.args][run.run_name.function_name] = run.GetAdjustedCPUTime();
         }
     }
     void Finalize() override
@@ -370,16 +412,20 @@ public:
             if (times.count("ours") && times.count("plain") && times["plain"] > 0)
                 std::printf("ours / plain, CPU time, %s pieces: %.2f\n", pieces.c_str(), times["ours"] / times["plain"]);
         }
+        if (m_share.count("0") && m_share.count("1") && m_share["1"] > 0)
+            std::printf("paced / spinning, process's CPU share: %.2f\n", m_share["0"] / m_share["1"]);
     }
 
 private:
     std::map<std::string, std::map<std::string, double>> m_cpu;
+    std::map<std::string, double> m_share;
 };
 
 }
 
 BENCHMARK(ours)->Arg(15)->Arg(100)->Unit(benchmark::kMillisecond);
 BENCHMARK(plain)->Arg(15)->Arg(100)->Unit(benchmark::kMillisecond);
+BENCHMARK(loop)->Arg(0)->Arg(1)->Iterations(2)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {

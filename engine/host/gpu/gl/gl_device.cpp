@@ -188,8 +188,11 @@ bool GlDevice::create(const GpuPresentParameters& pp)
     m_context = context;
     m_window = pp.window;
     m_target = 0;
-    // Presentation is immediate: no waiting for the vertical retrace.
-    SDL_GL_SetSwapInterval(0);
+    // Frames are presented at the display's pace where the driver can wait for the vertical
+    // retrace, so that the game does not draw frames nobody sees; elsewhere the scheduler's
+    // sleep between frames paces it.
+    if (SDL_GL_SetSwapInterval(1) != 0)
+        SDL_GL_SetSwapInterval(0);
     create_buffers();
     set_fixed_state();
     return true;
