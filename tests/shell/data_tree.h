@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "engine/base/mainframe.h"
+#include "engine/platform/audio.h"
 #include "engine/platform/dx_draw.h"
 #include "engine/res/res.h"
 #include "engine/res/skin.h"
@@ -51,7 +52,8 @@ private:
     std::filesystem::path m_dir;
 };
 
-/// The data tree with a renderer on a device that keeps its textures in memory.
+/// The data tree with a renderer on a device that keeps its textures in memory, and the audio
+/// service that the field's objects load their sounds from (the tests' dummy audio driver).
 class DataTreeRenderer : public DataTree
 {
 public:
@@ -60,9 +62,14 @@ public:
           m_draw(SkinPath("dxdraw"), m_window, std::unique_ptr<host::GpuDevice>(new FakeGpuDevice))
     {
         m_draw.initialize();
+        start_audio_service();
     }
 
-    ~DataTreeRenderer() { m_draw.shutdown(); }
+    ~DataTreeRenderer()
+    {
+        stop_audio_service();
+        m_draw.shutdown();
+    }
 
 private:
     SharedPtr<TestWindow> m_window;

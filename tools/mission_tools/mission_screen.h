@@ -12,6 +12,7 @@
 #include "engine/base/exception.h"
 #include "engine/base/mainframe.h"
 #include "engine/platform/api_window.h"
+#include "engine/platform/audio.h"
 #include "engine/platform/dx_draw.h"
 #include "engine/platform/platform_types.h"
 #include "engine/res/res.h"
@@ -56,9 +57,12 @@ public:
         start_skin_service();
         m_window = start_api_window_service(SkinPath("vimo.window"));
         start_dxdraw_service(SkinPath("dxdraw"), SharedPtr<Window>(m_window));
+        // The field's objects load their sounds (SDL_AUDIODRIVER=dummy plays them nowhere).
+        start_audio_service();
     }
     ~MissionScreen()
     {
+        stop_audio_service();
         stop_dxdraw_service();
         stop_api_window_service(m_window);
         stop_skin_service();
