@@ -4,6 +4,8 @@
 // (the panels' fixture) with the sound and the art services beside them, so that dialogs load
 // their fonts and samples as in the game.
 #include "engine/art/art_service.h"
+#include "engine/art/text_sprite.h"
+#include "engine/res/dictionary.h"
 #include "engine/platform/audio.h"
 #include "tests/shell/panel_fixture.h"
 
@@ -16,6 +18,9 @@ protected:
     {
         start_audio_service();
         start_art_service();
+        // The game's words, as its start publishes them.
+        ResHandle<Dictionary> dictionary(ResKey{"skin/main/dic.xml", 0});
+        dictionary.get()->publish_words();
     }
     ~DialogTest() override
     {
@@ -32,6 +37,16 @@ protected:
         SharedPtr<Texture> capture = screen->capture_screen();
         screen->end_scene();
         return capture;
+    }
+
+    /// The text a text sprite of the control's look shows now.
+    static std::string shown_text(const Control& control, const char* sprite)
+    {
+        auto* text = dynamic_cast<TextSprite*>(control.sprite()->find(StrCache(sprite), false));
+        if (!text)
+            return "(no text sprite " + std::string(sprite) + ")";
+        const std::u16string& shown = text->display_text();
+        return std::string(shown.begin(), shown.end());
     }
 
     /// The variable as the control (or its ancestors) holds it; empty when none does.

@@ -96,7 +96,9 @@ TEST_F(EndGameDlgTest, SlidesInThenRevealsEachLineAndClosesOnlyOnceFinished)
     EXPECT_EQ(variable(*dialog, "time_spent"), "01:15");
     EXPECT_EQ(variable(*dialog, "score_earned"), "1234");
     EXPECT_EQ(variable(*dialog, "quality_earned"), "87");
-    EXPECT_EQ(variable(*dialog, "quality_text"), "{#ui.endgame.quality}");
+    EXPECT_EQ(shown_text(*dialog, "time"), "Time: 01:15");
+    EXPECT_EQ(shown_text(*dialog, "score"), "Score: 1234");
+    EXPECT_EQ(shown_text(*dialog, "quality"), "Quality: 87%");
 }
 
 TEST_F(EndGameDlgTest, TheAnyKeyFlagIsSetOnlyOnceFinished)
