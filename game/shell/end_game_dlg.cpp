@@ -33,8 +33,10 @@ TimeStamp now_stamp()
 
 void render_if_set(const SharedPtr<Sprite>& sprite, Artist& artist)
 {
-    if (sprite)
-        sprite->render(artist);
+    if (!sprite)
+        return;
+    sprite->tick(now_stamp());
+    sprite->render(artist);
 }
 
 }
@@ -103,11 +105,8 @@ void EndGameDlg::on_attached()
     if (chapter && found != chapter->state_sprites.end() && found->second) {
         // A copy: the chapter's own picture is shared by every end of its missions.
         m_state_sprite = SharedPtr<Sprite>(rtti::clone(found->second.get()));
-        if (m_state_sprite->position() != Vector2<float>{0.0f, 0.0f})
-            m_state_sprite->set_position(Vector2<float>{0.0f, 0.0f});
-        const Vector2<float> size{float(this->size().x), float(this->size().y)};
-        if (m_state_sprite->size() != size)
-            m_state_sprite->set_size(size);
+        m_state_sprite->set_position(Vector2<float>{0.0f, 0.0f});
+        m_state_sprite->set_size(size());
         m_state_sprite->set_data_provider(
             [this](const std::string& name, std::string& value) { return get_variable(name, value); });
         m_state_sprite->on_data_changed();

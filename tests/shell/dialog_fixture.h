@@ -49,6 +49,14 @@ protected:
         return std::string(shown.begin(), shown.end());
     }
 
+    /// Runs the action `ms` milliseconds from now, from the scheduler: dialogs run modally
+    /// and wait inside their own tasks, so a test acts from tasks of the same loop.
+    void act_at(std::int64_t ms, std::function<void()> action)
+    {
+        Mainframe::add_task(std::move(action), reinterpret_cast<Mainframe::TaskId>(&m_actions), ms,
+                            Mainframe::run_once);
+    }
+
     /// The variable as the control (or its ancestors) holds it; empty when none does.
     static std::string variable(const Control& control, const char* name)
     {
@@ -56,6 +64,9 @@ protected:
         control.get_variable(name, value);
         return value;
     }
+
+private:
+    int m_actions = 0;
 };
 
 }
