@@ -154,14 +154,13 @@ private:
 
     struct Entry
     {
-        // Left out of a brace list, a member is false or null; without initialisers of its
-        // own the entry is a plain value, which the table moves as bytes when it grows.
+        // Trivially copyable: the table moves its entries as bytes when it grows.
         Kind kind;
-        bool loading;               ///< the object's own data are being read
-        bool dead;                  ///< the object could not be read; it was deleted
-        bool owned_raw;             ///< created for a plain reference, whose reader owns it
-        BinaryIO* object;           ///< the object's binary side, for objects
-        RefCounter* handle_block;   ///< the block that handles on the object read use
+        bool loading = false;                 ///< the object's own data are being read
+        bool dead = false;                    ///< the object could not be read; it was deleted
+        bool owned_raw = false;               ///< created for a plain reference, whose reader owns it
+        BinaryIO* object = nullptr;           ///< the object's binary side, for objects
+        RefCounter* handle_block = nullptr;   ///< the block that handles on the object read use
     };
 
     struct ObjectRead

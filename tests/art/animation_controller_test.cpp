@@ -33,8 +33,9 @@ TEST(AnimationController, TheCoefficientPicksAFrameAndHoldsTheLast)
         animation.set_frames(c.first, c.count);
         std::int64_t frame = -1;
         EXPECT_EQ(animation.frame_at(c.coefficient, frame), c.shown) << c.first << " " << c.count;
-        if (c.shown)
+        if (c.shown) {
             EXPECT_EQ(frame, c.frame) << c.first << " " << c.count << " " << c.coefficient;
+        }
     }
 }
 

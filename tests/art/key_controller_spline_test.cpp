@@ -120,17 +120,20 @@ TEST(SCKSpline, ChaosFactorsScaleTheValueFromStartToFinish)
             EXPECT_GE(f[i], 1.0f - c.finish);
             EXPECT_LT(f[i], 1.0f + c.finish + 1e-6f);
         }
-        if (chaos && c.proportional)
+        if (chaos && c.proportional) {
             EXPECT_EQ(s[0], s[1]) << "one draw for every component";
-        if (chaos && !c.proportional && c.start > 0.0f)
+        }
+        if (chaos && !c.proportional && c.start > 0.0f) {
             EXPECT_NE(s[0], s[1]) << "one draw per component";
+        }
         const Vector2<float> at_start = rig.sprite->position();
         EXPECT_FLOAT_EQ(at_start.x, chaos ? 10.0f * s[0] : 10.0f) << c.start;
         EXPECT_FLOAT_EQ(at_start.y, chaos ? 20.0f * s[1] : 20.0f) << c.start;
         rig.at(1000);
         EXPECT_FLOAT_EQ(rig.sprite->position().x, chaos ? 10.0f * f[0] : 10.0f);
-        if (c.finish == 0.0f)
+        if (c.finish == 0.0f) {
             EXPECT_EQ(rig.sprite->position(), (Vector2<float>{10, 20})) << "finish factors of exactly 1";
+        }
     }
 }
 
