@@ -72,8 +72,9 @@ def opaque(width, height, colour):
     return image
 
 
-def dots(image, rng, count, radius, colours, strength=1.0):
-    """Soft round dots of the given colours at random places (flowers, light spots, leaves)."""
+def dots(image, rng, count, radius, colours, strength=1.0, soft=False):
+    """Round dots of the given colours at random places (flowers, leaves), or, soft, glows
+    fading from their middle (spots of light)."""
     height, width = image.shape[:2]
     for _ in range(count):
         cx, cy = rng.uniform(0, width), rng.uniform(0, height)
@@ -84,7 +85,8 @@ def dots(image, rng, count, radius, colours, strength=1.0):
         if x0 >= x1 or y0 >= y1:
             continue
         x, y = grid(x1 - x0, y1 - y0)
-        t = strength * np.clip(r - np.hypot(x + x0 - cx, y + y0 - cy) + 0.5, 0.0, 1.0)
+        d = np.hypot(x + x0 - cx, y + y0 - cy)
+        t = strength * (1.0 - smoothstep(0.0, r, d) if soft else np.clip(r - d + 0.5, 0.0, 1.0))
         patch = image[y0:y1, x0:x1]
         patch[:, :, :3] = patch[:, :, :3] * (1.0 - t[:, :, None]) + rgb(colour) * t[:, :, None]
 
@@ -115,7 +117,7 @@ def field_ground(chapter):
     elif chapter == 4:
         # Leaves on the forest floor and a few spots of light through the crowns.
         dots(image, rng, 900, 3.0, [(96, 70, 40), (120, 96, 48), (54, 74, 40)], 0.7)
-        dots(image, rng, 22, 40.0, [(150, 170, 100)], 0.18)
+        dots(image, rng, 22, 50.0, [(170, 180, 110)], 0.3, soft=True)
     # Darker towards the edges, the sky's light from the top.
     d = np.hypot((x - width / 2.0) / width, (y - height / 2.0) / height)
     image[:, :, :3] *= (1.08 - 0.55 * d ** 2)[:, :, None]
