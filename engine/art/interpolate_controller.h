@@ -153,6 +153,8 @@ public:
 
     /// The offset moved so far (kept across restarts).
     Vector2<float> applied_offset() const { return m_applied; }
+    /// Forgets the offset moved so far, for a sprite that was placed anew.
+    void set_applied_offset(Vector2<float> offset) { m_applied = offset; }
 
 private:
     Vector2<float> m_applied;

@@ -2,8 +2,11 @@
 
 #include "engine/base/service.h"
 #include "engine/res/res.h"
+#include "engine/ui/control_initer.h"
+#include "engine/ui/deferred.h"
 #include "engine/ui/ui.h"
 #include "game/shell/resource_groups.h"
+#include "game/shell/tip_dlg.h"
 
 namespace kq {
 
@@ -13,10 +16,17 @@ Game::Game(const SkinPath& node, SharedPtr<UI> ui) : Shell(node, std::move(ui))
 {
     s_instance = this;
     read_score_table(SkinPath(node, StrCache("score_table")), m_score_table);
+    m_tip_sample.read_name_from_skin(SkinPath(node, StrCache("tip_sample")));
+    m_tip_dialog = std::make_unique<TipDlg>();
+    m_tip_dialog->set_up(CIIndependent(SkinPath("dialogs.tip")));
+    m_tip_dialog->on_close().connect(
+        [this](StrCache command) { run_deferred(this, [this, command] { on_tip_closed(command); }); }, this);
 }
 
 Game::~Game()
 {
+    // Before the shell's parts: the dialog's fade and key grab live in the UI.
+    m_tip_dialog.reset();
     if (s_instance == this)
         s_instance = nullptr;
 }
@@ -35,6 +45,7 @@ void Game::initialize()
 void Game::shutdown()
 {
     save();
+    m_tip_dialog->detach();
     Shell::shutdown();
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,7 +19,16 @@
 
 namespace kq {
 
+class TipDlg;
 class UI;
+
+/// A page of a tip waiting to be shown: its text and the screen point it is about ((-1, -1):
+/// none, the page is centred).
+struct TipPage
+{
+    Vector2<int> position;
+    std::string text;
+};
 
 /// The service of the game: the shell, with the campaign's catalogue and the players'
 /// progress, which every screen reaches through `Game::instance`. Its `run` is the whole flow
@@ -85,6 +96,25 @@ public:
     /// Loads the resource files of the groups (bits of `resource_group`) not loaded yet.
     void preload(unsigned groups);
 
+    /// Asks for the tip of the name about a screen point ((-1, -1): each page's own point).
+    /// While tips are allowed it is shown once per player: marked as seen and saved at once,
+    /// then its pages (the children of "tips" tagged with the name) queue behind the page on
+    /// screen. Never throws: a tip without pages or with a broken page is logged.
+    void show_tip(StrCache name, Vector2<int> position);
+    /// Shows the front page of the queue in the tip dialog, placed in the point's quarter of
+    /// the screen with its arrow towards the point, holding the idle while it is open; with
+    /// the player's tips off (or no player) the queue is dropped instead.
+    void show_next_tip();
+    /// A page was closed: it leaves the queue, the idle hold goes and the next page shows.
+    void on_tip_closed(StrCache command);
+    /// Takes (true) or gives back (false) a permit: tips show while any is held.
+    void allow_tips(bool allow) { m_tip_permits += allow ? 1 : -1; }
+    bool tips_allowed() const { return m_tip_permits > 0; }
+    /// The pages waiting, the one on screen first.
+    const std::deque<TipPage>& tip_pages() const { return m_tip_pages; }
+    /// The one tip dialog.
+    TipDlg& tip_dialog() { return *m_tip_dialog; }
+
     /// Emitted after `select_profile` changed the current profile.
     Socket<void()> m_profile_changed;
     /// The current profile, an element of `m_profiles`; null when none is selected.
@@ -106,6 +136,10 @@ private:
     static Game* s_instance;
     /// Set by `load`; none when the personal folder could not be named.
     std::optional<SaveFile> m_save_file;
+    std::unique_ptr<TipDlg> m_tip_dialog;
+    std::deque<TipPage> m_tip_pages;
+    int m_tip_permits = 0;
+    ResHandle<Sample> m_tip_sample;
 };
 
 /// Creates the Game from its skin node and the UI and registers it, which initialises it.

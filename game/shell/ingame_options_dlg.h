@@ -19,6 +19,7 @@ public:
 
     /// "ok" stores the settings; every result restores the music.
     void on_close(StrCache result) override;
+    using Dialog::on_close;
 
     Options& options() { return m_options; }
     Button& ok_button() { return m_ok; }

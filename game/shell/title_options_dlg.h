@@ -21,6 +21,7 @@ public:
 
     /// "ok" stores the settings; every result restores the music.
     void on_close(StrCache result) override;
+    using Dialog::on_close;
     /// Hides the dialog while the credits ("dialogs.credits") run over its parent.
     void on_credits();
 
