@@ -33,6 +33,8 @@ CHAPTERS = {
         "patch": (92, 150, 170), "accent": (210, 226, 236)},
     4: {"name": "forest", "sky": (120, 150, 120), "ground": (66, 88, 52),
         "patch": (98, 76, 50), "accent": (196, 120, 60)},
+    5: {"name": "canyon", "sky": (240, 200, 150), "ground": (184, 106, 70),
+        "patch": (212, 150, 100), "accent": (250, 176, 84)},
 }
 
 BRICK = (176, 96, 64)
@@ -40,6 +42,8 @@ HOLE = (40, 30, 24)
 BEETLE = (70, 52, 120)
 WHIRL = (220, 232, 240)
 FIRE_IDOL = (196, 80, 48)
+ROCKET = (200, 200, 210)
+DOOR = (120, 84, 56)
 
 
 def noise(width, height, rng, scale):
@@ -118,6 +122,11 @@ def field_ground(chapter):
         # Leaves on the forest floor and a few spots of light through the crowns.
         dots(image, rng, 900, 3.0, [(96, 70, 40), (120, 96, 48), (54, 74, 40)], 0.7)
         dots(image, rng, 22, 50.0, [(170, 180, 110)], 0.3, soft=True)
+    elif chapter == 5:
+        # Layers of red rock, bent a little, and loose stones.
+        strata = 0.5 + 0.5 * np.sin(y / 17.0 + 2.5 * np.sin(x / 210.0) + 1.5 * noise(width, height, rng, 90))
+        image[:, :, :3] *= (0.9 + 0.14 * strata)[:, :, None]
+        dots(image, rng, 260, 3.0, [(150, 86, 60), (220, 170, 120)], 0.7)
     # Darker towards the edges, the sky's light from the top.
     d = np.hypot((x - width / 2.0) / width, (y - height / 2.0) / height)
     image[:, :, :3] *= (1.08 - 0.55 * d ** 2)[:, :, None]
@@ -165,6 +174,17 @@ def scene(chapter):
             image[crown, :3] = rgb(tuple(v * rng.uniform(0.55, 0.85) for v in c["ground"]))
             trunk = (np.abs(x - tx) < 4) & (y >= base - 8) & (y < base + 20)
             image[trunk, :3] = rgb((70, 50, 34))
+    elif chapter == 5:
+        # Flat-topped mesas in front of the hills, with light sides and shaded ones.
+        rock = np.zeros((height, width), dtype=bool)
+        for _ in range(5):
+            mx, top, half = rng.uniform(0, width), rng.uniform(height * 0.4, height * 0.6), rng.uniform(30, 80)
+            slope = np.abs(x - mx) - half
+            mesa = (y > top) & (slope < (y - top) * 0.35)
+            image[mesa, :3] = rgb(tuple(v * rng.uniform(0.75, 0.95) for v in c["ground"]))
+            image[mesa & (x > mx + half * 0.3), :3] *= 0.8
+            rock |= mesa
+        image[rock, :3] *= (0.95 + 0.08 * np.sin(y / 9.0))[rock][:, None]
     image[:, :, :3] = np.clip(image[:, :, :3], 0.0, 1.0)
     return image
 
@@ -216,6 +236,9 @@ def landmark(chapter, size=40):
         arch = np.hypot(x - size / 2, y - size)
         shape = (arch < size * 0.48) & (arch > size * 0.3) & (y < size * 0.95)
         colour = (150, 120, 90)
+    elif chapter == 5:
+        shape = (np.abs(x - size / 2) < size * 0.3 + (y - size * 0.3) * 0.25) & (y > size * 0.3)
+        colour = c["ground"]
     else:
         shape = (np.abs(x - size / 2) < (y - 2) * 0.36) & (y < size * 0.85)
         shape |= (np.abs(x - size / 2) < 3) & (y >= size * 0.85)
@@ -315,6 +338,32 @@ def fire_idol(size=96):
     save_png("art/field/smoke.png", glow(32, (120, 120, 120), power=1.5))
 
 
+def rocket(width=56, height=24):
+    """A rocket from above, heading right: a pale body with a red nose and two fins."""
+    x, y = grid(width, height)
+    c = height / 2.0
+    body = (np.abs(y - c) < 6) & (x > 10) & (x < width - 12)
+    nose = (x >= width - 12) & (np.abs(y - c) < 6 * (width - x) / 12.0)
+    fins = (x < 20) & (np.abs(y - c) < 6 + (20 - x) * 0.45) & (x > 4)
+    image = with_alpha(rgb(ROCKET), (body | nose | fins).astype(float))
+    image[nose, :3] = rgb((210, 60, 50))
+    image[fins & ~body, :3] = rgb((210, 60, 50)) * 0.8
+    image[:, :, :3] *= (1.15 - 0.4 * np.abs(y - c + 2) / c)[:, :, None]
+    image[:, :, :3] = np.clip(image[:, :, :3], 0.0, 1.0)
+    save_png("items/rocket.png", image)
+
+
+def lodestone(size=48):
+    """A lodestone set in the rock: a grey stone with a red and a blue pole."""
+    image = disc(size, (120, 116, 124))
+    x, y = grid(size, size)
+    r = size / 2.0
+    inside = np.hypot(x - r, y - r) < r - 5
+    image[inside & (x < r - 4), :3] = rgb((200, 70, 60))
+    image[inside & (x > r + 4), :3] = rgb((70, 100, 200))
+    save_png("items/lodestone.png", image)
+
+
 def main():
     for chapter in CHAPTERS:
         folder = "art/chapters/%d/" % chapter
@@ -328,6 +377,9 @@ def main():
     hole()
     beetle()
     fire_idol()
+    rocket()
+    lodestone()
+    save_png("items/door.png", bar(128, 16, DOOR))
 
 
 if __name__ == "__main__":
