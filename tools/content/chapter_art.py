@@ -35,6 +35,8 @@ CHAPTERS = {
         "patch": (98, 76, 50), "accent": (196, 120, 60)},
     5: {"name": "canyon", "sky": (240, 200, 150), "ground": (184, 106, 70),
         "patch": (212, 150, 100), "accent": (250, 176, 84)},
+    6: {"name": "mountains", "sky": (170, 200, 236), "ground": (214, 222, 232),
+        "patch": (160, 172, 190), "accent": (120, 170, 230)},
 }
 
 BRICK = (176, 96, 64)
@@ -127,6 +129,12 @@ def field_ground(chapter):
         strata = 0.5 + 0.5 * np.sin(y / 17.0 + 2.5 * np.sin(x / 210.0) + 1.5 * noise(width, height, rng, 90))
         image[:, :, :3] *= (0.9 + 0.14 * strata)[:, :, None]
         dots(image, rng, 260, 3.0, [(150, 86, 60), (220, 170, 120)], 0.7)
+    elif chapter == 6:
+        # Snow with blue shadows in its drifts and a few grey rocks showing through.
+        drifts = noise(width, height, rng, 70)
+        mix(image, (176, 196, 226), 0.35 * smoothstep(0.55, 0.9, drifts))
+        dots(image, rng, 40, 9.0, [(130, 134, 144), (150, 150, 160)], 0.8)
+        dots(image, rng, 600, 1.5, [(255, 255, 255)], 0.9)
     # Darker towards the edges, the sky's light from the top.
     d = np.hypot((x - width / 2.0) / width, (y - height / 2.0) / height)
     image[:, :, :3] *= (1.08 - 0.55 * d ** 2)[:, :, None]
@@ -185,6 +193,14 @@ def scene(chapter):
             image[mesa & (x > mx + half * 0.3), :3] *= 0.8
             rock |= mesa
         image[rock, :3] *= (0.95 + 0.08 * np.sin(y / 9.0))[rock][:, None]
+    elif chapter == 6:
+        # Peaks with snow on their tops.
+        for _ in range(6):
+            px, peak, half = rng.uniform(0, width), rng.uniform(height * 0.15, height * 0.45), rng.uniform(120, 220)
+            mountain = (y > peak) & (np.abs(x - px) < (y - peak) * half / (height * 0.6))
+            image[mountain, :3] = rgb((120, 130, 150)) * rng.uniform(0.8, 1.1)
+            image[mountain & (y < peak + 50 + 8 * np.sin(x / 7.0)), :3] = rgb((246, 248, 252))
+        mix(image, c["ground"], smoothstep(-1, 1, y - near[None, :].repeat(height, 0) - 30))
     image[:, :, :3] = np.clip(image[:, :, :3], 0.0, 1.0)
     return image
 
@@ -239,6 +255,9 @@ def landmark(chapter, size=40):
     elif chapter == 5:
         shape = (np.abs(x - size / 2) < size * 0.3 + (y - size * 0.3) * 0.25) & (y > size * 0.3)
         colour = c["ground"]
+    elif chapter == 6:
+        shape = (np.abs(x - size / 2) < (y - 4) * 0.55) & (y > 4)
+        colour = (130, 140, 160)
     else:
         shape = (np.abs(x - size / 2) < (y - 2) * 0.36) & (y < size * 0.85)
         shape |= (np.abs(x - size / 2) < 3) & (y >= size * 0.85)
@@ -364,6 +383,21 @@ def lodestone(size=48):
     save_png("items/lodestone.png", image)
 
 
+def mountain_things():
+    """The roller's head, its couplings, the charge, and the time idol with its frost."""
+    save_png("items/roller_head.png", disc(44, (90, 96, 110)))
+    save_png("items/coupling.png", bar(16, 8, (110, 100, 90)))
+    save_png("items/charge.png", glow(32, (150, 220, 255), power=1.6))
+    idol = disc(96, (80, 140, 200))
+    x, y = grid(96, 96)
+    u, v = x - 48, y - 48
+    ring = np.abs(np.hypot(u, v) - 26) < 3
+    hands = ((np.abs(u) < 2.5) & (v < 0) & (v > -22)) | ((np.abs(v) < 2.5) & (u > 0) & (u < 16))
+    idol[ring | hands, :3] = rgb((230, 240, 255))
+    save_png("art/field/idol_time.png", idol)
+    save_png("art/field/frost.png", glow(64, (200, 230, 255), power=0.9))
+
+
 def main():
     for chapter in CHAPTERS:
         folder = "art/chapters/%d/" % chapter
@@ -379,6 +413,7 @@ def main():
     fire_idol()
     rocket()
     lodestone()
+    mountain_things()
     save_png("items/door.png", bar(128, 16, DOOR))
 
 
