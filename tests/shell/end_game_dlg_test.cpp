@@ -177,25 +177,38 @@ TEST_F(EndGameDlgTest, ShowsItsThreeLinesInTheGamesFontAsTheyAreRevealed)
                bright_pixels(image, 752 - 60, 752, tops[line], tops[line] + 36) == 0;
     };
 
+    // The hint that any press goes on, in yellow under the lines, once the reveal has ended.
+    const auto hint_shows = [](const Texture& image) {
+        int count = 0;
+        for (int y = 668; y < 698; ++y)
+            for (int x = 512 - 80; x < 512 + 80; ++x) {
+                const std::uint32_t p = image.pixel({x, y});
+                count += ((p >> 16) & 0xFF) > 200 && ((p >> 8) & 0xFF) > 170 && (p & 0xFF) < 160;
+            }
+        return count > 40;
+    };
+
     // The reveal waits inside its own task: the pictures are taken from tasks of that loop.
-    SharedPtr<Texture> images[3];
+    SharedPtr<Texture> images[4];
     int id = 0;
-    for (const auto& [when, slot] : {std::pair{600, 0}, std::pair{1200, 1}, std::pair{2800, 2}})
+    for (const auto& [when, slot] : {std::pair{600, 0}, std::pair{1200, 1}, std::pair{2800, 2}, std::pair{3500, 3}})
         Mainframe::add_task([&, slot = slot] { images[slot] = shot(); }, reinterpret_cast<Mainframe::TaskId>(&id),
                             when - 200, Mainframe::run_once);
-    Mainframe::wait(3000);
+    Mainframe::wait(3600);
     for (const SharedPtr<Texture>& image : images)
         ASSERT_TRUE(image);
 
     for (int line = 0; line < 3; ++line)
         EXPECT_FALSE(line_shows(*images[0], line)) << "line " << line << " before the reveal";
-    // The first line is written at 1134 ms, the last at 2634 ms.
+    // The first line is written at 1134 ms, the last at 2634 ms, the end at 3384 ms.
     EXPECT_TRUE(line_shows(*images[1], 0));
     EXPECT_FALSE(line_shows(*images[1], 1));
     for (int line = 0; line < 3; ++line) {
         EXPECT_TRUE(line_shows(*images[2], line)) << "line " << line;
         EXPECT_TRUE(margins_clear(*images[2], line)) << "line " << line;
     }
+    EXPECT_FALSE(hint_shows(*images[2]));
+    EXPECT_TRUE(hint_shows(*images[3]));
     dialog->detach();
 }
 

@@ -9,6 +9,7 @@
 #include <iterator>
 #include <numbers>
 
+#include "engine/art/text_sprite.h"
 #include "engine/ui/ui.h"
 #include "game/shell/game.h"
 #include "game/shell/save_data.h"
@@ -77,6 +78,9 @@ TEST(GameTips, ShowOncePerPlayerQueueBehindEachOtherAndHoldTheIdle)
             EXPECT_EQ(tip().y_snap(), YSnap::center);
             EXPECT_EQ(tip().arrow().hidden(), 1) << "a centred page has no arrow";
             EXPECT_TRUE(saved_has_tip(driver.app_dir(), "ann", "game1")) << "marked and saved at once";
+            const std::u16string& shown =
+                dynamic_cast<TextSprite*>(tip().sprite()->find(StrCache("text"), false))->display_text();
+            EXPECT_EQ(std::string(shown.begin(), shown.begin() + 11), "Tip: Press ");
         })
         .press_key(SDLK_SPACE)
         .wait_for("the second page", [] { return tip_shown() && tip_text().find("touch burst") != std::string::npos; })
