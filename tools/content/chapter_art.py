@@ -37,6 +37,10 @@ CHAPTERS = {
         "patch": (212, 150, 100), "accent": (250, 176, 84)},
     6: {"name": "mountains", "sky": (170, 200, 236), "ground": (214, 222, 232),
         "patch": (160, 172, 190), "accent": (120, 170, 230)},
+    7: {"name": "sky", "sky": (196, 224, 250), "ground": (158, 196, 236),
+        "patch": (240, 246, 252), "accent": (186, 160, 240)},
+    8: {"name": "temple", "sky": (250, 226, 160), "ground": (204, 168, 92),
+        "patch": (180, 140, 72), "accent": (255, 212, 84)},
 }
 
 BRICK = (176, 96, 64)
@@ -135,6 +139,17 @@ def field_ground(chapter):
         mix(image, (176, 196, 226), 0.35 * smoothstep(0.55, 0.9, drifts))
         dots(image, rng, 40, 9.0, [(130, 134, 144), (150, 150, 160)], 0.8)
         dots(image, rng, 600, 1.5, [(255, 255, 255)], 0.9)
+    elif chapter == 7:
+        # Above the clouds: their soft tops everywhere below.
+        mix(image, c["patch"], 0.7 * smoothstep(0.45, 0.75, noise(width, height, rng, 110)))
+    elif chapter == 8:
+        # Flagstones of gold-brown stone with dark joints and worn middles.
+        tile = 96
+        fx, fy = (x % tile) / tile, (y % tile) / tile
+        edge = np.minimum(np.minimum(fx, 1 - fx), np.minimum(fy, 1 - fy)) * tile
+        image[:, :, :3] *= (0.75 + 0.25 * smoothstep(0.0, 4.0, edge))[:, :, None]
+        worn = noise(width, height, rng, 48)
+        image[:, :, :3] *= (0.95 + 0.1 * worn)[:, :, None]
     # Darker towards the edges, the sky's light from the top.
     d = np.hypot((x - width / 2.0) / width, (y - height / 2.0) / height)
     image[:, :, :3] *= (1.08 - 0.55 * d ** 2)[:, :, None]
@@ -201,6 +216,22 @@ def scene(chapter):
             image[mountain, :3] = rgb((120, 130, 150)) * rng.uniform(0.8, 1.1)
             image[mountain & (y < peak + 50 + 8 * np.sin(x / 7.0)), :3] = rgb((246, 248, 252))
         mix(image, c["ground"], smoothstep(-1, 1, y - near[None, :].repeat(height, 0) - 30))
+    elif chapter == 7:
+        # A sea of clouds below the sky instead of hills.
+        clouds = smoothstep(0.35, 0.6, noise(width, height, rng, 60)) * smoothstep(height * 0.35, height * 0.7, y)
+        mix(image, c["sky"], smoothstep(-1, 1, y - far[None, :].repeat(height, 0)))
+        mix(image, (250, 252, 255), np.maximum(clouds, smoothstep(height * 0.6, height * 0.9, y)))
+    elif chapter == 8:
+        # The temple on its steps: a roof over six columns.
+        cx, base = width / 2, height * 0.78
+        for i in range(4):
+            step = (np.abs(x - cx) < 200 - i * 14) & (y > base - (i + 1) * 12) & (y <= base - i * 12)
+            image[step, :3] = rgb((236, 214, 150)) * (0.9 + 0.03 * i)
+        for i in range(6):
+            col = (np.abs(x - (cx - 140 + i * 56)) < 11) & (y > base - 170) & (y <= base - 48)
+            image[col, :3] = rgb((246, 230, 176))
+        roof = (y > base - 230) & (y <= base - 170) & (np.abs(x - cx) < 180 - (base - 170 - y) * 2.6)
+        image[roof, :3] = rgb(c["accent"]) * 0.9
     image[:, :, :3] = np.clip(image[:, :, :3], 0.0, 1.0)
     return image
 
@@ -258,6 +289,17 @@ def landmark(chapter, size=40):
     elif chapter == 6:
         shape = (np.abs(x - size / 2) < (y - 4) * 0.55) & (y > 4)
         colour = (130, 140, 160)
+    elif chapter == 7:
+        shape = np.zeros((size, size), dtype=bool)
+        for px, py, r in ((0.3, 0.7, 0.22), (0.55, 0.55, 0.28), (0.75, 0.72, 0.2)):
+            shape |= np.hypot(x - px * size, y - py * size) < r * size
+        colour = (244, 248, 255)
+    elif chapter == 8:
+        roof = (y < size * 0.35) & (np.abs(x - size / 2) < y * 1.2) & (y > 4)
+        columns = (y >= size * 0.35) & (y < size * 0.85) & (((x.astype(int) // 6) % 2) == 0) & (np.abs(x - size / 2) < size * 0.4)
+        steps = (y >= size * 0.85) & (np.abs(x - size / 2) < size * 0.46)
+        shape = roof | columns | steps
+        colour = c["accent"]
     else:
         shape = (np.abs(x - size / 2) < (y - 2) * 0.36) & (y < size * 0.85)
         shape |= (np.abs(x - size / 2) < 3) & (y >= size * 0.85)
@@ -398,6 +440,46 @@ def mountain_things():
     save_png("art/field/frost.png", glow(64, (200, 230, 255), power=0.9))
 
 
+def sky_and_temple_things():
+    """The white cloud that drifts across the sky, the dragonfly's two wing beats, and the
+    mastery idol with the sword that grows with the player's mastery."""
+    width, height = 160, 96
+    x, y = grid(width, height)
+    alpha = np.zeros((height, width))
+    for px, py, r in ((0.28, 0.6, 0.3), (0.5, 0.42, 0.38), (0.72, 0.6, 0.28), (0.5, 0.66, 0.3)):
+        alpha = np.maximum(alpha, 1.0 - smoothstep(0.6, 1.0, np.hypot(x - px * width, y - py * height) / (r * height)))
+    cloud = with_alpha(rgb((250, 252, 255)), 0.85 * alpha)
+    cloud[:, :, :3] *= (1.0 - 0.12 * y / height)[:, :, None]
+    save_png("items/white_cloud.png", cloud)
+    for name, colour in (("red", (255, 110, 90)), ("yellow", (255, 226, 90)), ("blue", (110, 160, 255))):
+        spirit = glow(32, colour, power=0.35)
+        spirit[:, :, :3] = np.clip(spirit[:, :, :3] + 0.35 * (1.0 - smoothstep(0.0, 8.0, np.hypot(*[g - 16 for g in grid(32, 32)])))[:, :, None], 0, 1)
+        save_png("items/spirit_%s.png" % name, spirit)
+    size = 48
+    x, y = grid(size, size)
+    c = size / 2.0
+    for frame, spread in enumerate((0.22, 0.3)):
+        body = ((x - c) / (size * 0.45)) ** 2 + ((y - c) / (size * 0.07)) ** 2 <= 1.0
+        head = np.hypot(x - c - size * 0.38, y - c) <= size * 0.09
+        wings = np.zeros_like(body)
+        for wx in (size * 0.08, -size * 0.12):
+            wings |= ((x - c - wx) / (size * 0.1)) ** 2 + ((np.abs(y - c) - size * spread) / (size * 0.2)) ** 2 <= 1.0
+        image = with_alpha(rgb((220, 240, 250)), 0.6 * wings)
+        image[body | head, :3] = rgb((60, 170, 190))
+        image[body | head, 3] = 1.0
+        image[head, :3] = rgb((60, 170, 190)) * 1.2
+        image[:, :, :3] = np.clip(image[:, :, :3], 0.0, 1.0)
+        save_png("items/dragonfly%d.png" % frame, image)
+    idol = disc(96, (214, 170, 60))
+    x, y = grid(96, 96)
+    blade = (np.abs(x - 48) < 5 - np.clip((22 - y) / 6, 0, 5)) & (y > 16) & (y < 62)
+    guard = (np.abs(y - 62) < 3) & (np.abs(x - 48) < 16)
+    grip = (np.abs(x - 48) < 3) & (y >= 62) & (y < 78)
+    idol[blade | guard | grip, :3] = rgb((250, 244, 220))
+    save_png("art/field/idol_mastery.png", idol)
+    save_png("art/field/sword.png", bar(128, 14, (230, 200, 90)))
+
+
 def main():
     for chapter in CHAPTERS:
         folder = "art/chapters/%d/" % chapter
@@ -414,6 +496,7 @@ def main():
     rocket()
     lodestone()
     mountain_things()
+    sky_and_temple_things()
     save_png("items/door.png", bar(128, 16, DOOR))
 
 
