@@ -20,6 +20,7 @@ void register_shell_skin_entries()
     // once all the same.
     add_skin_document("game/panels.sdt");
     add_skin_document("game/panels.sdt");
+    add_skin_document("game/progressframe.sdt");
     add_skin_document("game/gameframe.sdt");
     add_skin_document("game/panels.sdt");
     add_skin_document("game/panels.sdt");

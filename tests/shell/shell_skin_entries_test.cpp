@@ -159,6 +159,7 @@ TEST_F(ShellSkinEntriesTest, RegistersEachEntryInItsOrder)
         {document, "game/field.sdt", ""},
         {document, "game/panels.sdt", ""},
         {document, "game/panels.sdt", ""},
+        {document, "game/progressframe.sdt", ""},
         {document, "game/gameframe.sdt", ""},
         {document, "game/panels.sdt", ""},
         {document, "game/panels.sdt", ""},
