@@ -93,7 +93,13 @@ GameDriver& GameDriver::then(std::function<void()> action)
 
 GameDriver& GameDriver::click(Vector2<int> point)
 {
-    return step("click", [this, point] {
+    return click([point] { return point; });
+}
+
+GameDriver& GameDriver::click(std::function<Vector2<int>()> where)
+{
+    return step("click", [this, where] {
+        const Vector2<int> point = where();
         const Vector2<int> pixel = Game::instance()->window().to_window(Vector2<float>{float(point.x), float(point.y)});
         SDL_Event event{};
         event.type = SDL_MOUSEMOTION;

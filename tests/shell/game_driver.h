@@ -57,6 +57,8 @@ public:
     GameDriver& then(std::function<void()> action);
     /// A left click at a point of the logical screen (1024 x 768).
     GameDriver& click(Vector2<int> point);
+    /// A left click at the point `where` answers when the step runs (a control's place).
+    GameDriver& click(std::function<Vector2<int>()> where);
     /// A key pressed and released, with the modifiers held.
     GameDriver& press_key(SDL_Keycode key, Uint16 modifiers = KMOD_NONE);
     /// Any window event (focus, close...) for the game's window.

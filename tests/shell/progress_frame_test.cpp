@@ -176,5 +176,124 @@ TEST_F(ProgressFrameTest, AFailureReplaysTheMissionUntilNoLifeIsLeftThenTheChapt
     finish();
 }
 
+TEST_F(ProgressFrameTest, WinningTheLastMissionCompletesTheGameAndLeavesTheMap)
+{
+    int last_chapter = 0;
+    start([&last_chapter](Profile& profile) {
+        last_chapter = int(game().m_chapters.size());
+        profile.chapter = last_chapter;
+        profile.mission = int(game().m_chapters.at(last_chapter).missions.size());
+        profile.pre_events_shown = true;
+        profile.score = 7000;
+    });
+    driver.step("the map ready at the last mission", [this] { return play_shows() && !game().frame_manager().is_fading(); })
+        .then([this] {
+            EXPECT_EQ(events_shown, 0) << "the pre-events were shown before the game was saved";
+            outcomes = {GameState::win};
+        })
+        .press_key(SDLK_RETURN);
+    wait_dialog("dialogs.game_completed")
+        .then([this, &last_chapter] { EXPECT_EQ(player().chapter, last_chapter) << "the message comes first"; })
+        .press_key(SDLK_RETURN)
+        .wait_for("the map to leave", [this] { return !game().frame_manager().contains(frame.get()); })
+        .then([this] {
+            EXPECT_FALSE(player().has_game());
+            EXPECT_EQ(game().m_score_table.at("Tester"), 7000);
+            EXPECT_FALSE(frame->is_attached());
+        })
+        .pause(500)
+        .then([this] { EXPECT_TRUE(top_frame_is<TitleFrame>()) << "no stage of the map runs once it has gone"; });
+    finish();
+}
+
+TEST_F(ProgressFrameTest, TheFlagWalksToTheNextChapterAt25UnitsASecondAndTheMenuPausesItWithoutAJump)
+{
+    constexpr std::int64_t menu_ms = 1000;
+    std::vector<std::pair<std::int64_t, float>> walk;  // time, distance
+    std::int64_t menu_opened = -1;
+    std::int64_t menu_closed = -1;
+    ProgressFrame::screens().menu = [&](Control&) {
+        menu_opened = time_ms();
+        Mainframe::run_while([&] { return time_ms() < menu_opened + menu_ms; });
+        menu_closed = time_ms();
+        return dialog_result_cancel();
+    };
+    float from = 0.0f;
+    float to = 0.0f;
+    start(
+        [&](Profile& profile) {
+            const Chapter& meadow = game().m_chapters.at(2);
+            profile.chapter = 2;
+            profile.mission = int(meadow.missions.size());
+            profile.chapter_quality = meadow.quality_target;
+            from = meadow.missions.rbegin()->second.distance;
+            to = game().m_chapters.at(3).missions.at(1).distance;
+        },
+        true);
+    const auto record = [&] {
+        if (player().chapter != 3)
+            return;
+        walk.emplace_back(time_ms(), frame->distance());
+        const Vector2<float> on_route = game().m_travel_path.value(frame->distance());
+        EXPECT_EQ(frame->flag().position(), on_route) << "at " << frame->distance();
+    };
+    const auto menu_button = [this] {
+        Button& button = frame->top().menu_button();
+        Vector2<int> centre{button.size().x / 2, button.size().y / 2};
+        button.client_to_screen(centre);
+        return centre;
+    };
+    driver.step("the map ready at the end of chapter 2", [this] { return play_shows() && !game().frame_manager().is_fading(); })
+        .then([&] {
+            EXPECT_EQ(player().mission, int(game().m_chapters.at(2).missions.size()));
+            EXPECT_EQ(frame->distance(), from);
+            EXPECT_TRUE(frame->trophies().empty());
+            outcomes = {GameState::win};
+        })
+        .press_key(SDLK_RETURN)
+        .step("the walk under way with the input free", [&] {
+            record();
+            return player().chapter == 3 && frame->distance() > from && !game().frame_manager().is_fading();
+        })
+        .click(menu_button)
+        .step("the walk to its end", [&] {
+            record();
+            return frame->distance() >= to && !frame->menu_open();
+        }, 30000)
+        .wait_for("the first mission of chapter 3", [this] { return play_shows(); })
+        .then([&] {
+            EXPECT_EQ(player().mission, 1);
+            EXPECT_EQ(frame->distance(), to) << "the flag stands on the mission";
+            EXPECT_TRUE(player().trophies[2]);
+            EXPECT_EQ(frame->trophies().count(2), 1u) << "the trophy shows";
+        });
+    finish();
+
+    ASSERT_GT(menu_opened, 0) << "the menu opened during the walk";
+    ASSERT_GT(walk.size(), 100u);
+    // The flag moves at 25 units a second between any two looks at it, give or take the
+    // 10 ms between two steps of the walk; it stands while the menu is open; and after the
+    // menu it goes on from where it stood, so the menu's time is never made up.
+    const auto outside_menu = [&](std::int64_t t) { return t < menu_opened || t > menu_closed + 10; };
+    std::size_t before = 0;
+    std::size_t after = 0;
+    for (std::size_t i = 0; i + 1 < walk.size(); ++i) {
+        const auto [t0, d0] = walk[i];
+        const auto [t1, d1] = walk[i + 1];
+        if (outside_menu(t0) && outside_menu(t1) && d1 < to)
+            EXPECT_NEAR(d1 - d0, float(t1 - t0) * 0.025f, 0.26f) << "at " << t0;
+        if (t0 > menu_opened + 10 && t1 < menu_closed)
+            EXPECT_EQ(d1, d0) << "the menu is open at " << t1;
+        if (t0 < menu_opened)
+            before = i;
+        if (t0 <= menu_closed + 10)
+            after = i + 1;
+    }
+    const auto [t_before, d_before] = walk[before];
+    const auto [t_after, d_after] = walk[after];
+    EXPECT_NEAR(d_after - d_before, float(t_after - t_before - menu_ms) * 0.025f, 0.52f);
+}
+
+
 }
 }

@@ -112,10 +112,11 @@ def flag(colour, width=24, height=40):
     return image
 
 
-def dot(width=12, height=6):
-    """One dash of the route, longer than it is high: it turns along the route."""
+def dot(width=14, height=6):
+    """One dash of the route, longer than it is high, in the middle of a wider clear image so
+    that dashes one image width less 3 apart leave a gap: it turns along the route."""
     x, y = grid(width, height)
-    d = np.hypot((x - width / 2) / (width / 2), (y - height / 2) / (height / 2))
+    d = np.hypot((x - width / 2) / 4.5, (y - height / 2) / (height / 2))
     return with_alpha(rgb(DOT), np.clip((1.0 - d) * 4.0, 0.0, 1.0))
 
 
