@@ -11,7 +11,9 @@
 #include "engine/ui/frame_manager.h"
 #include "engine/ui/message_dialog.h"
 #include "engine/ui/ui.h"
+#include "game/shell/event_dlg.h"
 #include "game/shell/game.h"
+#include "game/shell/ingame_dlg.h"
 #include "game/shell/resource_groups.h"
 
 namespace kq {
@@ -59,13 +61,20 @@ ProgressFrame::~ProgressFrame()
 
 ProgressFrame::Screens& ProgressFrame::screens()
 {
-    // The mission's frame, the events and the in-game menu are the game's own screens; until
-    // the game has them, a mission plays nothing and neither events nor menu show.
+    // Until the game has its mission frame, a mission plays nothing.
     static Screens screens{
         [] { return SharedPtr<Frame>(); },
         [](Frame&) { return GameState::running; },
-        [](Control&, const Chapter&, const std::vector<MissionEvent>&) {},
-        [](Control&) { return dialog_result_none(); },
+        [](Control& parent, const Chapter& chapter, const std::vector<MissionEvent>& events) {
+            EventDlg dialog(&chapter, &events);
+            dialog.set_up(CIIndependent(SkinPath("dialogs.event")));
+            dialog.run_modal(parent);
+        },
+        [](Control& parent) {
+            IngameDlg dialog(false);
+            dialog.set_up(CIIndependent(SkinPath("dialogs.ingame")));
+            return dialog.run_modal(parent);
+        },
     };
     return screens;
 }
@@ -96,11 +105,13 @@ void ProgressFrame::on_attached()
     }
     const Vector2<int> at = m_top.offset();
     m_top.move_to({at.x, at.y - 100}, at, 800);
+    game().allow_tips(true);
     post_stage(profile().pre_events_shown ? Stage::ready : Stage::arrive);
 }
 
 void ProgressFrame::on_detach()
 {
+    game().allow_tips(false);
     release_keys();
     Frame::on_detach();
 }
@@ -140,6 +151,7 @@ void ProgressFrame::enter_stage(Stage stage)
         set_distance(game().current_mission().distance);
         build_map(false);
         m_progress.play_button().set_hidden(false);
+        show_tips();
         break;
     case Stage::finish: {
         m_progress.play_button().set_hidden(true);
@@ -173,6 +185,7 @@ void ProgressFrame::play()
     if (!frames)
         return;
     m_progress.play_button().set_hidden(true);
+    game().allow_tips(false);
     bool first = true;
     Stage next = Stage::ready;
     for (;;) {
@@ -208,6 +221,7 @@ void ProgressFrame::play()
         }
         break;
     }
+    game().allow_tips(true);
     if (!is_attached())
         return;
     show_record();
@@ -228,6 +242,19 @@ void ProgressFrame::on_menu()
     if (result == StrCache("exit") && manager())
         manager()->pop_frame(this, Fade(0, 1000));
     m_menu_open = false;
+}
+
+void ProgressFrame::show_tips()
+{
+    constexpr Vector2<int> anywhere{-1, -1};
+    game().show_tip(StrCache("travel_map"), anywhere);
+    // The meadow's missions introduce the panel's meters.
+    if (profile().chapter != 2)
+        return;
+    if (profile().mission == 3)
+        game().show_tip(StrCache("score_meter"), anywhere);
+    if (profile().mission == 6)
+        game().show_tip(StrCache("quality_meter"), anywhere);
 }
 
 bool ProgressFrame::is_paused() const

@@ -85,9 +85,9 @@ public:
     /// Enter and Space press play while the play button shows; both are always taken.
     bool on_key(Key key, KeyState state) override;
     /// Preloads the chapter, takes the keys, lays out the map with ten clouds across it, slides
-    /// the top panel in and posts the first stage.
+    /// the top panel in, allows tips and posts the first stage.
     void on_attached() override;
-    /// Gives the keys back.
+    /// Gives the tips' permit and the keys back.
     void on_detach() override;
     using Frame::read_skin;
     /// The frame's keys, then "path_step", "travel.flag", "haze", "eagle" and
@@ -130,6 +130,7 @@ public:
     ProgressPanel& progress() { return m_progress; }
 
 private:
+    void show_tips();
     bool is_paused() const;
     void preload_chapter();
     void show_events(const std::vector<MissionEvent>& events);

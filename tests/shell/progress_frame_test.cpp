@@ -76,6 +76,7 @@ protected:
                     ensure_route_chapters(game().m_chapters, game().m_travel_path);
                 game().select_profile("Tester");
                 player().new_game(0, game().m_score_table);
+                player().tips = false;  // no tip over the map: the test plays at once
                 setup(player());
                 frame = SharedPtr<ProgressFrame>(new ProgressFrame);
                 frame->set_up(CIIndependent(SkinPath("frames.progress_frame")));
