@@ -65,9 +65,9 @@ private:
     std::vector<SkinStartupTask> m_registered = skin_startup_tasks();
 };
 
-TEST_F(ShellSkinEntriesTest, HoldsSeventyTwoRegistrations)
+TEST_F(ShellSkinEntriesTest, HoldsSeventyThreeRegistrations)
 {
-    EXPECT_EQ(startup_list().size(), 72u);
+    EXPECT_EQ(startup_list().size(), 73u);
 }
 
 TEST_F(ShellSkinEntriesTest, AttachesEveryDocumentOfTheDataTreeOnce)
@@ -76,7 +76,7 @@ TEST_F(ShellSkinEntriesTest, AttachesEveryDocumentOfTheDataTreeOnce)
     std::set<std::string> paths;
     for (const ResHandle<SkinDocument>& document : skin().documents())
         EXPECT_TRUE(paths.insert(document.path()).second) << document.path();
-    EXPECT_EQ(paths.size(), 34u);
+    EXPECT_EQ(paths.size(), 35u);
     EXPECT_EQ(paths.count("game/panels.sdt"), 1u);
     EXPECT_EQ(paths.count("dxdraw/dxdraw.sdt"), 1u);
     EXPECT_TRUE(fs::exists(m_dir / "data/skin/ui/ui.sdb"));
