@@ -15,6 +15,7 @@
 // a pull and an aim of its seeded generator's choosing; a summary closes each mission: wins
 // out of the seeds and the median of the shots.
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -24,6 +25,7 @@
 #include <map>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/base/exception.h"
@@ -179,16 +181,29 @@ Result play(const std::string& mission, unsigned seed, const Options& options)
     Result result;
     int quiet = 0;
     const int limit = 20 * 60 * 1000;
+    // Real time granted to effects that fly on the wall clock when no piece can be taken.
+    const int max_wait_ms = 4000;
+    int waited_ms = 0;
     while (field.game_state() == kq::GameState::running && field.field_time() < limit) {
         field.update(20);
         // A shot waits for the field to settle: no turn pending and a moment without one.
         quiet = field.chain_state() == kq::ChainState::turn_pending || field.shot_in_flight() ? 0 : quiet + 20;
         if (quiet < 400)
             continue;
-        if (result.shots >= options.shots || !shoot(field, generator))
+        if (result.shots >= options.shots)
             break;
+        if (!shoot(field, generator)) {
+            // A piece struck by a splinter waits for the splinter's flight, which runs on the
+            // wall clock: give it real time before giving up.
+            if (waited_ms >= max_wait_ms)
+                break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            waited_ms += 20;
+            continue;
+        }
         ++result.shots;
         quiet = 0;
+        waited_ms = 0;
     }
     // Let the last shot's chains finish.
     for (int t = 0; t < 3000 && field.game_state() == kq::GameState::running; t += 20)
