@@ -177,6 +177,24 @@ TEST_F(ProgressFrameTest, AFailureReplaysTheMissionUntilNoLifeIsLeftThenTheChapt
     finish();
 }
 
+TEST_F(ProgressFrameTest, AStageNotYetEnteredNeverRunsOnceTheMapHasLeft)
+{
+    start([](Profile& profile) {
+        profile.chapter = 2;
+        profile.mission = 1;
+    });
+    // Shown and taken off again before the scheduler's next step: the arrival it posted goes
+    // with it.
+    driver.then([this] { game().frame_manager().pop_frame(frame.get(), Fade()); })
+        .pause(500)
+        .then([this] {
+            EXPECT_FALSE(frame->is_attached());
+            EXPECT_FALSE(player().pre_events_shown) << "the arrival ran";
+            EXPECT_EQ(events_shown, 0);
+        });
+    finish();
+}
+
 TEST_F(ProgressFrameTest, WinningTheLastMissionCompletesTheGameAndLeavesTheMap)
 {
     int last_chapter = 0;
