@@ -7,6 +7,8 @@
 
 #include "engine/base/exception.h"
 #include "engine/base/stream.h"
+#include "engine/host/gpu/native_image.h"
+#include "engine/host/system/assert.h"
 
 namespace kq {
 
@@ -70,9 +72,9 @@ std::uint64_t Bitmap::total_size() const
     return total;
 }
 
-bool Bitmap::allocate(std::int32_t format, std::int32_t width, std::int32_t height)
+void Bitmap::set_layout(std::int32_t format, std::int32_t width, std::int32_t height)
 {
-    m_data.reset();
+    m_data.clear();
     const std::uint64_t size = data_size(format, width, height);
     if (size > std::numeric_limits<std::uint32_t>::max())
         throw std::bad_alloc();
@@ -81,13 +83,33 @@ bool Bitmap::allocate(std::int32_t format, std::int32_t width, std::int32_t heig
     m_format = format;
     m_width = width;
     m_height = height;
+}
+
+void Bitmap::point_levels()
+{
+    for (BitmapLevel& level : m_levels)
+        level.data = m_data.data() + level.offset;
+}
+
+bool Bitmap::allocate(std::int32_t format, std::int32_t width, std::int32_t height)
+{
+    set_layout(format, width, height);
     const std::uint64_t total = total_size();
     if (total > std::numeric_limits<std::size_t>::max() / 2)
         throw std::bad_alloc();
-    m_data.reset(new std::uint8_t[static_cast<std::size_t>(total)]);
-    for (BitmapLevel& level : m_levels)
-        level.data = m_data.get() + level.offset;
+    m_data.resize(static_cast<std::size_t>(total));
+    point_levels();
     return true;
+}
+
+void Bitmap::adopt(std::int32_t format, std::int32_t width, std::int32_t height, const std::vector<BitmapLevel>& levels,
+                   std::vector<std::uint8_t>&& data)
+{
+    m_levels = levels;
+    set_layout(format, width, height);
+    KQ_ASSERT(data.size() == total_size());
+    m_data = std::move(data);
+    point_levels();
 }
 
 bool Bitmap::create(std::int32_t format, std::int32_t width, std::int32_t height,
@@ -107,7 +129,7 @@ void Bitmap::flip(std::uint32_t flags)
     }
     const std::size_t pixel = static_cast<std::size_t>(m_bpp);
     const std::size_t row = pixel * static_cast<std::size_t>(m_width);
-    std::uint8_t* data = m_data.get();
+    std::uint8_t* data = m_data.data();
     if (flags & 1) {
         for (std::int32_t top = 0, bottom = m_height - 1; top < bottom; ++top, --bottom)
             std::swap_ranges(data + top * row, data + (top + 1) * row, data + bottom * row);
@@ -134,10 +156,51 @@ bool Bitmap::decode(const std::string& extension, Stream& stream)
     return false;
 }
 
-std::uint64_t bytes_left(Stream& stream)
+std::vector<std::uint8_t> read_rest(Stream& stream)
 {
     const std::int64_t left = static_cast<std::int64_t>(stream.size()) - stream.tell();
-    return left > 0 ? static_cast<std::uint64_t>(left) : 0;
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::max<std::int64_t>(left, 0)));
+    bytes.resize(stream.read(bytes.data(), static_cast<std::uint32_t>(bytes.size())));
+    return bytes;
+}
+
+std::int32_t bitmap_format(const host::NativeImage& image)
+{
+    using host::PixelFormat;
+    switch (image.format) {
+    case PixelFormat::gray8:
+        return Gray8;
+    case PixelFormat::bgr24:
+        return BGR24;
+    case PixelFormat::rgb24:
+        return RGB24;
+    case PixelFormat::bgra32:
+        return BGRA32;
+    case PixelFormat::rgba32:
+        return RGBA32;
+    case PixelFormat::dxt1:
+        return DXT1;
+    case PixelFormat::dxt3:
+        return DXT3;
+    case PixelFormat::dxt5:
+        return DXT5;
+    case PixelFormat::rgb565:
+        return RGB565;
+    case PixelFormat::argb4444:
+        return ARGB4444;
+    case PixelFormat::argb1555:
+        return ARGB1555;
+    default:
+        return BitmapNone;
+    }
+}
+
+void take_native_image(Bitmap& bitmap, host::NativeImage&& image)
+{
+    std::vector<BitmapLevel> levels;
+    for (const host::ImageLevel& level : image.levels)
+        levels.push_back({nullptr, level.offset, level.size, level.width, level.height});
+    bitmap.adopt(bitmap_format(image), image.width, image.height, levels, std::move(image.bytes));
 }
 
 }

@@ -12,6 +12,10 @@ namespace kq {
 
 class Stream;
 
+namespace host {
+struct NativeImage;
+}
+
 /// Pixel format codes of a `Bitmap`. Rows are stored top row first with no padding; the
 /// name gives the bytes of one pixel in memory order.
 enum BitmapFormat : std::int32_t {
@@ -63,6 +67,10 @@ public:
     bool allocate(std::int32_t format, std::int32_t width, std::int32_t height);
     /// Replaces the levels by a copy of `levels`, then `allocate`.
     bool create(std::int32_t format, std::int32_t width, std::int32_t height, const std::vector<BitmapLevel>& levels);
+    /// Takes the format, size and levels and the buffer `data`, which holds `total_size`
+    /// bytes, without copying it.
+    void adopt(std::int32_t format, std::int32_t width, std::int32_t height, const std::vector<BitmapLevel>& levels,
+               std::vector<std::uint8_t>&& data);
     /// Flag 1 reverses the row order, flag 2 the pixels of each row. A block-compressed
     /// bitmap cannot be flipped: logged to the error log, pixels unchanged.
     void flip(std::uint32_t flags);
@@ -80,13 +88,18 @@ public:
     /// Bytes of the main image alone.
     std::uint32_t size_bytes() const { return m_size_bytes; }
     /// The buffer: the main image, then every level; null until allocated.
-    std::uint8_t* data() { return m_data.get(); }
-    const std::uint8_t* data() const { return m_data.get(); }
+    std::uint8_t* data() { return m_data.empty() ? nullptr : m_data.data(); }
+    const std::uint8_t* data() const { return m_data.empty() ? nullptr : m_data.data(); }
     /// The further mip levels, largest first.
     const std::vector<BitmapLevel>& levels() const { return m_levels; }
 
 private:
-    std::unique_ptr<std::uint8_t[]> m_data;
+    /// Sets the format and size; drops the buffer.
+    void set_layout(std::int32_t format, std::int32_t width, std::int32_t height);
+    /// Points every level into the buffer.
+    void point_levels();
+
+    std::vector<std::uint8_t> m_data;
     std::uint32_t m_size_bytes = 0;
     std::int32_t m_width = 0;
     std::int32_t m_height = 0;
@@ -96,15 +109,21 @@ private:
 };
 
 /// Fill a freshly constructed bitmap from the stream's position; true on success, false for
-/// a file of a kind they do not read or whose data is damaged or short.
+/// a file of a kind they do not read or whose data is damaged or short. Each reads the rest
+/// of the stream and decodes it with the host layer's reader of its format, keeping only the
+/// pixel formats a bitmap holds.
 bool decode_tga(Bitmap& bitmap, Stream& stream);
 bool decode_jpeg(Bitmap& bitmap, Stream& stream);
 bool decode_dds(Bitmap& bitmap, Stream& stream);
 bool decode_png(Bitmap& bitmap, Stream& stream);
 
-/// Bytes from the stream's position to its end (0 when past it), to check the sizes a header
-/// claims before anything is allocated for them.
-std::uint64_t bytes_left(Stream& stream);
+/// The bytes from the stream's position to its end.
+std::vector<std::uint8_t> read_rest(Stream& stream);
+/// The bitmap format of a decoded image's pixel layout; `BitmapNone` for a layout no bitmap
+/// holds.
+std::int32_t bitmap_format(const host::NativeImage& image);
+/// Gives the bitmap the decoded image: its format, size, levels and bytes (taken over).
+void take_native_image(Bitmap& bitmap, host::NativeImage&& image);
 
 }
 

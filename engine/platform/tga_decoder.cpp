@@ -1,52 +1,23 @@
-#include "engine/base/bstream.h"
 #include "engine/base/exception.h"
+#include "engine/base/stream.h"
+#include "engine/host/gpu/native_image.h"
 #include "engine/platform/bitmap.h"
 
 namespace kq {
 
 namespace {
 
-std::uint16_t read_u16(Stream& stream)
-{
-    const std::uint8_t low = read_u8(stream);
-    return static_cast<std::uint16_t>(low | (read_u8(stream) << 8));
-}
+constexpr std::size_t header_size = 18;
 
-struct TgaHeader
+// A bitmap takes uncompressed true colour of 24 or 32 bits and 8-bit grey; the two low bits
+// of the image type tell the kind, bit 3 run-length encoding.
+std::int32_t format_of(unsigned image_type, unsigned depth)
 {
-    std::uint8_t id_length;
-    std::uint8_t image_type;
-    std::uint16_t width;
-    std::uint16_t height;
-    std::uint8_t depth;
-    std::uint8_t descriptor;
-};
-
-TgaHeader read_header(Stream& stream)
-{
-    TgaHeader header{};
-    header.id_length = read_u8(stream);
-    read_u8(stream);  // colour map type
-    header.image_type = read_u8(stream);
-    read_u16(stream);  // colour map first entry
-    read_u16(stream);  // colour map length
-    read_u8(stream);   // colour map entry size
-    read_u16(stream);  // x origin
-    read_u16(stream);  // y origin
-    header.width = read_u16(stream);
-    header.height = read_u16(stream);
-    header.depth = read_u8(stream);
-    header.descriptor = read_u8(stream);
-    return header;
-}
-
-std::int32_t format_of(const TgaHeader& header)
-{
-    switch (header.image_type & 3) {
+    switch (image_type & 3) {
     case 2:
-        return header.depth == 24 ? BGR24 : header.depth == 32 ? BGRA32 : BitmapNone;
+        return depth == 24 ? BGR24 : depth == 32 ? BGRA32 : BitmapNone;
     case 3:
-        return header.depth == 8 ? Gray8 : BitmapNone;
+        return depth == 8 ? Gray8 : BitmapNone;
     default:
         return BitmapNone;
     }
@@ -56,36 +27,22 @@ std::int32_t format_of(const TgaHeader& header)
 
 bool decode_tga(Bitmap& bitmap, Stream& stream)
 {
-    const TgaHeader header = read_header(stream);
-    stream.seek(header.id_length, seek_current);
-
-    const std::int32_t format = format_of(header);
+    const std::vector<std::uint8_t> file = read_rest(stream);
+    if (file.size() < header_size)
+        stream.error("unexpected end of buffer.");
+    const unsigned image_type = file[2], depth = file[16];
+    const std::int32_t format = format_of(image_type, depth);
     if (format == BitmapNone)
         return false;
-    if (header.image_type & 8) {
+    if (image_type & 8) {
         log_error("Compressed tga not supported", source_file_name(__FILE__), __LINE__);
         return false;
     }
-    // A header may claim up to 65535 x 65535 pixels: nothing is allocated for more pixels
-    // than the file holds.
-    if (Bitmap::data_size(format, header.width, header.height) > bytes_left(stream))
+    host::NativeImage image;
+    std::string error;
+    if (!host::decode_tga_image(file, image, error) || image.from_palette || bitmap_format(image) != format)
         return false;
-    bitmap.allocate(format, header.width, header.height);
-
-    std::uint8_t* data = bitmap.data();
-    if (header.descriptor & 0x20) {
-        if (stream.read(data, bitmap.size_bytes()) != bitmap.size_bytes())
-            return false;
-    } else {
-        const std::uint32_t row = static_cast<std::uint32_t>(bitmap.width() * bitmap.bpp());
-        for (std::int32_t i = 0; i < bitmap.height(); ++i) {
-            const std::size_t target = static_cast<std::size_t>(bitmap.height() - 1 - i) * row;
-            if (stream.read(data + target, row) != row)
-                return false;
-        }
-    }
-    if (header.descriptor & 0x10)
-        bitmap.flip(2);
+    take_native_image(bitmap, std::move(image));
     return true;
 }
 

@@ -42,6 +42,19 @@ TEST(PngDecoder, ColourAndGreyBecomeRgbOrRgba)
     }
 }
 
+TEST(PngDecoder, TransparentColourIsIgnored)
+{
+    for (int colour_type : {PNG_COLOR_TYPE_RGB, PNG_COLOR_TYPE_GRAY}) {
+        const bool grey = colour_type == PNG_COLOR_TYPE_GRAY;
+        const PngSpec spec{2, 1, colour_type, 8, grey ? Bytes{7, 9} : Bytes{1, 2, 3, 4, 5, 6}, {}, {}, false,
+                           grey ? std::vector<std::uint16_t>{9} : std::vector<std::uint16_t>{4, 5, 6}};
+        Bitmap bitmap;
+        ASSERT_TRUE(decode_bytes(bitmap, "png", png_file(spec))) << colour_type;
+        EXPECT_EQ(bitmap.format(), RGB24) << colour_type;
+        EXPECT_EQ(test::pixels(bitmap), grey ? Bytes({7, 7, 7, 9, 9, 9}) : Bytes({1, 2, 3, 4, 5, 6})) << colour_type;
+    }
+}
+
 TEST(PngDecoder, RefusesPalettesAndDamagedFiles)
 {
     const std::string palette = png_file({2, 1, PNG_COLOR_TYPE_PALETTE, 8, {0, 1}, {{255, 0, 0}, {0, 255, 0}}});

@@ -77,6 +77,14 @@ TEST(TgaDecoder, IdFieldIsSkipped)
     EXPECT_EQ(pixels(bitmap), Bytes{0x42});
 }
 
+TEST(TgaDecoder, ColourMapOfATrueColourImageIsSkipped)
+{
+    // Two 24-bit map entries between the header and the one pixel.
+    Bitmap bitmap;
+    ASSERT_TRUE(decode_bytes(bitmap, "tga", tga_header({2, 1, 1, 24, 0x20, 1, 2, 24}) + "mapmap" + "\1\2\3"));
+    EXPECT_EQ(pixels(bitmap), (Bytes{1, 2, 3}));
+}
+
 TEST(TgaDecoder, RunLengthEncodedIsLoggedAndRefused)
 {
     for (unsigned type : {10u, 11u}) {

@@ -71,7 +71,7 @@ bool read_info(std::span<const std::uint8_t> file, BmpInfo& info, std::string& e
     return true;
 }
 
-// The palette lies between the header and the pixels.
+// The palette lies between the header and the pixels; its entries in blue, green, red order.
 bool read_palette(std::span<const std::uint8_t> file, const BmpInfo& info, std::uint64_t pixel_start,
                   std::vector<std::uint8_t>& palette, std::string& error)
 {
@@ -80,19 +80,26 @@ bool read_palette(std::span<const std::uint8_t> file, const BmpInfo& info, std::
         error = "BMP: damaged palette";
         return false;
     }
-    palette.assign(256 * 4, 0);  // indices beyond the palette are black
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::uint8_t* p = file.data() + info.palette_start + i * info.palette_entry;
-        palette[i * 4] = p[2];
-        palette[i * 4 + 1] = p[1];
-        palette[i * 4 + 2] = p[0];
-    }
+    palette.assign(256 * 3, 0);  // indices beyond the palette are black
+    for (std::size_t i = 0; i < count; ++i)
+        std::memcpy(palette.data() + i * 3, file.data() + info.palette_start + i * info.palette_entry, 3);
     return true;
 }
 
+// The stored layout: palettes expand to their blue, green, red entries; 16 and 32 bits
+// without masks of their own are 5:5:5 and blue, green, red, unused.
+PixelFormat format_of(const BmpInfo& info)
+{
+    if (info.bits <= 8 || info.bits == 24)
+        return PixelFormat::bgr24;
+    if (info.compression == compression_bitfields)
+        return PixelFormat::masked;
+    return info.bits == 16 ? PixelFormat::argb1555 : PixelFormat::bgra32;
 }
 
-bool decode_bmp_image(std::span<const std::uint8_t> file, RgbaImage& image, std::string& error)
+}
+
+bool decode_bmp_image(std::span<const std::uint8_t> file, NativeImage& image, std::string& error)
 {
     BmpInfo info;
     if (!read_info(file, info, error))
@@ -120,26 +127,23 @@ bool decode_bmp_image(std::span<const std::uint8_t> file, RgbaImage& image, std:
     std::vector<std::uint8_t> palette;
     if (palette_bits && !read_palette(file, info, pixel_start, palette, error))
         return false;
-    size_image(image, width, height, error);
+    image.masks = {info.bits, info.masks[0], info.masks[1], info.masks[2], info.masks[3]};
+    size_native_image(image, format_of(info), width, height, error);
     image.has_alpha = info.masks[3] != 0;
+    image.from_palette = palette_bits;
+    const std::size_t pixel = bytes_per_pixel(image.format, image.masks);
     for (std::uint64_t row = 0; row < height; ++row) {
         const std::uint8_t* in = file.data() + pixel_start + row * stride;
         const std::uint64_t y = info.height < 0 ? row : height - 1 - row;
-        std::uint8_t* out = image.pixels.data() + y * width * 4;
-        for (std::uint64_t x = 0; x < width; ++x, out += 4) {
-            if (palette_bits) {
-                const std::uint64_t bit = x * info.bits;
-                const unsigned index = (in[bit / 8] >> (8 - info.bits - bit % 8)) & ((1u << info.bits) - 1);
-                std::memcpy(out, palette.data() + index * 4, 3);
-            } else if (info.bits == 24) {
-                out[0] = in[x * 3 + 2], out[1] = in[x * 3 + 1], out[2] = in[x * 3];
-            } else {
-                const std::uint32_t v = info.bits == 16 ? le16(in + x * 2) : le32(in + x * 4);
-                out[0] = masked_channel(v, info.masks[0]);
-                out[1] = masked_channel(v, info.masks[1]);
-                out[2] = masked_channel(v, info.masks[2]);
-                out[3] = masked_channel(v, info.masks[3]);
-            }
+        std::uint8_t* out = image.bytes.data() + y * width * pixel;
+        if (!palette_bits) {
+            std::memcpy(out, in, width * pixel);
+            continue;
+        }
+        for (std::uint64_t x = 0; x < width; ++x, out += 3) {
+            const std::uint64_t bit = x * info.bits;
+            const unsigned index = (in[bit / 8] >> (8 - info.bits - bit % 8)) & ((1u << info.bits) - 1);
+            std::memcpy(out, palette.data() + index * 3, 3);
         }
     }
     return true;

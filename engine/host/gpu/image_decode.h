@@ -5,12 +5,9 @@
 #include <string>
 #include <vector>
 
-namespace kq::host {
+#include "engine/host/gpu/native_image.h"
 
-/// The largest side and pixel count of an image the device is given; larger headers are
-/// refused before anything is allocated.
-inline constexpr std::uint32_t max_image_side = 16384;
-inline constexpr std::uint64_t max_image_pixels = std::uint64_t(1) << 26;
+namespace kq::host {
 
 /// An image ready for the device: 4 bytes a pixel in the order red, green, blue, alpha, top
 /// row first, no padding between rows.
@@ -24,11 +21,14 @@ struct RgbaImage
     std::vector<std::uint8_t> pixels;
 };
 
-/// Decodes a whole image file of any kind the device reads, chosen by its content, not its
-/// name: PNG (every colour type and depth), JPEG (grey, colour, CMYK), DDS (level 0 of DXT1,
-/// DXT3, DXT5 and uncompressed masks), BMP (1 to 32 bits, uncompressed) and TGA
-/// (true colour, grey, colour-mapped, run-length encoded). False, with `error` set to a short
-/// reason, for anything it cannot read; `image` is then unspecified.
+/// The main image of a decoded image as RGBA: block formats are decompressed, grey is
+/// copied to the three colours, CMYK inks are multiplied out, an alpha that means nothing
+/// is opaque. The native image is left empty (its bytes may be taken over).
+void convert_to_rgba(NativeImage&& native, RgbaImage& image);
+
+/// Decodes a whole image file with `decode_native_image` and converts it to RGBA. False,
+/// with `error` set to a short reason, for anything it cannot read; `image` is then
+/// unspecified.
 bool decode_image(std::span<const std::uint8_t> file, RgbaImage& image, std::string& error);
 
 }

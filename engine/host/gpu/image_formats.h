@@ -1,26 +1,21 @@
 #pragma once
 
-// The readers behind `decode_image`, one a format. Each takes the whole file, fills the
-// image and returns true, or sets `error` and returns false.
-#include "engine/host/gpu/image_decode.h"
+// Helpers shared by the image readers behind `decode_native_image`.
+#include "engine/host/gpu/native_image.h"
 
 namespace kq::host {
-
-bool decode_png_image(std::span<const std::uint8_t> file, RgbaImage& image, std::string& error);
-bool decode_jpeg_image(std::span<const std::uint8_t> file, RgbaImage& image, std::string& error);
-bool decode_dds_image(std::span<const std::uint8_t> file, RgbaImage& image, std::string& error);
-bool decode_bmp_image(std::span<const std::uint8_t> file, RgbaImage& image, std::string& error);
-bool decode_tga_image(std::span<const std::uint8_t> file, RgbaImage& image, std::string& error);
 
 /// Whether the first bytes look like a TGA header (the format has no signature).
 bool looks_like_tga(std::span<const std::uint8_t> file);
 
 /// Whether an image of width x height pixels may be made: false with `error` set for a side
-/// of 0 or beyond the device's limits.
+/// of 0 or beyond the limits.
 bool check_image_size(std::uint64_t width, std::uint64_t height, std::string& error);
 
-/// Sizes the image for width x height pixels (all opaque black) after `check_image_size`.
-bool size_image(RgbaImage& image, std::uint64_t width, std::uint64_t height, std::string& error);
+/// Gives the image its format and size and its main image (zeroed), with room to widen it
+/// to RGBA, after `check_image_size`.
+bool size_native_image(NativeImage& image, PixelFormat format, std::uint64_t width, std::uint64_t height,
+                       std::string& error);
 
 /// Little-endian words at p.
 inline std::uint32_t le16(const std::uint8_t* p)

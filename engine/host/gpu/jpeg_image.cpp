@@ -25,42 +25,52 @@ struct ErrorManager
 
 void output_message(j_common_ptr) {}
 
-// One row of CMYK to RGBA. Files written with an Adobe marker store their inks inverted
-// (255 is no ink), as image editors write them.
-void cmyk_to_rgba(const jpeg_decompress_struct& info, const JSAMPLE* in, std::uint8_t* out)
+PixelFormat format_of(J_COLOR_SPACE space)
 {
-    const bool inverted = info.saw_Adobe_marker;
-    for (JDIMENSION x = 0; x < info.output_width; ++x, in += 4, out += 4) {
-        const unsigned k = inverted ? in[3] : 255 - in[3];
-        for (int c = 0; c < 3; ++c) {
-            const unsigned ink_free = inverted ? in[c] : 255 - in[c];
-            out[c] = static_cast<std::uint8_t>((ink_free * k + 127) / 255);
-        }
-        out[3] = 255;
+    switch (space) {
+    case JCS_GRAYSCALE:
+        return PixelFormat::gray8;
+    case JCS_RGB:
+        return PixelFormat::rgb24;
+    case JCS_CMYK:
+        return PixelFormat::cmyk32;
+    default:
+        return PixelFormat::none;
     }
 }
 
-// Holds no object with a destructor: a library error jumps back into it. The row buffer
-// belongs to the caller for that reason.
-bool run_decoder(jpeg_decompress_struct& info, ErrorManager& errors, RgbaImage& image, std::vector<JSAMPLE>& row,
-                 std::string& error)
+// Files written without an Adobe marker store their inks plainly (255 is full ink); image
+// editors write the marker and store them inverted, the layout kept here.
+void invert_inks(std::uint8_t* row, std::size_t bytes)
+{
+    for (std::size_t i = 0; i < bytes; ++i)
+        row[i] = static_cast<std::uint8_t>(255 - row[i]);
+}
+
+// Holds no object with a destructor: a library error jumps back into it.
+bool run_decoder(jpeg_decompress_struct& info, ErrorManager& errors, std::span<const std::uint8_t> file,
+                 NativeImage& image, std::string& error)
 {
     if (setjmp(errors.exit))
         return false;
+    // An empty file is the library's error already here.
+    jpeg_mem_src(&info, file.data(), static_cast<unsigned long>(file.size()));
     jpeg_read_header(&info, TRUE);
-    // Grey and colour come out of the library as RGBA already; CMYK is converted here.
-    const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
-    info.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_RGBA;
-    if (!size_image(image, info.image_width, info.image_height, error))
+    // The library's own choice of output: grey, RGB, or CMYK (from CMYK and YCCK files).
+    const PixelFormat format = format_of(info.out_color_space);
+    if (format == PixelFormat::none) {
+        error = "JPEG: unsupported colour space";
+        return false;
+    }
+    if (!size_native_image(image, format, info.image_width, info.image_height, error))
         return false;
     jpeg_start_decompress(&info);
-    row.resize(static_cast<std::size_t>(info.output_width) * 4);
+    const std::size_t stride = std::size_t(info.output_width) * bytes_per_pixel(format);
     while (info.output_scanline < info.output_height) {
-        std::uint8_t* out = image.pixels.data() + std::size_t(info.output_scanline) * info.output_width * 4;
-        JSAMPROW line = cmyk ? row.data() : out;
+        JSAMPROW line = image.bytes.data() + std::size_t(info.output_scanline) * stride;
         jpeg_read_scanlines(&info, &line, 1);
-        if (cmyk)
-            cmyk_to_rgba(info, row.data(), out);
+        if (format == PixelFormat::cmyk32 && !info.saw_Adobe_marker)
+            invert_inks(line, stride);
     }
     jpeg_finish_decompress(&info);
     return true;
@@ -68,7 +78,7 @@ bool run_decoder(jpeg_decompress_struct& info, ErrorManager& errors, RgbaImage& 
 
 }
 
-bool decode_jpeg_image(std::span<const std::uint8_t> file, RgbaImage& image, std::string& error)
+bool decode_jpeg_image(std::span<const std::uint8_t> file, NativeImage& image, std::string& error)
 {
     ErrorManager errors{};
     jpeg_decompress_struct info;
@@ -80,11 +90,9 @@ bool decode_jpeg_image(std::span<const std::uint8_t> file, RgbaImage& image, std
         return false;
     }
     jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, file.data(), static_cast<unsigned long>(file.size()));
-    std::vector<JSAMPLE> row;
     bool decoded = false;
     try {
-        decoded = run_decoder(info, errors, image, row, error);
+        decoded = run_decoder(info, errors, file, image, error);
     } catch (...) {
         jpeg_destroy_decompress(&info);
         throw;

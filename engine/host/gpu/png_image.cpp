@@ -38,7 +38,7 @@ void read_fn(png_structp png, png_bytep data, png_size_t n)
 
 // Holds no object with a destructor: a library error jumps back into it. The row list
 // belongs to the caller for that reason.
-bool run_decoder(png_structp png, png_infop info, Input& input, RgbaImage& image, std::vector<png_bytep>& rows,
+bool run_decoder(png_structp png, png_infop info, Input& input, NativeImage& image, std::vector<png_bytep>& rows,
                  std::string& error)
 {
     if (setjmp(png_jmpbuf(png)))
@@ -52,24 +52,29 @@ bool run_decoder(png_structp png, png_infop info, Input& input, RgbaImage& image
         error = "image size is larger than the file's data";
         return false;
     }
-    image.has_alpha = (png_get_color_type(png, info) & PNG_COLOR_MASK_ALPHA) || png_get_valid(png, info, PNG_INFO_tRNS);
-    // Everything becomes 8-bit RGBA: palettes and transparency chunks expand, 16-bit samples
-    // keep their high byte, grey is copied to the three colours, a missing alpha is opaque.
+    const int colour_type = png_get_color_type(png, info);
+    const bool keyed = png_get_valid(png, info, PNG_INFO_tRNS);
+    image.from_palette = colour_type == PNG_COLOR_TYPE_PALETTE;
+    image.alpha_from_key = keyed && !image.from_palette;
+    image.has_alpha = (colour_type & PNG_COLOR_MASK_ALPHA) || keyed;
+    // Everything becomes 8-bit RGB or RGBA: palettes and transparency chunks expand, 16-bit
+    // samples keep their high byte, grey is copied to the three colours.
     png_set_expand(png);
     png_set_strip_16(png);
     png_set_gray_to_rgb(png);
-    png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
     png_set_interlace_handling(png);
     png_read_update_info(png, info);
-    if (!size_image(image, width, height, error))
+    const PixelFormat format = image.has_alpha ? PixelFormat::rgba32 : PixelFormat::rgb24;
+    if (!size_native_image(image, format, width, height, error))
         return false;
-    if (png_get_rowbytes(png, info) != width * 4) {
+    const std::size_t stride = width * bytes_per_pixel(format);
+    if (png_get_rowbytes(png, info) != stride) {
         error = "unexpected PNG row layout";
         return false;
     }
     rows.resize(height);
     for (std::size_t y = 0; y < height; ++y)
-        rows[y] = image.pixels.data() + y * width * 4;
+        rows[y] = image.bytes.data() + y * stride;
     png_read_image(png, rows.data());
     png_read_end(png, nullptr);
     return true;
@@ -77,7 +82,7 @@ bool run_decoder(png_structp png, png_infop info, Input& input, RgbaImage& image
 
 }
 
-bool decode_png_image(std::span<const std::uint8_t> file, RgbaImage& image, std::string& error)
+bool decode_png_image(std::span<const std::uint8_t> file, NativeImage& image, std::string& error)
 {
     Input input{file, 0, nullptr};
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &input, error_fn, warning_fn);

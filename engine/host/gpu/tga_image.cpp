@@ -1,3 +1,5 @@
+#include <cstring>
+
 #include "engine/host/gpu/image_formats.h"
 
 namespace kq::host {
@@ -49,22 +51,10 @@ bool valid_depth(const TgaHeader& h)
     }
 }
 
-// One colour of `depth` bits (15/16: 5 bits each, in 16 the top bit alpha; 24: B, G, R; 32: B, G, R,
-// A) to RGBA; alpha counts only when the file says it stores alpha bits.
-void colour_to_rgba(const std::uint8_t* p, unsigned depth, bool alpha, std::uint8_t* out)
+// The layout of one colour of `depth` bits as the file stores it.
+PixelFormat colour_format(unsigned depth)
 {
-    if (depth == 15 || depth == 16) {
-        const std::uint32_t v = le16(p);
-        out[0] = masked_channel(v, 0x7C00);
-        out[1] = masked_channel(v, 0x03E0);
-        out[2] = masked_channel(v, 0x001F);
-        out[3] = alpha && depth == 16 && !(v & 0x8000) ? 0 : 255;
-    } else {
-        out[0] = p[2];
-        out[1] = p[1];
-        out[2] = p[0];
-        out[3] = alpha && depth == 32 ? p[3] : 255;
-    }
+    return depth == 15 || depth == 16 ? PixelFormat::argb1555 : depth == 24 ? PixelFormat::bgr24 : PixelFormat::bgra32;
 }
 
 // The stored pixels, unpacked from run-length packets when the image is encoded; false when
@@ -112,7 +102,7 @@ bool looks_like_tga(std::span<const std::uint8_t> file)
     return h.colour_map_type <= 1 && (h.image_type & ~8u) >= 1 && (h.image_type & ~8u) <= 3 && valid_depth(h);
 }
 
-bool decode_tga_image(std::span<const std::uint8_t> file, RgbaImage& image, std::string& error)
+bool decode_tga_image(std::span<const std::uint8_t> file, NativeImage& image, std::string& error)
 {
     if (!looks_like_tga(file)) {
         error = "TGA: unsupported kind of image";
@@ -138,10 +128,13 @@ bool decode_tga_image(std::span<const std::uint8_t> file, RgbaImage& image, std:
         error = "TGA: file ends before the last pixel";
         return false;
     }
-    size_image(image, h.width, h.height, error);
-    const bool alpha = (h.descriptor & 0x0F) != 0;
     const unsigned colour_depth = is_colour_mapped(h) ? h.map_depth : h.depth;
-    image.has_alpha = alpha && (colour_depth == 16 || colour_depth == 32);
+    const PixelFormat format = !is_grey(h) ? colour_format(colour_depth)
+                               : size == 1 ? PixelFormat::gray8 : PixelFormat::gray_alpha16;
+    size_native_image(image, format, h.width, h.height, error);
+    image.has_alpha = (h.descriptor & 0x0F) != 0 && (colour_depth == 16 || colour_depth == 32);
+    image.from_palette = is_colour_mapped(h);
+    const std::size_t pixel = bytes_per_pixel(format);
     const std::uint8_t* map = file.data() + map_start;
     const bool top_down = h.descriptor & 0x20;
     const bool right_to_left = h.descriptor & 0x10;
@@ -149,7 +142,6 @@ bool decode_tga_image(std::span<const std::uint8_t> file, RgbaImage& image, std:
         const std::size_t row = i / h.width, column = i % h.width;
         const std::size_t y = top_down ? row : h.height - 1 - row;
         const std::size_t x = right_to_left ? h.width - 1 - column : column;
-        std::uint8_t* out = image.pixels.data() + (y * h.width + x) * 4;
         const std::uint8_t* p = stored.data() + i * size;
         if (is_colour_mapped(h)) {
             const std::uint32_t index = size == 1 ? p[0] : le16(p);
@@ -157,13 +149,9 @@ bool decode_tga_image(std::span<const std::uint8_t> file, RgbaImage& image, std:
                 error = "TGA: colour index outside the colour map";
                 return false;
             }
-            colour_to_rgba(map + (index - h.map_first) * map_entry, h.map_depth, alpha, out);
-        } else if (is_grey(h)) {
-            out[0] = out[1] = out[2] = p[0];
-            out[3] = size == 2 && alpha ? p[1] : 255;
-        } else {
-            colour_to_rgba(p, h.depth, alpha, out);
+            p = map + (index - h.map_first) * map_entry;
         }
+        std::memcpy(image.bytes.data() + (y * h.width + x) * pixel, p, pixel);
     }
     return true;
 }

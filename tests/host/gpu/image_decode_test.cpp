@@ -42,6 +42,49 @@ TEST(ImageDecode, ChoosesTheReaderByContent)
     }
 }
 
+// Each stored layout widened to RGBA in its own buffer; 5 pixels so that work done a few
+// pixels at a time meets a remainder.
+TEST(ImageDecode, ConvertsEveryLayoutToRgba)
+{
+    using host::PixelFormat;
+    struct Case {
+        const char* name;
+        PixelFormat format;
+        bool has_alpha;
+        std::vector<std::uint8_t> bytes;
+        test::Rgba expected;
+        host::PixelMasks masks = {};
+    };
+    const Case cases[] = {
+        {"rgb24", PixelFormat::rgb24, false, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15},
+         {1, 2, 3, 255, 4, 5, 6, 255, 7, 8, 9, 255, 10, 11, 12, 255, 13, 14, 15, 255}},
+        {"bgra32 without alpha", PixelFormat::bgra32, false, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20},
+         {3, 2, 1, 255, 7, 6, 5, 255, 11, 10, 9, 255, 15, 14, 13, 255, 19, 18, 17, 255}},
+        {"gray8", PixelFormat::gray8, false, {1, 2, 3, 4, 5},
+         {1, 1, 1, 255, 2, 2, 2, 255, 3, 3, 3, 255, 4, 4, 4, 255, 5, 5, 5, 255}},
+        {"cmyk32", PixelFormat::cmyk32, false, {255, 0, 0, 255, 255, 255, 255, 128, 0, 0, 0, 0, 255, 255, 255, 255, 0, 255, 0, 255},
+         {255, 0, 0, 255, 128, 128, 128, 255, 0, 0, 0, 255, 255, 255, 255, 255, 0, 255, 0, 255}},
+        {"argb1555 with alpha", PixelFormat::argb1555, true, {0x00, 0x7C, 0xE0, 0x83, 0x1F, 0x00, 0xFF, 0xFF, 0, 0},
+         {255, 0, 0, 0, 0, 255, 0, 255, 0, 0, 255, 0, 255, 255, 255, 255, 0, 0, 0, 0}},
+        {"masked alpha alone", PixelFormat::masked, true, {0, 64, 128, 192, 255},
+         {0, 0, 0, 0, 0, 0, 0, 64, 0, 0, 0, 128, 0, 0, 0, 192, 0, 0, 0, 255}, {8, 0, 0, 0, 0xFF}},
+    };
+    for (const Case& c : cases) {
+        host::NativeImage native;
+        native.format = c.format;
+        native.masks = c.masks;
+        native.width = 5;
+        native.height = 1;
+        native.has_alpha = c.has_alpha;
+        native.bytes = c.bytes;
+        host::RgbaImage image;
+        host::convert_to_rgba(std::move(native), image);
+        EXPECT_EQ(image.width, 5) << c.name;
+        EXPECT_EQ(image.pixels, c.expected) << c.name;
+        EXPECT_EQ(image.has_alpha, c.has_alpha) << c.name;
+    }
+}
+
 TEST(ImageDecode, RefusesWhatItCannotRead)
 {
     struct Case {

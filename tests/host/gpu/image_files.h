@@ -49,8 +49,8 @@ private:
 };
 
 /// What goes into a PNG: size, colour type and depth, the samples of each row packed as the
-/// format stores them (16-bit samples big-endian), and for palettes the entries and their
-/// alphas.
+/// format stores them (16-bit samples big-endian), for palettes the entries and their
+/// alphas, and for grey or colour images a transparent colour (grey, or red, green, blue).
 struct PngSpec
 {
     int width;
@@ -61,6 +61,7 @@ struct PngSpec
     std::vector<png_color> palette = {};
     std::vector<std::uint8_t> palette_alpha = {};
     bool interlaced = false;
+    std::vector<std::uint16_t> colour_key = {};
 };
 
 inline std::string png_file(const PngSpec& spec)
@@ -85,6 +86,13 @@ inline std::string png_file(const PngSpec& spec)
         png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
     if (!spec.palette_alpha.empty())
         png_set_tRNS(png, info, spec.palette_alpha.data(), static_cast<int>(spec.palette_alpha.size()), nullptr);
+    if (!spec.colour_key.empty()) {
+        png_color_16 key{};
+        key.gray = key.red = spec.colour_key[0];
+        if (spec.colour_key.size() == 3)
+            key.green = spec.colour_key[1], key.blue = spec.colour_key[2];
+        png_set_tRNS(png, info, nullptr, 0, &key);
+    }
     png_write_info(png, info);
     const std::size_t row = png_get_rowbytes(png, info);
     std::vector<std::uint8_t> samples = spec.samples;
