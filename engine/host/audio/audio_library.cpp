@@ -24,6 +24,11 @@ std::uint64_t frame_bytes(int channels)
 
 AudioLibrary::AudioLibrary(std::unique_ptr<AudioOutput> output) : m_output(std::move(output)) {}
 
+AudioLibrary::Stream::Stream(std::unique_ptr<PcmSource> source)
+    : source(std::move(source)), channels(this->source->channels()), length(this->source->length())
+{
+}
+
 AudioLibrary::~AudioLibrary()
 {
     free();
@@ -244,13 +249,25 @@ AudioHandle AudioLibrary::stream_create(std::vector<unsigned char> bytes)
     std::unique_ptr<PcmSource> source = open_sound_file(std::move(bytes), error);
     if (!source)
         return fail(error);
+    return add_stream(std::move(source));
+}
+
+AudioHandle AudioLibrary::stream_create(std::unique_ptr<PcmSource> source)
+{
+    std::lock_guard lock(m_mutex);
+    if (!m_initialised)
+        return fail(audio_error::init);
+    return add_stream(std::move(source));
+}
+
+AudioHandle AudioLibrary::add_stream(std::unique_ptr<PcmSource> source)
+{
     const AudioHandle handle = next_handle();
     Channel& channel = m_channels[handle];
     channel.rate = source->rate();
     channel.channels = source->channels();
     channel.frequency = float(channel.rate);
-    channel.stream = std::make_unique<Stream>();
-    channel.stream->source = std::move(source);
+    channel.stream = std::make_shared<Stream>(std::move(source));
     succeed();
     return handle;
 }
@@ -365,7 +382,7 @@ bool AudioLibrary::channel_stop(AudioHandle handle)
 
 std::int64_t AudioLibrary::length_frames(const Channel& channel) const
 {
-    return channel.stream ? channel.stream->source->length() : channel.pcm->frames();
+    return channel.stream ? channel.stream->length : channel.pcm->frames();
 }
 
 std::int64_t AudioLibrary::position_frame(const Channel& channel) const
@@ -389,6 +406,8 @@ bool AudioLibrary::move_to(Channel& channel, std::int64_t frame)
         return true;
     }
     Stream& stream = *channel.stream;
+    // Waits for a piece the output's thread is decoding for this stream.
+    std::lock_guard decoding(stream.decode_mutex);
     stream.window.clear();
     stream.first = frame;
     stream.source_ended = false;
@@ -470,34 +489,48 @@ std::uint64_t AudioLibrary::channel_seconds_to_bytes(AudioHandle handle, double 
     return std::uint64_t(seconds * channel->rate) * frame_bytes(channel->channels);
 }
 
-void AudioLibrary::fill_window(Channel& channel, std::int64_t frames_needed)
+void AudioLibrary::plan_decodes(int frames)
 {
-    Stream& stream = *channel.stream;
-    const int channels = channel.channels;
-    // Drop what was played; the window starts at the frame being read.
-    const std::int64_t played = std::int64_t(channel.position >> mix_fraction_bits);
-    const std::int64_t held = std::int64_t(stream.window.size()) / channels;
-    const std::int64_t drop = std::min(played, held);
-    stream.window.erase(stream.window.begin(), stream.window.begin() + drop * channels);
-    stream.first += drop;
-    const std::int64_t length = stream.source->length();
-    if (length > 0)
-        stream.first %= length;
-    channel.position -= std::uint64_t(drop) << mix_fraction_bits;
+    std::lock_guard lock(m_mutex);
+    for (auto& [handle, channel] : m_channels) {
+        if (!channel.playing || !channel.stream)
+            continue;
+        Stream& stream = *channel.stream;
+        // Drop what was played; the window starts at the frame being read.
+        const std::int64_t played = std::int64_t(channel.position >> mix_fraction_bits);
+        const std::int64_t held = std::int64_t(stream.window.size()) / stream.channels;
+        const std::int64_t drop = std::min(played, held);
+        stream.window.erase(stream.window.begin(), stream.window.begin() + drop * stream.channels);
+        stream.first += drop;
+        if (stream.length > 0)
+            stream.first %= stream.length;
+        channel.position -= std::uint64_t(drop) << mix_fraction_bits;
 
+        const std::uint64_t step = mix_step(channel.frequency, m_rate);
+        const std::uint64_t reach = (channel.position & (mix_one_frame - 1)) + step * std::uint64_t(frames);
+        const std::int64_t needed = std::int64_t(reach >> mix_fraction_bits) + 2;
+        if (!stream.source_ended && held - drop < needed)
+            m_decodes.push_back({channel.stream, needed, channel.loop});
+    }
+}
+
+void AudioLibrary::decode(Decode& piece)
+{
+    Stream& stream = *piece.stream;
+    std::lock_guard decoding(stream.decode_mutex);
     bool wrapped = false;
-    while (!stream.source_ended && std::int64_t(stream.window.size()) / channels < frames_needed) {
+    while (!stream.source_ended && std::int64_t(stream.window.size()) / stream.channels < piece.frames) {
         const std::size_t at = stream.window.size();
-        const std::int64_t want = std::max(frames_needed - std::int64_t(at) / channels, stream_piece_frames);
-        stream.window.resize(at + std::size_t(want * channels));
+        const std::int64_t want = std::max(piece.frames - std::int64_t(at) / stream.channels, stream_piece_frames);
+        stream.window.resize(at + std::size_t(want * stream.channels));
         const std::int64_t got = stream.source->read(stream.window.data() + at, want);
-        stream.window.resize(at + std::size_t(got * channels));
+        stream.window.resize(at + std::size_t(got * stream.channels));
         if (got > 0) {
             wrapped = false;
             continue;
         }
         // At the end: a looping stream reads on from its beginning, unless that gives nothing.
-        if (!channel.loop || wrapped || !stream.source->seek(0))
+        if (!piece.loop || wrapped || !stream.source->seek(0))
             stream.source_ended = true;
         wrapped = true;
     }
@@ -527,17 +560,18 @@ MixVoice AudioLibrary::voice_of(Channel& channel)
 
 void AudioLibrary::render(float* out, int frames)
 {
+    // Streams decode first, outside the lock, so that the main thread never waits for them.
+    plan_decodes(frames);
+    for (Decode& piece : m_decodes)
+        decode(piece);
+    m_decodes.clear();
+
     std::lock_guard lock(m_mutex);
     m_voices.clear();
     m_mixed.clear();
     for (auto& [handle, channel] : m_channels) {
         if (!channel.playing)
             continue;
-        if (channel.stream) {
-            const std::uint64_t step = mix_step(channel.frequency, m_rate);
-            const std::uint64_t reach = (channel.position & (mix_one_frame - 1)) + step * std::uint64_t(frames);
-            fill_window(channel, std::int64_t(reach >> mix_fraction_bits) + 2);
-        }
         m_voices.push_back(voice_of(channel));
         m_mixed.push_back(&channel);
     }
@@ -546,11 +580,12 @@ void AudioLibrary::render(float* out, int frames)
         Channel& channel = *m_mixed[i];
         channel.position = m_voices[i].position;
         if (m_voices[i].ended) {
-            channel.playing = false;
-            // An ended channel stands at its end.
+            // An ended channel stands at its end. A stream whose window ran dry before its
+            // source ended (it was moved while a piece was decoded) plays on at the next mix.
             const std::int64_t end = channel.stream ? std::int64_t(channel.stream->window.size()) / channel.channels
                                                     : channel.pcm->frames();
             channel.position = std::uint64_t(end) << mix_fraction_bits;
+            channel.playing = channel.stream && !channel.stream->source_ended;
         }
     }
 }

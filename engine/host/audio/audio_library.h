@@ -21,8 +21,10 @@ namespace kq {
 /// bytes of 16-bit data at the channel's own rate and channel count.
 ///
 /// Every call is made from one thread (the engine's main thread); the output device mixes on
-/// its own thread under the library's lock. Each call records its result in `error_code`
-/// (0 on success). A handle that names nothing of the asked kind fails with
+/// its own thread under the library's lock. Streams decode on the output's thread outside
+/// that lock, so no call waits for decoding, except a move of a stream's position, which
+/// waits for a piece being decoded for that stream. Each call records its result in
+/// `error_code` (0 on success). A handle that names nothing of the asked kind fails with
 /// `audio_error::handle`; any call but `init` fails with `audio_error::init` before `init`.
 class AudioLibrary
 {
@@ -70,6 +72,10 @@ public:
     /// stream plays (no reading outside the library). Also a channel handle. 0 on failure
     /// (`file_form`, `format`).
     AudioHandle stream_create(std::vector<unsigned char> bytes);
+    /// A stream that plays the decoded sound of the source, read piece by piece from the
+    /// output's thread as it plays (`source` not null). Also a channel handle. 0 on failure
+    /// (`init`).
+    AudioHandle stream_create(std::unique_ptr<PcmSource> source);
     /// Frees the stream.
     bool stream_free(AudioHandle stream);
 
@@ -107,19 +113,37 @@ public:
     void render(float* out, int frames);
 
 private:
+    /// A stream's source and the window of sound decoded from it. The output's thread decodes
+    /// into the window outside the library's lock, holding `decode_mutex`, and reads it while
+    /// mixing under the library's lock; the main thread changes the source, the window and
+    /// `source_ended` only under both locks (taken in that order). Shared, so that a stream
+    /// freed while a piece is decoded lives until the piece is done.
     struct Stream
     {
+        explicit Stream(std::unique_ptr<PcmSource> source);
+
+        std::mutex decode_mutex;
         std::unique_ptr<PcmSource> source;
+        const int channels;
+        const std::int64_t length;
         /// Decoded frames from `first` on (wrapping to frame 0 when the stream loops).
         std::vector<std::int16_t> window;
         std::int64_t first = 0;
         bool source_ended = false;
     };
+    /// A stream the output's thread decodes for before it mixes: until its window holds
+    /// `frames` frames, reading on from the beginning when `loop`.
+    struct Decode
+    {
+        std::shared_ptr<Stream> stream;
+        std::int64_t frames = 0;
+        bool loop = false;
+    };
     struct Channel
     {
         AudioHandle sample = 0;  ///< the sample it plays; 0 for a stream
         std::shared_ptr<const Pcm> pcm;
-        std::unique_ptr<Stream> stream;
+        std::shared_ptr<Stream> stream;
         int rate = 0;
         int channels = 0;
         /// 32.32 frames: in the data for a sample, in the window for a stream.
@@ -147,7 +171,9 @@ private:
     std::int64_t length_frames(const Channel& channel) const;
     std::int64_t position_frame(const Channel& channel) const;
     bool move_to(Channel& channel, std::int64_t frame);
-    void fill_window(Channel& channel, std::int64_t frames_needed);
+    AudioHandle add_stream(std::unique_ptr<PcmSource> source);
+    void plan_decodes(int frames);
+    static void decode(Decode& piece);
     MixVoice voice_of(Channel& channel);
 
     mutable std::mutex m_mutex;
@@ -165,6 +191,8 @@ private:
     // Kept between renders so that mixing allocates nothing once warm.
     std::vector<MixVoice> m_voices;
     std::vector<Channel*> m_mixed;
+    /// Only the output's thread touches it, between the two holds of the lock in `render`.
+    std::vector<Decode> m_decodes;
 };
 
 }

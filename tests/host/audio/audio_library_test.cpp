@@ -1,5 +1,11 @@
 #include "engine/host/audio/audio_library.h"
 
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <latch>
+#include <thread>
+
 #include <gtest/gtest.h>
 
 #include "engine/host/audio/null/null_audio_output.h"
@@ -299,6 +305,107 @@ TEST_F(AudioLibraryTest, AnOggStreamDecodesWhilePlaying)
     pull(400);
     EXPECT_EQ(m_library->channel_is_active(stream), audio_playing);
     EXPECT_EQ(m_library->channel_get_position(stream), 100u * 2);
+}
+
+// The stream decodes piece by piece ahead of the mix; what it plays, across the loop's wrap,
+// is what the whole file decodes to.
+TEST_F(AudioLibraryTest, AnOggStreamLoopsWithTheSoundOfTheWholeFile)
+{
+    const std::string ogg = test::make_ogg(test::tone(7000, 2, rate, 660.0), 2, rate);
+    const AudioHandle sample = m_library->sample_load(ogg.data(), ogg.size(), 1, audio_loop);
+    const AudioHandle stream = stream_of(ogg);
+    ASSERT_NE(sample, 0u);
+    ASSERT_NE(stream, 0u);
+    m_library->channel_flags(stream, audio_loop, audio_loop);
+    auto record = [&](AudioHandle h) {
+        std::vector<float> all;
+        m_library->channel_play(h, true);
+        for (int piece = 0; piece < 20; ++piece) {
+            const std::vector<float> out = pull(1500);  // 30000 frames: four times round
+            all.insert(all.end(), out.begin(), out.end());
+        }
+        m_library->channel_stop(h);
+        return all;
+    };
+    const std::vector<float> whole = record(m_library->sample_get_channel(sample));
+    EXPECT_EQ(record(stream), whole);
+}
+
+// A source whose reads wait until the test lets them go: a decode held in the middle.
+class HeldSource : public PcmSource
+{
+public:
+    int rate() const override { return 44100; }
+    int channels() const override { return 1; }
+    std::int64_t length() const override { return -1; }
+    std::int64_t read(std::int16_t* out, std::int64_t frames) override
+    {
+        if (!m_entered.exchange(true))
+            reading.count_down();
+        released.wait();
+        std::fill(out, out + frames, std::int16_t(16384));
+        return frames;
+    }
+    bool seek(std::int64_t) override { return true; }
+
+    std::latch reading{1};
+    std::latch released{1};
+
+private:
+    std::atomic<bool> m_entered{false};
+};
+
+TEST_F(AudioLibraryTest, TheMainThreadDoesNotWaitForAStreamBeingDecoded)
+{
+    auto source = std::make_unique<HeldSource>();
+    HeldSource& held = *source;
+    const AudioHandle stream = m_library->stream_create(std::move(source));
+    ASSERT_NE(stream, 0u);
+    ASSERT_TRUE(m_library->channel_play(stream, true));
+    std::vector<float> mixed;
+    std::thread output([&] { mixed = pull(64); });
+    held.reading.wait();
+    // While the piece is held, calls of the main thread return, and freeing the stream leaves
+    // the decode its source until it is done.
+    auto calls = std::async(std::launch::async, [&] {
+        return m_library->channel_set_attribute(stream, AudioAttribute::volume, 0.5f) &&
+               m_library->channel_is_active(stream) == audio_playing && m_library->stream_free(stream);
+    });
+    const bool returned = calls.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    held.released.count_down();
+    output.join();
+    EXPECT_TRUE(returned) << "a main-thread call waited for the decode";
+    EXPECT_TRUE(calls.get());
+    // The freed stream is not mixed.
+    EXPECT_EQ(mixed, std::vector<float>(128, 0.0f));
+}
+
+// Moving, restarting and freeing streams while the output mixes them from its own thread:
+// the sanitizers and the positions see no race.
+TEST_F(AudioLibraryTest, StreamsMoveAndFreeWhileTheOutputMixes)
+{
+    const int frames = 20000;
+    const std::string ogg = test::make_ogg(test::tone(frames, 1, rate, 440.0), 1, rate);
+    std::atomic<bool> done{false};
+    std::thread output([&] {
+        while (!done)
+            pull(512);
+    });
+    for (int round = 0; round < 40; ++round) {
+        const AudioHandle stream = stream_of(ogg);
+        ASSERT_NE(stream, 0u);
+        m_library->channel_flags(stream, round % 2 ? audio_loop : 0, audio_loop);
+        EXPECT_TRUE(m_library->channel_play(stream, true));
+        for (int move = 0; move < 5; ++move) {
+            const std::uint64_t to = std::uint64_t((round * 7919 + move * 4001) % frames);
+            EXPECT_TRUE(m_library->channel_set_position(stream, to * 2));
+            EXPECT_LE(m_library->channel_get_position(stream), std::uint64_t(frames) * 2);
+            std::this_thread::yield();
+        }
+        EXPECT_TRUE(m_library->stream_free(stream));
+    }
+    done = true;
+    output.join();
 }
 
 TEST_F(AudioLibraryTest, AStreamWithoutSoundPlaysAsSilence)
