@@ -216,8 +216,10 @@ void Control::read_skin()
     m_sw_cursor = read_sprite(key("sw_cursor"));
     set_sprite(read_sprite(key("sprite")));
 
+    // A "cursor" node is the control's own cursor pair only when it holds "hardware": a
+    // screen may keep a table of cursors by state under that name instead.
     const SkinPath cursor_path = key("cursor");
-    if (require_skin_environment().try_find_node(cursor_path, false)) {
+    if (require_skin_environment().try_find_node(cursor_path + "hardware", false)) {
         CursorPair cursor;
         read_cursor(cursor_path, cursor);
         set_cursor(cursor.hardware);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "game/shell/game.h"
 #include "game/shell/profile.h"
 
 namespace kq {
@@ -23,12 +24,19 @@ float upgrade_fraction(int score, int difficulty)
 
 std::string current_mission_line()
 {
-    return std::string();
+    const Game* game = Game::instance();
+    if (!game || !game->m_profile || !game->m_profile->has_game())
+        return std::string();
+    const auto chapter = game->m_chapters.find(game->m_profile->chapter);
+    if (chapter == game->m_chapters.end())
+        return std::string();
+    return mission_line(chapter->second, game->m_profile->mission);
 }
 
 int current_difficulty()
 {
-    return 0;
+    const Game* game = Game::instance();
+    return game && game->m_profile ? game->m_profile->difficulty : 0;
 }
 
 }

@@ -66,12 +66,15 @@ TEST_F(BottomPanelTest, TheReserveShowsTheIdolsTurnsUntilNoneAreLeft)
     const std::size_t with_field = vertices_drawn(panel);
     EXPECT_EQ(panel.reserve_text().text(), "10");
 
+    // Each digit of the number is a quad of the font.
+    constexpr std::size_t digit = 4;
     while (idol->production_turns() > 1)
         idol->turn_end();
-    EXPECT_EQ(vertices_drawn(panel), with_field);
+    EXPECT_EQ(vertices_drawn(panel), with_field - digit);
     EXPECT_EQ(panel.reserve_text().text(), "1");
     idol->turn_end();
-    EXPECT_EQ(vertices_drawn(panel), with_field) << "the absent image stands for the piece image";
+    EXPECT_EQ(vertices_drawn(panel), with_field - 2 * digit)
+        << "the absent image stands for the piece image, and no number is drawn";
     EXPECT_EQ(panel.reserve_text().text(), "1") << "no reserve left: the number keeps its last text, undrawn";
 }
 

@@ -100,24 +100,50 @@ GameDriver& GameDriver::click(std::function<Vector2<int>()> where)
 {
     return step("click", [this, where] {
         const Vector2<int> point = where();
-        const Vector2<int> pixel = Game::instance()->window().to_window(Vector2<float>{float(point.x), float(point.y)});
-        SDL_Event event{};
-        event.type = SDL_MOUSEMOTION;
-        event.motion.x = pixel.x;
-        event.motion.y = pixel.y;
-        push(event);
-        for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
-            SDL_Event button{};
-            button.type = type;
-            button.button.button = SDL_BUTTON_LEFT;
-            button.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
-            button.button.clicks = 1;
-            button.button.x = pixel.x;
-            button.button.y = pixel.y;
-            push(button);
-        }
+        push_motion(point);
+        push_button(point, SDL_BUTTON_LEFT, true);
+        push_button(point, SDL_BUTTON_LEFT, false);
         return true;
     });
+}
+
+GameDriver& GameDriver::move_mouse(Point point)
+{
+    return step("mouse move", [this, point = std::move(point)] {
+        push_motion(point());
+        return true;
+    });
+}
+
+GameDriver& GameDriver::mouse_button(Point point, Uint8 button, bool down)
+{
+    return step("mouse button", [this, point = std::move(point), button, down] {
+        push_button(point(), button, down);
+        return true;
+    });
+}
+
+void GameDriver::push_motion(Vector2<int> point)
+{
+    const Vector2<int> pixel = Game::instance()->window().to_window(Vector2<float>{float(point.x), float(point.y)});
+    SDL_Event event{};
+    event.type = SDL_MOUSEMOTION;
+    event.motion.x = pixel.x;
+    event.motion.y = pixel.y;
+    push(event);
+}
+
+void GameDriver::push_button(Vector2<int> point, Uint8 button, bool down)
+{
+    const Vector2<int> pixel = Game::instance()->window().to_window(Vector2<float>{float(point.x), float(point.y)});
+    SDL_Event event{};
+    event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+    event.button.button = button;
+    event.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+    event.button.clicks = 1;
+    event.button.x = pixel.x;
+    event.button.y = pixel.y;
+    push(event);
 }
 
 GameDriver& GameDriver::press_key(SDL_Keycode key, Uint16 modifiers)

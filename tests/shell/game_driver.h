@@ -59,6 +59,17 @@ public:
     GameDriver& click(Vector2<int> point);
     /// A left click at the point `where` answers when the step runs (a control's place).
     GameDriver& click(std::function<Vector2<int>()> where);
+    /// A point of the logical screen worked out when the step runs.
+    using Point = std::function<Vector2<int>()>;
+    /// The mouse moved to a point of the logical screen.
+    GameDriver& move_mouse(Point point);
+    GameDriver& move_mouse(Vector2<int> point)
+    {
+        return move_mouse([point] { return point; });
+    }
+    /// A mouse button (`SDL_BUTTON_LEFT`, `SDL_BUTTON_RIGHT`) pressed (`down`) or released at a
+    /// point of the logical screen where the mouse already is.
+    GameDriver& mouse_button(Point point, Uint8 button, bool down);
     /// A key pressed and released, with the modifiers held.
     GameDriver& press_key(SDL_Keycode key, Uint16 modifiers = KMOD_NONE);
     /// Any window event (focus, close...) for the game's window.
@@ -94,6 +105,8 @@ private:
     void advance();
     void push(SDL_Event event);
     void press(SDL_Keycode key, Uint16 modifiers = KMOD_NONE);
+    void push_motion(Vector2<int> point);
+    void push_button(Vector2<int> point, Uint8 button, bool down);
 
     TempDir m_home;
     std::string m_saved_home;

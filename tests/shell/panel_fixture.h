@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/art/art_service.h"
 #include "engine/base/mainframe.h"
 #include "engine/platform/api_window.h"
 #include "engine/platform/dx_artist.h"
@@ -29,6 +30,7 @@ protected:
     {
         m_window = start_api_window_service(SkinPath("vimo.window"));
         start_dxdraw_service(SkinPath("dxdraw"), SharedPtr<Window>(m_window));
+        start_art_service();  // the panels' texts load their fonts
         screen = DXDraw::instance()->artist_for(SharedPtr<Window>(m_window));
         m_ui = SharedPtr<UI>(new UI(SkinPath("vimo.ui"), SharedPtr<Window>(m_window), screen));
         Mainframe::register_service(SharedPtr<Service>(m_ui));
@@ -39,6 +41,7 @@ protected:
     {
         Mainframe::unregister_service(SharedPtr<Service>(m_ui));
         m_ui = SharedPtr<UI>();
+        stop_art_service();
         stop_dxdraw_service();
         stop_api_window_service(m_window);
     }

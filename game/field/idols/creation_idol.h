@@ -67,6 +67,13 @@ public:
     int production_count() const { return m_production_count; }
     int max_count() const { return m_max_count; }
     int production_turns() const { return m_production_turns; }
+    /// Takes one of the remaining production turns away (none left: nothing); the game counts
+    /// the turns left at a won mission's end as its reserve.
+    void take_production_turn()
+    {
+        if (m_production_turns > 0)
+            --m_production_turns;
+    }
     int product_penalty() const { return m_product_penalty; }
     const std::vector<CreatableKind>& hand() const { return m_hand; }
     int shown() const { return m_shown; }

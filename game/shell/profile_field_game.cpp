@@ -1,0 +1,37 @@
+#include "game/shell/profile_field_game.h"
+
+#include "game/shell/area_point.h"
+#include "game/shell/game.h"
+
+namespace kq {
+
+Vector2<float> ProfileFieldGame::pick_area_point(const std::vector<Rect>& areas)
+{
+    return kq::pick_area_point(areas);
+}
+
+int ProfileFieldGame::difficulty() const
+{
+    const Profile* profile = m_game.m_profile;
+    if (!profile || profile->difficulty < 0 || profile->difficulty >= Profile::difficulty_count)
+        return 0;
+    return profile->difficulty;
+}
+
+bool ProfileFieldGame::effects_on() const
+{
+    return !m_game.m_profile || m_game.m_profile->effects;
+}
+
+int ProfileFieldGame::level_from_value(int progress) const
+{
+    return Profile::level_from_value(progress, difficulty());
+}
+
+bool ProfileFieldGame::has_trophy(int index) const
+{
+    const Profile* profile = m_game.m_profile;
+    return profile && index >= 0 && index < int(profile->trophies.size()) && profile->trophies[std::size_t(index)];
+}
+
+}

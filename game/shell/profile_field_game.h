@@ -1,0 +1,36 @@
+#pragma once
+
+#include "game/field/field.h"
+
+namespace kq {
+
+class Game;
+
+/// The game a mission's field is played in, answered from the Game's current profile: its
+/// difficulty, its "effects" option and the advantages of its trophies (chapter 3 aims from
+/// the grip, 4 brings the dragonfly, 7 the jewels). Without a current profile it answers as a
+/// new profile would. The Game outlives the field.
+class ProfileFieldGame : public FieldGame
+{
+public:
+    explicit ProfileFieldGame(Game& game) : m_game(game) {}
+
+    /// Nothing of the game's own covers the field.
+    int overlay_count() const override { return 0; }
+    bool has_dragonfly() const override { return has_trophy(4); }
+    /// Tips are not shown yet: the request is dropped.
+    void show_tip(StrCache, const Vector2<int>&) override {}
+    Vector2<float> pick_area_point(const std::vector<Rect>& areas) override;
+    int difficulty() const override;
+    bool grip_aim() const override { return has_trophy(3); }
+    bool effects_on() const override;
+    bool extra_points() const override { return false; }
+    int level_from_value(int progress) const override;
+    bool has_jewels() const override { return has_trophy(7); }
+    bool has_trophy(int index) const override;
+
+private:
+    Game& m_game;
+};
+
+}
