@@ -95,11 +95,6 @@ public:
     bool load();
     /// Loads the resource files of the groups (bits of `resource_group`) not loaded yet.
     void preload(unsigned groups);
-    /// Takes (true) or gives back (false) a permit for tips: the screens where tips may
-    /// appear hold one while they show.
-    void allow_tips(bool allow) { m_tip_permits += allow ? 1 : -1; }
-    /// Whether some screen holds a permit for tips.
-    bool tips_allowed() const { return m_tip_permits > 0; }
 
     /// Asks for the tip of the name about a screen point ((-1, -1): each page's own point).
     /// While tips are allowed it is shown once per player: marked as seen and saved at once,
@@ -139,7 +134,6 @@ public:
 
 private:
     static Game* s_instance;
-    int m_tip_permits = 0;
     /// Set by `load`; none when the personal folder could not be named.
     std::optional<SaveFile> m_save_file;
     std::unique_ptr<TipDlg> m_tip_dialog;

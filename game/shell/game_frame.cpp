@@ -20,7 +20,9 @@
 #include "engine/ui/ui.h"
 #include "game/field/idols/creation_idol.h"
 #include "game/field/physics/physics_world.h"
+#include "game/shell/end_game_dlg.h"
 #include "game/shell/game.h"
+#include "game/shell/ingame_dlg.h"
 #include "game/shell/resource_groups.h"
 
 namespace kq {
@@ -40,6 +42,8 @@ constexpr int dim_fade_ms = 500;
 constexpr int reserve_points = 50;
 constexpr int reserve_pause_ms = 70;
 const Vector2<float> reserve_text_point{250.0f, 720.0f};
+// A tip about no point of the screen: its pages place themselves.
+const Vector2<int> no_tip_point{-1, -1};
 
 Game& game()
 {
@@ -133,6 +137,16 @@ void GameFrame::on_attached()
     slide_panels_in();
     grab_keys(0);
     game().allow_tips(true);
+    show_tips({"game1", "game2"});
+    const Profile* profile = game().m_profile;
+    if (profile && profile->chapter == 1 && profile->mission == 2)
+        show_tips({"game_meter1", "game_meter2"});
+}
+
+void GameFrame::show_tips(std::initializer_list<const char*> names)
+{
+    for (const char* name : names)
+        game().show_tip(StrCache(name), no_tip_point);
 }
 
 void GameFrame::start_mission()
@@ -366,13 +380,19 @@ void GameFrame::play_once(ResHandle<Sample>& sample)
 
 StrCache GameFrame::run_ingame_menu()
 {
-    // Until the in-game menu exists, Escape leaves the mission.
-    return StrCache("exit");
+    IngameDlg menu(true);
+    menu.set_up(CIIndependent(SkinPath("dialogs.ingame")));
+    return menu.run_modal(*game().ui().root());
 }
 
-void GameFrame::show_end_dialog(GameState, int, int, int)
+void GameFrame::show_end_dialog(GameState state, int time_ms, int score, int quality)
 {
-    // Until the end dialog exists, the mission's end shows nothing more.
+    Control* parent = this->parent();
+    if (!parent)
+        return;
+    EndGameDlg dialog(state, time_ms, score, quality);
+    dialog.set_up(CIIndependent(SkinPath("dialogs.endgame")));
+    dialog.run_modal(*parent);
 }
 
 }

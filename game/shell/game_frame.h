@@ -1,5 +1,6 @@
 #pragma once
 
+#include <initializer_list>
 #include <map>
 
 #include "engine/base/shared_ptr.h"
@@ -109,6 +110,7 @@ public:
 
 private:
     void connect_field();
+    static void show_tips(std::initializer_list<const char*> names);
     void slide_panels_in();
     /// The coin offered after a failure; true when a coin was spent (the field then ends the
     /// mission as skipped).

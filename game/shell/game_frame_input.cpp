@@ -176,20 +176,23 @@ void GameFrame::on_game_mode(GameMode mode)
         bool apply;
         bool undo;
         int bottom_mode;
+        const char* tip;
     };
     Look look{};
     switch (mode) {
-    case GameMode::aim: look = {-1, false, false, 0}; break;
-    case GameMode::hand: look = {int(Powerup::hand), false, true, 2}; break;
-    case GameMode::strikes: look = {int(Powerup::clock), true, true, 1}; break;
-    case GameMode::fireball: look = {int(Powerup::fireball), false, true, 2}; break;
-    case GameMode::bolt: look = {int(Powerup::bolt), false, true, 2}; break;
+    case GameMode::aim: look = {-1, false, false, 0, nullptr}; break;
+    case GameMode::hand: look = {int(Powerup::hand), false, true, 2, "game_mode_hand"}; break;
+    case GameMode::strikes: look = {int(Powerup::clock), true, true, 1, "game_mode_stop"}; break;
+    case GameMode::fireball: look = {int(Powerup::fireball), false, true, 2, "game_mode_fireball"}; break;
+    case GameMode::bolt: look = {int(Powerup::bolt), false, true, 2, "game_mode_bolt"}; break;
     default: return;
     }
     m_top.set_highlight(look.highlight);
     m_top.show_apply(look.apply);
     m_top.show_undo(look.undo);
     m_bottom.set_mode(look.bottom_mode);
+    if (look.tip)
+        show_tips({look.tip});
 }
 
 }

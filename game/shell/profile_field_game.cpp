@@ -10,6 +10,11 @@ Vector2<float> ProfileFieldGame::pick_area_point(const std::vector<Rect>& areas)
     return kq::pick_area_point(areas);
 }
 
+void ProfileFieldGame::show_tip(StrCache name, const Vector2<int>& point)
+{
+    m_game.show_tip(name, point);
+}
+
 int ProfileFieldGame::difficulty() const
 {
     const Profile* profile = m_game.m_profile;

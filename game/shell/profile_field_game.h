@@ -18,8 +18,7 @@ public:
     /// Nothing of the game's own covers the field.
     int overlay_count() const override { return 0; }
     bool has_dragonfly() const override { return has_trophy(4); }
-    /// Tips are not shown yet: the request is dropped.
-    void show_tip(StrCache, const Vector2<int>&) override {}
+    void show_tip(StrCache name, const Vector2<int>& point) override;
     Vector2<float> pick_area_point(const std::vector<Rect>& areas) override;
     int difficulty() const override;
     bool grip_aim() const override { return has_trophy(3); }

@@ -82,6 +82,9 @@ public:
     /// Any step of the test's own.
     GameDriver& step(std::string what, Step step, std::int64_t limit_ms = 10000);
 
+    /// Pushes a key's press and release at once: for a step of the test's own.
+    void press(SDL_Keycode key, Uint16 modifiers = KMOD_NONE);
+
     /// Runs the game until it ends by itself; returns its exit code. A script not finished by
     /// then is a failure; the game is ended after a failed step.
     int run();
@@ -104,7 +107,6 @@ private:
 
     void advance();
     void push(SDL_Event event);
-    void press(SDL_Keycode key, Uint16 modifiers = KMOD_NONE);
     void push_motion(Vector2<int> point);
     void push_button(Vector2<int> point, Uint8 button, bool down);
 

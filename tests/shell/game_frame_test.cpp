@@ -5,6 +5,7 @@
 #include <cmath>
 #include <memory>
 
+#include "engine/base/clock.h"
 #include "game/shell/game_frame.h"
 #include "game/shell/save_file.h"
 #include "game/shell/title_frame.h"
@@ -23,14 +24,37 @@ Field& field()
     return *game_frame()->field();
 }
 
-// Through the intro to the title, then into the first mission, its panels in place.
+// Closes the tips on screen with Return, as a player reads them, until none is left.
+GameDriver& close_tips(GameDriver& driver)
+{
+    auto last = std::make_shared<std::int64_t>(0);
+    return driver.step("closing the tips", [&driver, last] {
+        if (Game::instance()->tip_pages().empty())
+            return true;
+        if (time_ms() - *last > 300) {
+            *last = time_ms();
+            driver.press(SDLK_RETURN);
+        }
+        return false;
+    });
+}
+
+// Through the intro to the title, then into the first mission, its tips read and its panels
+// in place.
 GameDriver& start_first_mission(GameDriver& driver)
 {
-    return driver.skip_intro()
+    driver.skip_intro()
         .wait_for("the title screen", [] { return top_frame_is<TitleFrame>(); })
         .press_key(SDLK_RETURN)
         .wait_for("the game frame", [] { return game_frame() && game_frame()->field(); })
         .pause(1600);
+    return close_tips(driver);
+}
+
+// From here on the player has tips off: none comes between the test's inputs.
+GameDriver& tips_off(GameDriver& driver)
+{
+    return driver.then([] { Game::instance()->m_profile->tips = false; });
 }
 
 // A launchable piece standing still, not under an awning, nearest the screen's centre.
@@ -83,7 +107,7 @@ TEST(GameFrame, AnAimReleasedMoreThan20PixelsFromItsPressLaunches)
         {"released 60 pixels away", {{40, 0}, {60, 0}}, true, false},
     };
     GameDriver driver;
-    start_first_mission(driver);
+    tips_off(start_first_mission(driver));
     Launches launches;
     launches.listen(driver);
     auto at = std::make_shared<Vector2<int>>();
@@ -97,6 +121,8 @@ TEST(GameFrame, AnAimReleasedMoreThan20PixelsFromItsPressLaunches)
                 return at->x >= 0 && !field().shot_in_flight() && !field().held_item();
             }, 20000)
             .then([&launches, &launched, i] { launched[i] = -launches.count; })
+            // The pointer comes over the piece from a little way off, as a hand moves it.
+            .move_mouse([at] { return Vector2<int>{at->x - 5, at->y - 5}; })
             .move_mouse([at] { return *at; })
             .mouse_button([at] { return *at; }, SDL_BUTTON_LEFT, true)
             .pause(100);
@@ -120,6 +146,200 @@ TEST(GameFrame, AnAimReleasedMoreThan20PixelsFromItsPressLaunches)
         EXPECT_EQ(launched[i], cases[i].launched ? 1 : 0);
         EXPECT_EQ(held[i], cases[i].still_held ? 1 : 0);
     }
+}
+
+TEST(GameFrame, AWonMissionIsWrittenBackIntoTheProfileAndSavedOnce)
+{
+    GameDriver driver;
+    start_first_mission(driver);
+    auto shown_score = std::make_shared<int>(-1);
+    auto final_score = std::make_shared<int>(-1);
+    auto menu_opened = std::make_shared<bool>(false);
+    auto result_after_second_state = std::make_shared<GameState>(GameState::running);
+    driver
+        .then([] { field().add_progress(500); })
+        .wait_for("the score shown", [shown_score] {
+            *shown_score = game_frame()->top_panel().score();
+            return *shown_score == field().progress();
+        })
+        .then([] { field().set_game_state(GameState::win); })
+        .wait_for("the end of the mission", [] { return game_frame()->is_ending(); })
+        .then([&driver] { driver.press(SDLK_ESCAPE); })
+        .pause(200)
+        .then([menu_opened] {
+            *menu_opened = Game::instance()->hider_holds() > 0;
+            // A state announced again once the end has begun changes nothing.
+            game_frame()->on_game_state(GameState::fail);
+        })
+        .wait_for("the result", [final_score, result_after_second_state] {
+            if (game_frame()->result() == GameState::running)
+                return false;
+            *result_after_second_state = game_frame()->result();
+            *final_score = field().progress();
+            return true;
+        });
+    auto last = std::make_shared<std::int64_t>(0);
+    driver.step("going on from the end dialog", [&driver, last] {
+        if (top_frame_is<TitleFrame>())
+            return true;
+        if (time_ms() - *last > 500) {
+            *last = time_ms();
+            driver.press(SDLK_SPACE);
+        }
+        return false;
+    }, 20000);
+    auto profile = std::make_shared<Profile>();
+    auto saved = std::make_shared<SaveData>();
+    auto loaded = std::make_shared<bool>(false);
+    driver
+        .then([profile, saved, loaded] {
+            Game& game = *Game::instance();
+            *profile = *game.m_profile;
+            *loaded = SaveFile(Game::save_file_path()).load(game.m_chapters, *saved);
+        })
+        .close_window();
+    EXPECT_EQ(driver.run(), 0);
+    EXPECT_EQ(driver.failure(), "");
+    EXPECT_GT(*shown_score, 0);
+    EXPECT_FALSE(*menu_opened) << "Escape opened the menu while the mission ended";
+    EXPECT_EQ(*result_after_second_state, GameState::win);
+    EXPECT_GT(*final_score, *shown_score) << "the creation idol's reserve pays on a win";
+    EXPECT_EQ(profile->score, *final_score);
+    EXPECT_EQ(profile->chapter_wins, 1);
+    EXPECT_EQ(profile->mission, 2) << "the title moves a won mission's player on";
+    ASSERT_TRUE(*loaded);
+    ASSERT_EQ(saved->profiles.size(), 1u);
+    EXPECT_EQ(saved->profiles.front().score, *final_score);
+    EXPECT_EQ(saved->profiles.front().chapter_quality, profile->chapter_quality);
+}
+
+TEST(GameFrame, KeysOneToFiveChooseAPowerupOnThePressAndTheCursorFollowsTheMode)
+{
+    struct Case
+    {
+        SDL_Keycode key;
+        Key code;
+        GameMode mode;
+        const char* over_nothing;
+        const char* over_a_piece;
+        // Left with a right press (undo) or, in stop mode, a double click (apply).
+        bool left_by_double_click;
+    };
+    const Case cases[] = {
+        {SDLK_3, key_3, GameMode::hand, "cant_take", "can_take", false},
+        {SDLK_4, key_4, GameMode::fireball, "fireball", "fireball", false},
+        {SDLK_5, key_5, GameMode::bolt, "bolt", "bolt", false},
+        {SDLK_2, key_2, GameMode::strikes, "default", "can_launch", true},
+    };
+    const Vector2<int> nothing{60, 120};
+    struct Seen
+    {
+        GameMode after_release_and_double = GameMode::aim;
+        GameMode after_press = GameMode::aim;
+        std::string over_nothing, over_a_piece, hardware;
+        GameMode after_right_press = GameMode::hand;
+        int highlight = -2;
+    };
+    auto seen = std::make_shared<std::vector<Seen>>(std::size(cases));
+    auto piece = std::make_shared<Vector2<int>>();
+    std::string aim_cursor;
+
+    GameDriver driver;
+    tips_off(start_first_mission(driver));
+    driver.then([] {
+        for (Powerup p : {Powerup::clock, Powerup::hand, Powerup::fireball, Powerup::bolt})
+            field().add_powerup(p, 1, false);
+    });
+    driver.move_mouse(nothing).pause(100).then([&aim_cursor] { aim_cursor = game_frame()->cursor_state().c_str(); });
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        Seen& s = (*seen)[i];
+        driver
+            .then([&c, &s] {
+                game_frame()->on_key(c.code, state_up);
+                game_frame()->on_key(c.code, state_double_click);
+                s.after_release_and_double = field().mode();
+            })
+            .press_key(c.key)
+            .wait_for("the powerup's mode", [&c] { return field().mode() == c.mode; })
+            .then([&s] { s.after_press = field().mode(); });
+        driver
+            .move_mouse(nothing)
+            .pause(100)
+            .then([&s, piece] {
+                s.over_nothing = game_frame()->cursor_state().c_str();
+                s.hardware = game_frame()->cursor().path();
+                *piece = still_piece();
+            })
+            .move_mouse([piece] { return *piece; })
+            .pause(100)
+            .then([&s] { s.over_a_piece = game_frame()->cursor_state().c_str(); })
+            .move_mouse(nothing)
+            .pause(50);
+        const Uint8 button = c.left_by_double_click ? SDL_BUTTON_LEFT : SDL_BUTTON_RIGHT;
+        for (int press = 0; press < (c.left_by_double_click ? 2 : 1); ++press)
+            driver.mouse_button([nothing] { return nothing; }, button, true)
+                .mouse_button([nothing] { return nothing; }, button, false);
+        driver
+            .wait_for("the mode left", [] { return field().mode() == GameMode::aim; })
+            .pause(50)
+            .then([&s] {
+                s.after_right_press = field().mode();
+                s.highlight = game_frame()->top_panel().highlight();
+            });
+    }
+    driver.close_window();
+    EXPECT_EQ(driver.run(), 0);
+    EXPECT_EQ(driver.failure(), "");
+    EXPECT_EQ(aim_cursor, "default");
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        const Seen& s = (*seen)[i];
+        SCOPED_TRACE(c.over_a_piece);
+        EXPECT_EQ(s.after_release_and_double, GameMode::aim) << "a release or double click chose the powerup";
+        EXPECT_EQ(s.after_press, c.mode);
+        EXPECT_EQ(s.over_nothing, c.over_nothing);
+        EXPECT_EQ(s.over_a_piece, c.over_a_piece);
+        EXPECT_EQ(s.hardware, std::string("cursors/") + c.over_nothing + ".cur");
+        EXPECT_EQ(s.after_right_press, GameMode::aim) << "the mode was not left";
+        EXPECT_EQ(s.highlight, -1);
+    }
+}
+
+TEST(GameFrame, AnIdleHoldStopsTheFieldWithoutMakingUpTheTimeLater)
+{
+    GameDriver driver;
+    tips_off(start_first_mission(driver));
+    auto before = std::make_shared<int>(0);
+    auto held = std::make_shared<int>(-1);
+    auto after = std::make_shared<int>(-1);
+    driver
+        .then([before] {
+            Game::instance()->hold_idle();
+            *before = field().field_time();
+        })
+        .pause(300)
+        .then([before, held] {
+            *held = field().field_time() - *before;
+            Game::instance()->release_idle();
+            *before = field().field_time();
+        })
+        .wait_for("a step", [before] { return field().field_time() != *before; })
+        .then([before, after] { *after = field().field_time() - *before; })
+        .close_window();
+    EXPECT_EQ(driver.run(), 0);
+    EXPECT_EQ(driver.failure(), "");
+    EXPECT_EQ(*held, 0);
+    EXPECT_GT(*after, 0);
+    EXPECT_LE(*after, GameFrame::max_step_ms);
+}
+
+TEST(GameFrame, QualityIsTheMetersShareOfItsMaximumAndZeroWithoutOne)
+{
+    struct Case { int meter, max, quality; };
+    for (const Case& c : {Case{300, 600, 50}, Case{600, 600, 100}, Case{599, 600, 99}, Case{100, 0, 0},
+                          Case{100, -5, 0}, Case{2000000000, 2000000000, 100}})
+        EXPECT_EQ(GameFrame::quality_of(c.meter, c.max), c.quality) << c.meter << " of " << c.max;
 }
 
 }

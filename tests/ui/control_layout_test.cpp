@@ -377,4 +377,18 @@ TEST(ControlLayout, CursorNodeSetsBothCursors)
     parent.detach();
 }
 
+TEST(ControlLayout, ACursorNodeWithoutHardwareIsAScreensOwnTableNotTheControlsCursor)
+{
+    ControlSkin skin(R"(
+        table : control_defaults {
+            hw_cursor "cursors/default.cur"
+            cursor { default { hardware "cursors/a.cur" software "" } bolt { hardware "cursors/b.cur" software "" } }
+        }
+    )");
+    Control control;
+    EXPECT_EQ(error_of([&] { control.set_up(CIIndependent(SkinPath("table"))); }), "");
+    EXPECT_EQ(control.cursor().path(), "cursors/default.cur") << "the table leaves the control's own cursor";
+    EXPECT_FALSE(control.sw_cursor());
+}
+
 }
