@@ -13,6 +13,7 @@
 #include "engine/ui/ui.h"
 #include "game/shell/event_dlg.h"
 #include "game/shell/game.h"
+#include "game/shell/game_frame.h"
 #include "game/shell/ingame_dlg.h"
 #include "game/shell/resource_groups.h"
 
@@ -61,10 +62,16 @@ ProgressFrame::~ProgressFrame()
 
 ProgressFrame::Screens& ProgressFrame::screens()
 {
-    // Until the game has its mission frame, a mission plays nothing.
     static Screens screens{
-        [] { return SharedPtr<Frame>(); },
-        [](Frame&) { return GameState::running; },
+        [] {
+            SharedPtr<GameFrame> frame(new GameFrame);
+            frame->set_up(CIIndependent(SkinPath("frames.game_frame")));
+            return SharedPtr<Frame>(frame);
+        },
+        [](Frame& mission) {
+            const auto* frame = dynamic_cast<const GameFrame*>(&mission);
+            return frame ? frame->result() : GameState::running;
+        },
         [](Control& parent, const Chapter& chapter, const std::vector<MissionEvent>& events) {
             EventDlg dialog(&chapter, &events);
             dialog.set_up(CIIndependent(SkinPath("dialogs.event")));
