@@ -53,6 +53,7 @@
 #include "game/shell/shell_skin_entries.h"
 #include "tests/shell/counting_new.h"
 #include "tests/shell/data_tree.h"
+#include "tools/mission_tools/mission_screen.h"
 
 namespace {
 
@@ -431,20 +432,7 @@ int main(int argc, char** argv)
 {
     ::setenv("SDL_VIDEODRIVER", "offscreen", 0);
     ::setenv("SDL_AUDIODRIVER", "dummy", 0);
-    // The registrations of the game's start, in its order.
-    register_base_types();
-    register_res_types();
-    register_platform_types();
-    register_art_types();
-    register_field_types();
-    register_ui_skin_entries();
-    register_window_skin_entries();
-    register_res_skin_entries();
-    register_art_skin_entries();
-    register_audio_skin_entries();
-    register_shell_skin_entries();
-    register_renderer_skin_entries();
-    register_check_box_skin_entries();
+    tools::register_game();
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
