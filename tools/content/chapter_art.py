@@ -17,7 +17,7 @@ import numpy as np
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from look import (bar, disc, glow, grid, rgb, save_jpg, save_png, smoothstep,  # noqa: E402
+from look import (bar, disc, glow, grid, rgb, save_jpg, save_png, smoothstep, value_noise,  # noqa: E402
                   with_alpha)
 
 SCREEN = (1024, 768)
@@ -56,18 +56,6 @@ def noise(width, height, rng, scale):
     """Smooth value noise in [0, 1]: a coarse random grid scaled up with smooth steps, and a
     finer one at a third of its weight so that the grid does not show."""
     return 0.75 * value_noise(width, height, rng, scale) + 0.25 * value_noise(width, height, rng, scale // 3 + 1)
-
-
-def value_noise(width, height, rng, scale):
-    cw, ch = width // scale + 2, height // scale + 2
-    coarse = rng.random((ch, cw))
-    x, y = grid(width, height)
-    fx, fy = x / scale, y / scale
-    ix, iy = fx.astype(int), fy.astype(int)
-    tx, ty = smoothstep(0.0, 1.0, fx - ix), smoothstep(0.0, 1.0, fy - iy)
-    top = coarse[iy, ix] * (1 - tx) + coarse[iy, ix + 1] * tx
-    bottom = coarse[iy + 1, ix] * (1 - tx) + coarse[iy + 1, ix + 1] * tx
-    return top * (1 - ty) + bottom * ty
 
 
 def mix(image, colour, t):

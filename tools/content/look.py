@@ -176,3 +176,17 @@ class Atlas:
         escaped = filter_expression.replace("\\", "\\\\")
         save_text(self.folder + "/default.tah",
                   "ATLAS %s.res FILTER \"%s\"\n" % (self.name, escaped))
+
+
+def value_noise(width, height, rng, scale):
+    """Smooth value noise in [0, 1]: a coarse grid of the generator's draws scaled up with
+    smooth steps."""
+    cw, ch = width // scale + 2, height // scale + 2
+    coarse = rng.random((ch, cw))
+    x, y = grid(width, height)
+    fx, fy = x / scale, y / scale
+    ix, iy = fx.astype(int), fy.astype(int)
+    tx, ty = smoothstep(0.0, 1.0, fx - ix), smoothstep(0.0, 1.0, fy - iy)
+    top = coarse[iy, ix] * (1 - tx) + coarse[iy, ix + 1] * tx
+    bottom = coarse[iy + 1, ix] * (1 - tx) + coarse[iy + 1, ix + 1] * tx
+    return top * (1 - ty) + bottom * ty

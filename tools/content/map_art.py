@@ -18,7 +18,7 @@ import numpy as np
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from look import ROOT, disc, glow, grid, rgb, save_jpg, save_png, smoothstep, with_alpha  # noqa: E402
+from look import ROOT, disc, glow, grid, rgb, save_jpg, save_png, smoothstep, value_noise, with_alpha  # noqa: E402
 
 # The map's rectangle on the screen: everything drawn on the map stays inside it.
 MAP_X, MAP_Y, MAP_W, MAP_H = 72, 57, 879, 652
@@ -47,17 +47,8 @@ TROPHIES = {
 
 
 def noise(width, height, seed, scale):
-    """Smooth value noise in [0, 1]: a coarse random grid scaled up bilinearly."""
-    rng = np.random.default_rng(seed)
-    cw, ch = width // scale + 2, height // scale + 2
-    coarse = rng.random((ch, cw))
-    x, y = grid(width, height)
-    fx, fy = x / scale, y / scale
-    ix, iy = fx.astype(int), fy.astype(int)
-    tx, ty = smoothstep(0.0, 1.0, fx - ix), smoothstep(0.0, 1.0, fy - iy)
-    top = coarse[iy, ix] * (1 - tx) + coarse[iy, ix + 1] * tx
-    bottom = coarse[iy + 1, ix] * (1 - tx) + coarse[iy + 1, ix + 1] * tx
-    return top * (1 - ty) + bottom * ty
+    """Smooth value noise in [0, 1]: a coarse random grid scaled up with smooth steps."""
+    return value_noise(width, height, np.random.default_rng(seed), scale)
 
 
 def blend(a, b, t):
