@@ -331,7 +331,9 @@ TEST(GameFrame, AnIdleHoldStopsTheFieldWithoutMakingUpTheTimeLater)
     EXPECT_EQ(driver.failure(), "");
     EXPECT_EQ(*held, 0);
     EXPECT_GT(*after, 0);
-    EXPECT_LE(*after, GameFrame::max_step_ms);
+    // A busy machine may run a few steps before the check sees them; making up the hold would
+    // add all of its 300 ms.
+    EXPECT_LT(*after, 300);
 }
 
 TEST(GameFrame, QualityIsTheMetersShareOfItsMaximumAndZeroWithoutOne)
