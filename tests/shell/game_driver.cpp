@@ -156,13 +156,36 @@ GameDriver& GameDriver::press_key(SDL_Keycode key, Uint16 modifiers)
 
 void GameDriver::press(SDL_Keycode key, Uint16 modifiers)
 {
-    for (Uint32 type : {SDL_KEYDOWN, SDL_KEYUP}) {
+    push_key(key, modifiers, true);
+    push_key(key, modifiers, false);
+}
+
+GameDriver& GameDriver::key_state(SDL_Keycode key, bool down)
+{
+    return step("key state", [this, key, down] {
+        push_key(key, KMOD_NONE, down);
+        return true;
+    });
+}
+
+void GameDriver::push_key(SDL_Keycode key, Uint16 modifiers, bool down)
+{
+    SDL_Event event{};
+    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    event.key.keysym = {SDL_GetScancodeFromKey(key), key, modifiers, 0};
+    push(event);
+}
+
+GameDriver& GameDriver::type_text(std::string text)
+{
+    return step("text", [this, text] {
         SDL_Event event{};
-        event.type = type;
-        event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-        event.key.keysym = {SDL_GetScancodeFromKey(key), key, modifiers, 0};
+        event.type = SDL_TEXTINPUT;
+        text.copy(event.text.text, sizeof(event.text.text) - 1);
         push(event);
-    }
+        return true;
+    });
 }
 
 GameDriver& GameDriver::skip_intro()
@@ -206,6 +229,7 @@ void GameDriver::push(SDL_Event event)
     case SDL_MOUSEBUTTONUP: event.button.windowID = id; break;
     case SDL_KEYDOWN:
     case SDL_KEYUP: event.key.windowID = id; break;
+    case SDL_TEXTINPUT: event.text.windowID = id; break;
     default: event.window.windowID = id; break;
     }
     SDL_PushEvent(&event);

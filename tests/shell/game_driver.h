@@ -72,6 +72,10 @@ public:
     GameDriver& mouse_button(Point point, Uint8 button, bool down);
     /// A key pressed and released, with the modifiers held.
     GameDriver& press_key(SDL_Keycode key, Uint16 modifiers = KMOD_NONE);
+    /// A key pressed (`down`) or released alone, as a held Shift is.
+    GameDriver& key_state(SDL_Keycode key, bool down);
+    /// Text typed (UTF-8), as the window's text input delivers it.
+    GameDriver& type_text(std::string text);
     /// Any window event (focus, close...) for the game's window.
     GameDriver& window_event(SDL_WindowEventID event);
     /// The window's close button.
@@ -108,6 +112,7 @@ private:
     void advance();
     void push(SDL_Event event);
     void push_motion(Vector2<int> point);
+    void push_key(SDL_Keycode key, Uint16 modifiers, bool down);
     void push_button(Vector2<int> point, Uint8 button, bool down);
 
     TempDir m_home;

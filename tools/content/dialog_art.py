@@ -1,6 +1,6 @@
 #!/usr/bin/python3
-"""Draws the dialogs of the game's screens: their panels, buttons, check boxes, slider parts
-and the tip's arrow; the first chapter's scenery that the end of a mission and the story
+"""Draws the dialogs of the game's screens: their panels, buttons, check boxes, slider parts,
+the player list's parts and name box, and the tip's arrow; the first chapter's scenery that the end of a mission and the story
 events show; and synthesises the dialogs' sounds (the end dialog's "write", the tip's chime,
 the options' effect example). The shared look: flat shapes with a soft gradient, a 2 px
 darker outline and a lighter edge.
@@ -40,6 +40,8 @@ PANELS = {
     "confirm_panel": (440, 200),
     "event_panel": (840, 150),
     "tip_panel": (360, 160),
+    "profile_panel": (520, 560),
+    "new_profile_panel": (480, 240),
 }
 
 RATE = 22050
@@ -140,6 +142,10 @@ def main():
     save("track", bar(300, 16, TRACK))
     save("pin", disc(28, PIN))
     save("arrow", arrow(64, 32))
+    save("list_back", bar(440, 300, TRACK))
+    save("list_item", bar(412, 36, BUTTON))
+    save("list_scroll", bar(12, 288, PANEL))
+    save("name_box", bar(400, 44, TRACK))
     save_jpg(os.path.join("art", "chapters", "1", "scene.jpg"), scene(600, 400))
     save_png(os.path.join("art", "chapters", "1", "scene_frame.png"), scene_frame(632, 432, 16))
     write_wav("write", scribble())
