@@ -1,13 +1,37 @@
 #include <gtest/gtest.h>
 
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "engine/res/skin.h"
 #include "engine/res/skin_child_iterator.h"
+#include "game/field/field.h"
+#include "game/field/idols/creation_idol.h"
+#include "game/field/idols/fire_idol.h"
+#include "game/field/idols/mastery_idol.h"
+#include "game/field/idols/time_idol.h"
+#include "game/field/objects/beetle.h"
+#include "game/field/objects/brick.h"
+#include "game/field/objects/charge.h"
+#include "game/field/objects/cloud.h"
+#include "game/field/objects/door.h"
+#include "game/field/objects/dragonfly.h"
+#include "game/field/objects/fireball.h"
+#include "game/field/objects/hole.h"
+#include "game/field/objects/magnet.h"
+#include "game/field/objects/rocket.h"
+#include "game/field/objects/roller.h"
+#include "game/field/objects/roller_head.h"
+#include "game/field/objects/spirit.h"
+#include "game/field/objects/treasure.h"
+#include "game/field/objects/whirlwind.h"
+#include "game/field/objects/white_cloud.h"
 #include "game/shell/catalogue.h"
 #include "game/shell/profile.h"
 #include "game/shell/score_entry.h"
+#include "tests/base/log_capture.h"
 #include "tests/shell/data_tree.h"
 
 namespace kq {
@@ -80,6 +104,123 @@ TEST(CatalogueData, WinningEveryMissionInOrderEndsTheGameWithTheCupsOfChapters2T
     EXPECT_FALSE(player.has_game());
     EXPECT_EQ(cups, (std::vector<int>{2, 3, 4, 5, 6, 7}));
     EXPECT_EQ(scores["tester"], 46000);
+}
+
+// A game of the first profile: easy, no trophies.
+struct FirstProfile : FieldGame
+{
+    int overlay_count() const override { return 0; }
+    bool has_dragonfly() const override { return false; }
+    void show_tip(StrCache, const Vector2<int>&) override {}
+    Vector2<float> pick_area_point(const std::vector<Rect>& areas) override
+    {
+        return areas.empty() ? Vector2<float>{} : Vector2<float>{areas[0].x, areas[0].y};
+    }
+    int difficulty() const override { return 0; }
+    bool grip_aim() const override { return false; }
+    bool effects_on() const override { return false; }
+    bool extra_points() const override { return false; }
+    int level_from_value(int progress) const override { return progress / 1000; }
+};
+
+template <typename T>
+bool has_item(const Field& field)
+{
+    for (const SharedPtr<Item>& item : field.items())
+        if (dynamic_cast<const T*>(item.get()))
+            return true;
+    return false;
+}
+
+template <typename T>
+bool has_idol(const Field& field)
+{
+    for (const SharedPtr<Idol>& idol : field.idols())
+        if (dynamic_cast<const T*>(idol.get()))
+            return true;
+    return false;
+}
+
+// Everything the field offers, and how a mission shows that it offers it: a field object
+// among its items, an idol among its idols, a powerup through the idol that gives it.
+// Fireballs fly only in play: shot with the fire idol's powerup, or from a sledge train's
+// last head.
+const std::vector<std::pair<const char*, bool (*)(const Field&)>> field_offers{
+    {"treasure", has_item<Treasure>},
+    {"brick", has_item<Brick>},
+    {"cloud", has_item<Cloud>},
+    {"fireball", [](const Field& f) { return has_item<Fireball>(f) || has_idol<FireIdol>(f) || has_item<Roller>(f); }},
+    {"whirlwind", has_item<Whirlwind>},
+    {"magnet", has_item<Magnet>},
+    {"beetle", has_item<Beetle>},
+    {"roller", has_item<Roller>},
+    {"roller head", has_item<RollerHead>},
+    {"rocket", has_item<Rocket>},
+    {"door", has_item<Door>},
+    {"dragonfly", has_item<Dragonfly>},
+    {"hole", has_item<Hole>},
+    {"spirit", has_item<Spirit>},
+    {"charge", has_item<Charge>},
+    {"white cloud", has_item<WhiteCloud>},
+    {"creation idol", has_idol<CreationIdol>},
+    {"fire idol", has_idol<FireIdol>},
+    {"time idol", has_idol<TimeIdol>},
+    {"mastery idol", has_idol<MasteryIdol>},
+    {"hand powerup", has_idol<CreationIdol>},
+    {"fireball powerup", has_idol<FireIdol>},
+    {"clock powerup", has_idol<TimeIdol>},
+    {"bolt powerup", has_idol<MasteryIdol>},
+};
+
+// Every bonus, by its name in the data.
+const std::vector<std::pair<Bonus, const char*>> all_bonuses{
+    {Bonus::splinter, "splinter"},         {Bonus::cost_3x, "cost_3x"},
+    {Bonus::shock_wave, "shock_wave"},     {Bonus::accuracy, "accuracy"},
+    {Bonus::slipperiness, "slipperiness"}, {Bonus::powerful_strike, "powerful_strike"},
+    {Bonus::any_activator, "any_activator"}, {Bonus::magnetic, "magnetic"},
+    {Bonus::spirit, "spirit"},             {Bonus::treasure, "treasure"},
+    {Bonus::explode, "explode"}};
+
+// True when the field deals the bonus to its pieces or grants it from the start.
+bool offers(const Field& field, Bonus bonus)
+{
+    if (field.has_initial_bonus(bonus))
+        return field.bonus_settings(bonus) != nullptr;
+    // A field without the bonus's settings says so in the error log; that is an answer here.
+    test::LogCapture quiet;
+    const BonusSettings* settings = field.bonus_settings(bonus);
+    return settings && settings->present && settings->probability > 0.0f;
+}
+
+// Every field object, idol, powerup and piece bonus is met in at least one mission of the
+// campaign (coins come from progress levels on any field). A bonus is met where a mission
+// deals it to its pieces or grants it from its start.
+TEST(CatalogueData, EveryFieldObjectIdolPowerupAndPieceBonusIsMetInSomeMission)
+{
+    test::DataTreeRenderer data("kq_coverage_test_");
+    Chapters chapters;
+    read_catalogue(SkinPath("missions"), chapters);
+    ASSERT_FALSE(chapters.empty());
+    std::map<std::string, std::set<std::string>> met;  // kind or bonus -> missions
+    FirstProfile game;
+    for (const auto& [chapter_number, chapter] : chapters) {
+        for (const auto& [mission_number, mission] : chapter.missions) {
+            const std::string name =
+                "missions.chapter" + std::to_string(chapter_number) + ".mission" + std::to_string(mission_number);
+            Field field(FieldSettings{}, game);
+            field.read_skin(SkinPath(name));
+            for (const auto& [kind, offered] : field_offers)
+                if (offered(field))
+                    met[kind].insert(name);
+            for (const auto& [bonus, bonus_name] : all_bonuses)
+                if (offers(field, bonus))
+                    met[bonus_name].insert(name);
+        }
+    }
+    for (const auto& [kind, offered] : field_offers)
+        EXPECT_FALSE(met[kind].empty()) << "no mission offers a " << kind;
+    for (const auto& [bonus, bonus_name] : all_bonuses)
+        EXPECT_FALSE(met[bonus_name].empty()) << "no mission offers the bonus " << bonus_name;
 }
 
 }
