@@ -223,5 +223,38 @@ TEST(CatalogueData, EveryFieldObjectIdolPowerupAndPieceBonusIsMetInSomeMission)
         EXPECT_FALSE(met[bonus_name].empty()) << "no mission offers the bonus " << bonus_name;
 }
 
+// Each chapter gets harder mission by mission: a shot never costs less than in the mission
+// before, the meter never starts fuller, and the last mission's meter holds at most a third
+// of the shots the first one's does. Destroyed pieces pay the meter back many times a shot's
+// cost, so only dear shots on a lean meter make the meter bite.
+TEST(CatalogueData, EachChaptersMissionsAskMoreOfTheMeter)
+{
+    test::DataTreeRenderer data("kq_rising_test_");
+    Chapters chapters;
+    read_catalogue(SkinPath("missions"), chapters);
+    ASSERT_FALSE(chapters.empty());
+    FirstProfile game;
+    for (const auto& [chapter_number, chapter] : chapters) {
+        // The shots the starting meter pays for, and a shot's cost, mission by mission.
+        std::vector<double> reserves;
+        int last_cost = 0;
+        for (const auto& [mission_number, mission] : chapter.missions) {
+            const std::string name =
+                "missions.chapter" + std::to_string(chapter_number) + ".mission" + std::to_string(mission_number);
+            Field field(FieldSettings{}, game);
+            field.read_skin(SkinPath(name));
+            const int cost = field.throw_cost() * 500;
+            ASSERT_GT(cost, 0) << name;
+            EXPECT_GE(cost, last_cost) << name << ": a shot costs less than in the mission before";
+            reserves.push_back(double(field.meter()) / cost);
+            if (reserves.size() > 1) {
+                EXPECT_LE(reserves.back(), reserves[reserves.size() - 2]) << name << ": the meter holds more shots";
+            }
+            last_cost = cost;
+        }
+        EXPECT_LE(reserves.back(), reserves.front() / 3) << "chapter " << chapter_number;
+    }
+}
+
 }
 }

@@ -1,5 +1,6 @@
 // A bot that plays the missions of the data tree, headless on the real device, and prints one
-// line a mission and seed: chapter, mission, seed, outcome, shots, score and field time.
+// line a mission and seed: chapter, mission, seed, outcome, shots, score, field time and the
+// lowest the meter fell.
 // Made for keeping the campaign playable: each mission should be won at difficulty 0.
 //
 //   play_mission [options] [MISSION...]
@@ -13,7 +14,7 @@
 //
 // The bot shoots a piece of the largest group of one generation at its nearest fellow, with
 // a pull and an aim of its seeded generator's choosing; a summary closes each mission: wins
-// out of the seeds and the median of the shots.
+// out of the seeds, the median of the shots and of the lowest meter.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -81,6 +82,8 @@ struct Result
     int shots = 0;
     int score = 0;
     int time = 0;
+    // The lowest the meter fell, in thousands.
+    int low_meter = 0;
 };
 
 [[noreturn]] void usage(const std::string& problem)
@@ -179,6 +182,7 @@ Result play(const std::string& mission, unsigned seed, const Options& options)
     field.read_skin(kq::SkinPath(mission));
     field.world().step(5.0f, 500);
     Result result;
+    int low_meter = field.meter();
     int quiet = 0;
     const int limit = 20 * 60 * 1000;
     // Real time granted to effects that fly on the wall clock when no piece can be taken.
@@ -186,6 +190,7 @@ Result play(const std::string& mission, unsigned seed, const Options& options)
     int waited_ms = 0;
     while (field.game_state() == kq::GameState::running && field.field_time() < limit) {
         field.update(20);
+        low_meter = std::min(low_meter, field.meter());
         // A shot waits for the field to settle: no turn pending and a moment without one.
         quiet = field.chain_state() == kq::ChainState::turn_pending || field.shot_in_flight() ? 0 : quiet + 20;
         if (quiet < 400)
@@ -211,6 +216,7 @@ Result play(const std::string& mission, unsigned seed, const Options& options)
     result.outcome = field.game_state();
     result.score = field.progress();
     result.time = field.field_time();
+    result.low_meter = low_meter / 1000;
     return result;
 }
 
@@ -253,20 +259,23 @@ void run(const Options& options)
 {
     const kq::tools::MissionScreen screen(options.root);
     const std::vector<std::string> missions = options.missions.empty() ? catalogue_missions() : options.missions;
-    std::cout << "chapter mission seed outcome shots score time_ms\n";
+    std::cout << "chapter mission seed outcome shots score time_ms low_meter\n";
     for (const std::string& mission : missions) {
         int wins = 0;
         std::vector<int> shots;
+        std::vector<int> lows;
         for (int seed = 1; seed <= options.seeds; ++seed) {
             const Result r = play(mission, unsigned(seed), options);
             std::cout << chapter_and_mission(mission) << " " << seed << " " << outcome_name(r.outcome) << " "
-                      << r.shots << " " << r.score << " " << r.time << std::endl;
+                      << r.shots << " " << r.score << " " << r.time << " " << r.low_meter << std::endl;
             wins += r.outcome == kq::GameState::win;
             shots.push_back(r.shots);
+            lows.push_back(r.low_meter);
         }
         std::sort(shots.begin(), shots.end());
+        std::sort(lows.begin(), lows.end());
         std::cout << "# " << mission << ": " << wins << "/" << options.seeds << " won, median shots "
-                  << shots[shots.size() / 2] << std::endl;
+                  << shots[shots.size() / 2] << ", median lowest meter " << lows[lows.size() / 2] << "k" << std::endl;
     }
 }
 
