@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Draws the images of the campaign's chapters from the meadow on: each chapter's field ground,
 its scenery and scenery frame (the pictures of its story events and of a mission's end), its
-trophy and its landmark on the travel map, in the chapter's palette; and the field objects the
+trophy (chapters 2 to 7) and its landmark on the travel map, in the chapter's palette; and the field objects the
 chapters bring in: bricks with their wear, the whirlwind and its eye, the hole, the beetle's
 walk, the fire idol with its target's halo and the smoke and flame of its mood.
 
@@ -474,7 +474,9 @@ def main():
         save_jpg(folder + "field.jpg", field_ground(chapter))
         save_jpg(folder + "scene.jpg", scene(chapter))
         save_png(folder + "scene_frame.png", scene_frame(chapter))
-        save_png(folder + "trophy.png", trophy(chapter))
+        # The temple gives no cup: its reward is the end of the journey.
+        if chapter != 8:
+            save_png(folder + "trophy.png", trophy(chapter))
         save_png(folder + "landmark.png", landmark(chapter))
     bricks()
     whirlwind()

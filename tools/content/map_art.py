@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Draws the travel map and the academy's board under it: the map picture, the flags of the
-missions and of the traveller, the dot of the route, a cloud, the haze, the eagle and the
-trophies of chapters 2 to 8; and writes the chime of a mission appearing on the map and the
+missions and of the traveller, the dot of the route, a cloud, the haze and the eagle (the
+chapters' trophies are drawn with the chapters' art); and writes the chime of a mission appearing on the map and the
 map's music, a quiet loop of simple chords.
 
 Run from anywhere with Debian's Python and oggenc (tools/content/install):
@@ -18,7 +18,7 @@ import numpy as np
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from look import ROOT, disc, glow, grid, rgb, save_jpg, save_png, smoothstep, value_noise, with_alpha  # noqa: E402
+from look import ROOT, glow, grid, rgb, save_jpg, save_png, smoothstep, value_noise, with_alpha  # noqa: E402
 
 # The map's rectangle on the screen: everything drawn on the map stays inside it.
 MAP_X, MAP_Y, MAP_W, MAP_H = 72, 57, 879, 652
@@ -35,15 +35,6 @@ TRAVELLER = (236, 190, 48)
 POLE = (60, 44, 32)
 DOT = (92, 60, 36)
 EAGLE = (64, 48, 40)
-TROPHIES = {
-    2: (120, 200, 90),
-    3: (80, 160, 220),
-    4: (50, 120, 70),
-    5: (200, 90, 60),
-    6: (220, 230, 240),
-    7: (150, 190, 240),
-    8: (236, 190, 48),
-}
 
 
 def noise(width, height, seed, scale):
@@ -131,18 +122,6 @@ def eagle(width=96, height=48):
     return image
 
 
-def trophy(colour, size=48):
-    """A cup on a foot: a disc for the bowl over a small bar."""
-    image = with_alpha(0.0, np.zeros((size, size)))
-    bowl = disc(32, colour)
-    image[2:34, 8:40] = bowl
-    x, y = grid(size, size)
-    stem = (np.abs(x - size / 2) < 3) & (y >= 32) & (y < 42)
-    foot = (np.abs(x - size / 2) < 12) & (y >= 42) & (y < 47)
-    image[stem | foot] = np.append(rgb(colour) * 0.7, 1.0)
-    return image
-
-
 def chord_loop(path, seconds=32, rate=22050):
     """Four slow chords, each a soft pad of sines with a gentle swell, as 16-bit mono."""
     chords = ((220.0, 277.18, 329.63), (196.0, 246.94, 293.66), (174.61, 220.0, 261.63), (196.0, 246.94, 329.63))
@@ -201,8 +180,6 @@ def main():
     save_png("art/map/cloud.png", cloud())
     save_png("art/map/haze.png", glow(64, (236, 236, 246), 0.3))
     save_png("art/map/eagle.png", eagle())
-    for chapter, colour in TROPHIES.items():
-        save_png("art/map/trophy%d.png" % chapter, trophy(colour))
     chime("sound/map_appear.wav")
     music("music/map.ogg")
 
