@@ -8,6 +8,7 @@
 
 #include <unistd.h>
 
+#include "engine/art/art_service.h"
 #include "engine/base/mainframe.h"
 #include "engine/platform/audio.h"
 #include "engine/platform/dx_draw.h"
@@ -52,8 +53,9 @@ private:
     std::filesystem::path m_dir;
 };
 
-/// The data tree with a renderer on a device that keeps its textures in memory, and the audio
-/// service that the field's objects load their sounds from (the tests' dummy audio driver).
+/// The data tree with a renderer on a device that keeps its textures in memory, the fonts and
+/// images the field's texts and effects load, and the audio service that the field's objects
+/// load their sounds from (the tests' dummy audio driver): the services the game starts.
 class DataTreeRenderer : public DataTree
 {
 public:
@@ -62,12 +64,14 @@ public:
           m_draw(SkinPath("dxdraw"), m_window, std::unique_ptr<host::GpuDevice>(new FakeGpuDevice))
     {
         m_draw.initialize();
+        start_art_service();
         start_audio_service();
     }
 
     ~DataTreeRenderer()
     {
         stop_audio_service();
+        stop_art_service();
         m_draw.shutdown();
     }
 

@@ -7,6 +7,7 @@
 #include <iostream>
 #include <string>
 
+#include "engine/art/art_service.h"
 #include "engine/art/art_types.h"
 #include "engine/base/base_types.h"
 #include "engine/base/exception.h"
@@ -57,12 +58,15 @@ public:
         start_skin_service();
         m_window = start_api_window_service(SkinPath("vimo.window"));
         start_dxdraw_service(SkinPath("dxdraw"), SharedPtr<Window>(m_window));
+        // The field's texts load their fonts.
+        start_art_service();
         // The field's objects load their sounds (SDL_AUDIODRIVER=dummy plays them nowhere).
         start_audio_service();
     }
     ~MissionScreen()
     {
         stop_audio_service();
+        stop_art_service();
         stop_dxdraw_service();
         stop_api_window_service(m_window);
         stop_skin_service();
