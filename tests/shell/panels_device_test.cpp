@@ -1,20 +1,33 @@
 // The game frame's panels drawn on the real (offscreen OpenGL) screen from the game's own data
 // tree: each image shows where the skin puts it, in the colours of its art, the meters tinted
-// by their level.
+// by their level; alone, and over the field in the game frame of a running mission.
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "engine/platform/artist.h"
 #include "engine/platform/texture.h"
 #include "engine/res/res_handle.h"
 #include "engine/ui/control_initer.h"
 #include "game/shell/bottom_panel.h"
+#include "game/shell/game_frame.h"
 #include "game/shell/meter_panel.h"
+#include "game/shell/title_frame.h"
 #include "game/shell/top_panel.h"
+#include "tests/base/manual_clock.h"
+#include "tests/shell/game_driver.h"
 #include "tests/shell/panel_fixture.h"
 
 namespace kq::test {
 namespace {
+
+// The texel of a panel's art image at a point, as its file holds it.
+std::uint32_t texel(const char* image, Vector2<int> at)
+{
+    ResHandle<Texture> texture(ResKey{std::string("art/panels/") + image + ".png", 0});
+    EXPECT_NE(texture.get(), nullptr) << image;
+    return texture.get() ? texture.get()->pixel(at) : 0;
+}
 
 class PanelsDeviceTest : public PanelTest
 {
@@ -52,14 +65,6 @@ protected:
         SharedPtr<Texture> capture = screen->capture_screen();
         screen->end_scene();
         return capture;
-    }
-
-    // The texel of an art image at a point, as its file holds it.
-    static std::uint32_t texel(const char* image, Vector2<int> at)
-    {
-        ResHandle<Texture> texture(ResKey{std::string("art/panels/") + image + ".png", 0});
-        EXPECT_NE(texture.get(), nullptr) << image;
-        return texture.get() ? texture.get()->pixel(at) : 0;
     }
 
     std::unique_ptr<Field> field;
@@ -120,6 +125,56 @@ TEST_F(PanelsDeviceTest, ThePanelsDrawWhereTheSkinPutsThem)
         expect_shows(*image, {x + 24, 200 + line - 30}, texel("meter_empty", {12, line - 30 - 79}), side + "empty", tint);
         expect_shows(*image, {x + 4, 200 + 150}, texel("meter", {4, 150}), side + "back");
     }
+}
+
+TEST(PanelsInGameFrame, ThePanelsOfARunningMissionDrawOverTheFieldWhereTheSkinPutsThem)
+{
+    ManualClock clock;
+    GameDriver driver;
+    SharedPtr<Texture> image;
+    Vector2<int> size;
+    driver.skip_intro()
+        .wait_for("the title screen", [] { return top_frame_is<TitleFrame>(); })
+        .then([] {
+            Game& game = *Game::instance();
+            game.select_profile("Tester");
+            game.m_profile->new_game(0, game.m_score_table);
+            game.m_profile->tips = false;
+            game.m_profile->lives = 2;
+            game.m_profile->powerups = {0, 0, 2, 0, 0};
+        })
+        .press_key(SDLK_RETURN)
+        .wait_for("the game frame", [] {
+            auto* frame = dynamic_cast<GameFrame*>(top_frame());
+            return frame && frame->field() && !Game::instance()->frame_manager().is_fading();
+        })
+        // The bottom panel and the meters slide in over 800 and 1500 ms.
+        .pause(1600)
+        .then([&image, &size] {
+            // The frame as the game draws it, on black, read back.
+            Artist& screen = *Game::instance()->ui().artist();
+            ASSERT_TRUE(screen.begin_scene());
+            screen.clear({0, 0, 0, 1});
+            Game::instance()->ui().root()->draw_tree(screen);
+            image = screen.capture_screen();
+            screen.end_scene();
+            ASSERT_TRUE(image);
+            size = {image->image_width(), image->image_height()};
+            // Read while the game's resources are there.
+            expect_shows(*image, {470, 40}, texel("top", {470, 40}), "the top strip");
+            expect_shows(*image, {12 + 28 + 14, 18 + 14}, texel("life", {14, 14}), "the second life");
+            expect_shows(*image, {560 + 2 * 56 + 28, 4 + 28}, texel("powerup_hand", {24, 24}), "the hand's button");
+            expect_shows(*image, {560 + 28, 4 + 28}, texel("top", {560 + 28, 32}), "no coin: the strip shows");
+            expect_shows(*image, {150, 704 + 46}, texel("bottom_frame", {150, 46}), "the bottom frame");
+            expect_shows(*image, {16 + 20, 704 + 12 + 20}, texel("reserve", {20, 20}), "the reserve's piece");
+            expect_shows(*image, {600, 704 + 50}, texel("bottom", {600, 50}), "the bottom strip");
+            for (const int x : {0, 976})
+                expect_shows(*image, {x + 4, 200 + 150}, texel("meter", {4, 150}), x == 0 ? "left back" : "right back");
+        })
+        .close_window();
+    EXPECT_EQ(driver.run(), 0);
+    EXPECT_EQ(driver.failure(), "");
+    EXPECT_EQ(size, (Vector2<int>{1024, 768}));
 }
 
 }
