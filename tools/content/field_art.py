@@ -1,8 +1,8 @@
 #!/usr/bin/python3
 """Draws the playing field's images: the pieces of three generations on one atlas page of
 items/, the wall bars of a walled field, the creation idol with the glow behind the pieces in
-its hand, and the field's background of each chapter. Every image is made at the size the
-data draws it, so it shows whole.
+its hand, the aim arrow's tail and head, and the field's background of each chapter. Every
+image is made at the size the data draws it, so it shows whole.
 
 Run from anywhere with Debian's Python (tools/content/install): tools/content/field_art.py
 """
@@ -15,8 +15,8 @@ import numpy as np
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 # ROOT, clamp, shade and write_png are taken from here by the other generators.
-from look import (ROOT, Atlas, bar, clamp, disc, glow, grid, rgb, save_jpg, save_png,  # noqa: E402,F401
-                  shade, smoothstep, write_png)
+from look import (OUTLINE, OUTLINE_SHADE, ROOT, Atlas, bar, clamp, disc, glow, grid, rgb,  # noqa: E402,F401
+                  save_jpg, save_png, shade, smoothstep, with_alpha, write_png)
 
 # One colour per generation for the whole game: red, yellow, blue.
 PIECES = {
@@ -33,6 +33,11 @@ IDOL = (150, 104, 180)
 # The logical screen, and how thick the walls round a field are.
 SCREEN = (1024, 768)
 WALL_THICKNESS = 12
+
+# The aim arrow: how thick its tail is drawn, and the size of its head.
+ARROW_TAIL = (64, 12)
+ARROW_HEAD = 28
+ARROW = (250, 246, 232)
 
 # The creation idol's figure and the glow of a hand slot, as the missions draw them.
 IDOL_SIZE = 96
@@ -104,11 +109,38 @@ def walls():
     save_png("items/wall_tall.png", bar(WALL_THICKNESS, height - 2 * WALL_THICKNESS, WALL))
 
 
+def arrow_tail(width, height):
+    """The aim arrow's tail, stretched from the piece to the pointer: a light band with a
+    2 px darker outline along its sides, fading towards the pointer's end."""
+    x, y = grid(width, height)
+    alpha = 0.85 - 0.5 * x / width
+    image = with_alpha(rgb(ARROW), alpha)
+    edge = (y < OUTLINE) | (y > height - OUTLINE)
+    image[edge, :3] = rgb(ARROW) * OUTLINE_SHADE
+    return image
+
+
+def arrow_head(size):
+    """The aim arrow's head: a light triangle with a 2 px darker outline, its tip on the left,
+    the way the piece flies."""
+    x, y = grid(size, size)
+    half = size / 2.0
+    # Distance inside the triangle from its slanted sides and its base on the right.
+    slant = (x * half / size - np.abs(y - half)) / np.hypot(1.0, half / size)
+    inside = np.minimum(slant, size - x)
+    image = with_alpha(rgb(ARROW), np.clip(inside + 0.5, 0.0, 1.0) * 0.9)
+    rim = smoothstep(OUTLINE - 0.5, OUTLINE + 0.5, inside)[:, :, None]
+    image[:, :, :3] = rgb(ARROW) * rim + rgb(ARROW) * OUTLINE_SHADE * (1.0 - rim)
+    return image
+
+
 def main():
     pieces()
     walls()
     save_png("art/field/idol_creation.png", creation_idol(IDOL_SIZE))
     save_png("art/field/idol_slot.png", glow(SLOT_SIZE, power=0.5))
+    save_png("art/field/arrow_tail.png", arrow_tail(*ARROW_TAIL))
+    save_png("art/field/arrow_head.png", arrow_head(ARROW_HEAD))
     save_jpg("art/chapters/1/field.jpg", background(1, seed=1))
 
 
