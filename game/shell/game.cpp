@@ -4,7 +4,9 @@
 #include "engine/res/res.h"
 #include "engine/ui/control_initer.h"
 #include "engine/ui/deferred.h"
+#include "engine/ui/frame_manager.h"
 #include "engine/ui/ui.h"
+#include "game/shell/load_frame.h"
 #include "game/shell/resource_groups.h"
 #include "game/shell/tip_dlg.h"
 
@@ -70,8 +72,14 @@ void Game::preload(unsigned groups)
     };
     if (groups == 0 || !res || !res->has_unloaded(filter))
         return;
-    // Until the load frame shows it, the preload runs without a picture of its progress.
-    res->preload(filter, [](float) { return false; });
+    // Without a screen to show it on, the loading screen would wait for ever.
+    if (!frame_manager().is_attached()) {
+        res->preload(filter, [](float) { return false; });
+        return;
+    }
+    SharedPtr<LoadFrame> frame(new LoadFrame(filter));
+    frame->set_up(CIIndependent(SkinPath("frames.load_frame")));
+    frame_manager().run_frame(SharedPtr<Frame>(frame), Fade(250, 250));
 }
 
 Game* start_game_service(const SkinPath& node, SharedPtr<UI> ui)

@@ -93,7 +93,8 @@ public:
     /// never throws. False, and nothing changed, for a missing, newer or damaged file (the last
     /// two are set aside before any save).
     bool load();
-    /// Loads the resource files of the groups (bits of `resource_group`) not loaded yet.
+    /// Loads the resource files of the groups (bits of `resource_group`) not loaded yet behind
+    /// the loading screen ("frames.load_frame"), waiting until it has gone.
     void preload(unsigned groups);
 
     /// Asks for the tip of the name about a screen point ((-1, -1): each page's own point).

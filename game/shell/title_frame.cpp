@@ -1,10 +1,15 @@
 #include "game/shell/title_frame.h"
 
+#include <vector>
+
+#include "engine/art/image_sprite.h"
+#include "engine/art/time_stamp.h"
+#include "engine/base/clock.h"
 #include "engine/ui/control_initer.h"
 #include "engine/ui/deferred.h"
 #include "engine/ui/frame_manager.h"
 #include "game/shell/game.h"
-#include "game/shell/game_frame.h"
+#include "game/shell/main_dlg.h"
 
 namespace kq {
 
@@ -15,54 +20,103 @@ constexpr const char* first_player = "Player";
 
 }
 
-void TitleFrame::on_attached()
+TitleFrame::TitleFrame()
 {
-    Frame::on_attached();
-    grab_keys(0);
+    m_clock.set_default_max_step();
+    m_clock.reset(static_cast<int>(time_ms()));
+}
+
+void TitleFrame::read_skin()
+{
+    Frame::read_skin();
+    m_name.read_skin(path() + "name");
+    m_effect.read_skin(path() + "effect");
+}
+
+bool TitleFrame::get_variable(const std::string& name, std::string& value) const
+{
+    if (name == "profile_name") {
+        const Game* game = Game::instance();
+        value = game ? game->m_profile_name : std::string();
+        return true;
+    }
+    return Frame::get_variable(name, value);
+}
+
+void TitleFrame::on_attach()
+{
+    Frame::on_attach();
+    if (Game* game = Game::instance())
+        game->m_profile_changed.connect([this] { run_deferred(this, [this] { refresh_name(); }); }, this);
+    m_name.set_data_provider([this](const std::string& name, std::string& value) { return get_variable(name, value); });
+    refresh_name();
+    m_menu_task = Mainframe::add_task([this] { run_menu(); }, 0, 0, Mainframe::run_once);
 }
 
 void TitleFrame::on_detach()
 {
-    cancel_deferred(this);
-    release_keys();
+    Mainframe::remove_task(m_menu_task);
+    m_menu_task = 0;
+    if (Game* game = Game::instance())
+        game->m_profile_changed.disconnect(this);
     Frame::on_detach();
 }
 
-bool TitleFrame::on_key(Key key, KeyState state)
+void TitleFrame::refresh_name()
 {
-    if (state != state_down || !manager())
-        return Frame::on_key(key, state);
-    if (key == key_escape) {
-        manager()->pop_frame(this, Fade::standard());
-        return true;
-    }
-    if (key == key_enter || key == key_mouse_left) {
-        run_deferred(this, [this] { play_mission(); });
-        return true;
-    }
-    return Frame::on_key(key, state);
+    m_name.on_data_changed();
 }
 
-void TitleFrame::play_mission()
+void TitleFrame::on_resumed()
 {
-    Game* game = Game::instance();
-    if (!game || !manager() || manager()->top() != this)
-        return;
-    if (!game->m_profile)
-        game->select_profile(first_player);
-    Profile& profile = *game->m_profile;
-    if (!profile.has_game() || !game->m_chapters.count(profile.chapter))
-        profile.new_game(profile.difficulty, game->m_score_table);
-    game->save();
+    std::vector<Sprite*> particles;
+    m_effect.for_each_child(
+        [&particles](Sprite* child) {
+            if (dynamic_cast<ImageSprite*>(child))
+                particles.push_back(child);
+        },
+        false);
+    for (Sprite* particle : particles)
+        m_effect.remove_child(particle);
+}
 
-    SharedPtr<GameFrame> frame(new GameFrame);
-    frame->set_up(CIIndependent(SkinPath("frames.game_frame")));
-    manager()->run_frame(SharedPtr<Frame>(frame), Fade::standard());
-    const GameState result = frame->result();
-    if ((result == GameState::win || result == GameState::skip) && game->m_profile) {
-        game->m_profile->advance_mission(game->m_chapters, game->m_score_table);
-        game->save();
+void TitleFrame::draw(Artist& artist)
+{
+    Frame::draw(artist);
+    m_clock.update(static_cast<int>(time_ms()));
+    m_effect.tick(TimeStamp{TimeStamp::millisecond_clock, m_clock.time(), nullptr});
+    m_effect.render(artist);
+    const Game* game = Game::instance();
+    if (game && game->m_profile)
+        m_name.render(artist);
+}
+
+void TitleFrame::ensure_profile()
+{
+    Game& game = *Game::instance();
+    if (game.m_profile)
+        return;
+    if (game.m_profiles.empty()) {
+        game.select_profile(first_player);
+        return;
     }
+    // Until players can be chosen on screen, the first one listed plays.
+    game.select_profile(game.m_profiles.front().name);
+}
+
+void TitleFrame::run_menu()
+{
+    m_menu_task = 0;
+    if (!is_attached() || !Game::instance())
+        return;
+    ensure_profile();
+    {
+        MainDlg menu;
+        menu.set_up(CIIndependent(SkinPath("dialogs.main")));
+        menu.run_modal(*this);
+    }
+    if (manager())
+        manager()->pop_frame(nullptr, Fade::standard());
 }
 
 }

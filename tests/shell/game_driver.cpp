@@ -237,6 +237,17 @@ void GameDriver::push(SDL_Event event)
 
 void GameDriver::advance()
 {
+    // A step that runs a nested loop (pushing a frame that loads first) holds the script
+    // until it returns: the loop's own calls here would run that step again.
+    if (m_in_step)
+        return;
+    m_in_step = true;
+    advance_script();
+    m_in_step = false;
+}
+
+void GameDriver::advance_script()
+{
     // Acting steps follow one another in one call; a waiting step returns until it holds.
     while (m_next < m_script.size()) {
         Entry& entry = m_script[m_next];

@@ -110,6 +110,7 @@ private:
     class DrivenVimo;
 
     void advance();
+    void advance_script();
     void push(SDL_Event event);
     void push_motion(Vector2<int> point);
     void push_key(SDL_Keycode key, Uint16 modifiers, bool down);
@@ -121,6 +122,7 @@ private:
     std::vector<Entry> m_script;
     std::size_t m_next = 0;
     std::int64_t m_step_start = -1;
+    bool m_in_step = false;
     std::string m_failure;
 };
 

@@ -33,6 +33,7 @@ TEST(GameProfiles, SelectMakesOrAppliesAProfileAndDeleteForgetsIt)
     int changes = 0;
     at_title(driver).then([&] {
         Game& game = *Game::instance();
+        game.delete_profile("Player");  // the first start's player
         game.m_profile_changed.connect([&] { ++changes; }, &changes);
         Audio& audio = *Audio::instance();
         audio.set_group_volume(0.3f, 1);
@@ -112,8 +113,11 @@ TEST(GameProfiles, ADamagedFileIsSetAsideAndTheGameStartsWithTheSkinsScores)
     std::ofstream(driver.app_dir() + "game.cfg", std::ios::binary) << "\x01\x05";
     at_title(driver).then([&] {
         Game& game = *Game::instance();
-        EXPECT_TRUE(game.m_profiles.empty());
-        EXPECT_EQ(game.m_profile, nullptr);
+        // Nothing of the file: only the player a first start makes.
+        ASSERT_EQ(game.m_profiles.size(), 1u);
+        EXPECT_EQ(game.m_profile, &game.m_profiles.front());
+        EXPECT_EQ(game.m_profile->name, "Player");
+        EXPECT_EQ(game.m_profile->score, 0);
         EXPECT_EQ(game.m_score_table.count("Ada"), 1u);
     }).close_window();
     EXPECT_EQ(driver.run(), 0);

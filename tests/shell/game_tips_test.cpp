@@ -40,7 +40,10 @@ GameDriver& at_title_as(GameDriver& driver, const char* player)
 {
     return driver.skip_intro()
         .wait_for("the title screen", [] { return top_frame_is<TitleFrame>(); })
-        .then([player] { game().select_profile(player); });
+        .then([player] {
+            game().select_profile(player);
+            game().delete_profile("Player");  // the first start's player makes way
+        });
 }
 
 bool saved_has_tip(const std::string& dir, const char* player, const char* name)

@@ -89,6 +89,7 @@ GameDriver& at_title_as_ann(GameDriver& driver)
         .then([] {
             Game& game = *Game::instance();
             game.select_profile("ann");
+            game.delete_profile("Player");  // the first start's player makes way
             game.m_profile->music_volume = 0.256f;
             game.m_profile->effect_volume = 1.2f;
             game.m_profile->tips = true;
