@@ -7,6 +7,7 @@
 #include "game/shell/game.h"
 #include "game/shell/progress_frame.h"
 #include "game/shell/score_dlg.h"
+#include "game/shell/select_profile_dlg.h"
 #include "game/shell/title_options_dlg.h"
 
 namespace kq {
@@ -52,30 +53,37 @@ MainDlg::~MainDlg()
     detach();
 }
 
-template <class T>
-StrCache MainDlg::run_hidden(const char* node)
+StrCache MainDlg::run_hidden(Dialog& dialog, const char* node)
 {
     if (!parent())
         return dialog_result_cancel();
     HiddenWhile hidden(*this);
-    T dialog;
     dialog.set_up(CIIndependent(SkinPath(node)));
     return dialog.run_modal(*parent());
 }
 
+StrCache MainDlg::run_message(const char* node)
+{
+    MessageDialog dialog;
+    return run_hidden(dialog, node);
+}
+
 void MainDlg::on_introduce()
 {
-    // Players are chosen on screen once the profile dialogs exist.
+    SelectProfileDlg dialog(false);
+    run_hidden(dialog, "dialogs.select_profile");
 }
 
 void MainDlg::on_options()
 {
-    run_hidden<TitleOptionsDlg>("dialogs.title_options");
+    TitleOptionsDlg dialog;
+    run_hidden(dialog, "dialogs.title_options");
 }
 
 void MainDlg::on_score()
 {
-    run_hidden<ScoreDlg>("dialogs.score");
+    ScoreDlg dialog;
+    run_hidden(dialog, "dialogs.score");
 }
 
 void MainDlg::on_exit()
@@ -88,9 +96,9 @@ bool MainDlg::choose_game()
     Game& game = *Game::instance();
     Profile& profile = *game.m_profile;
     if (profile.has_game()) {
-        const StrCache answer = run_hidden<MessageDialog>("dialogs.restart");
+        const StrCache answer = run_message("dialogs.restart");
         if (is(answer, "new")) {
-            const StrCache restart = run_hidden<MessageDialog>("dialogs.restart_type");
+            const StrCache restart = run_message("dialogs.restart_type");
             if (is(restart, "game"))
                 profile.finish_game(game.m_score_table);
             else if (is(restart, "chapter"))
@@ -102,7 +110,7 @@ bool MainDlg::choose_game()
         }
     }
     if (!profile.has_game()) {
-        const StrCache mode = run_hidden<MessageDialog>("dialogs.new_game");
+        const StrCache mode = run_message("dialogs.new_game");
         const int difficulty = is(mode, "strategical") ? 2 : is(mode, "tactical") ? 1 : 0;
         profile.new_game(difficulty, game.m_score_table);
     }

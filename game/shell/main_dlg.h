@@ -17,7 +17,7 @@ public:
     ~MainDlg() override;
     MainDlg(const MainDlg&) = delete;
 
-    /// Choosing a player (not on screen yet).
+    /// Choosing the player ("dialogs.select_profile").
     void on_introduce();
     /// Asks whether to continue or restart a game in progress and which game to start, saves
     /// and runs the travel map ("frames.progress_frame").
@@ -36,9 +36,11 @@ public:
     Button& exit_button() { return m_exit; }
 
 private:
-    /// Runs the dialog of type T from the node over the menu's parent, the menu hidden meanwhile.
-    template <class T>
-    StrCache run_hidden(const char* node);
+    /// Sets the dialog up from the node and runs it over the menu's parent, the menu hidden
+    /// meanwhile; its result.
+    StrCache run_hidden(Dialog& dialog, const char* node);
+    /// The result of the message dialog of the node.
+    StrCache run_message(const char* node);
     /// The player's game after the questions; false when the player gave up.
     bool choose_game();
 

@@ -10,6 +10,7 @@
 #include "engine/ui/frame_manager.h"
 #include "game/shell/game.h"
 #include "game/shell/main_dlg.h"
+#include "game/shell/select_profile_dlg.h"
 
 namespace kq {
 
@@ -100,8 +101,9 @@ void TitleFrame::ensure_profile()
         game.select_profile(first_player);
         return;
     }
-    // Until players can be chosen on screen, the first one listed plays.
-    game.select_profile(game.m_profiles.front().name);
+    SelectProfileDlg chooser(true);
+    chooser.set_up(CIIndependent(SkinPath("dialogs.select_profile")));
+    chooser.run_modal(*this);
 }
 
 void TitleFrame::run_menu()

@@ -33,8 +33,8 @@ public:
     /// Back on top: the effect starts again without its old particles.
     void on_resumed() override;
 
-    /// A player made current (the first one, "Player", when there is none), the main menu
-    /// until the player leaves, then the frame pops itself.
+    /// A player made current (the first one, "Player", when there is none; else the player
+    /// chooses one), the main menu until the player leaves, then the frame pops itself.
     void run_menu();
     /// The name shows the current player again.
     void refresh_name();

@@ -19,8 +19,10 @@
 #include "game/shell/main_dlg.h"
 #include "game/shell/progress_frame.h"
 #include "game/shell/score_dlg.h"
+#include "game/shell/select_profile_dlg.h"
 #include "game/shell/title_frame.h"
 #include "tests/shell/game_driver.h"
+#include "tests/shell/profile_dialogs.h"
 
 namespace kq::test {
 namespace {
@@ -364,6 +366,90 @@ TEST(TitleFlow, TheBestScoresListTheTableWithTheCurrentPlayerInYellow)
             EXPECT_EQ(shown[i].y, c.rows[i].y);
             EXPECT_EQ(shown[i].yellow, c.rows[i].yellow);
         }
+    }
+}
+
+TEST(TitleFlow, PlayersSavedWithoutACurrentOneChooseOneBeforeTheMenu)
+{
+    GameDriver driver;
+    at_menu(driver)
+        .then([] {
+            game().select_profile("ann");
+            game().select_profile("bob");
+            game().m_profile = nullptr;
+            game().m_profile_name.clear();
+        })
+        .close_window();
+    EXPECT_EQ(driver.run(), 0);
+    EXPECT_EQ(driver.failure(), "");
+
+    bool menu_at_first = true;
+    bool cancel_offered = true;
+    std::vector<std::string> offered;
+    driver.window_event(SDL_WINDOWEVENT_FOCUS_GAINED);
+    driver.skip_intro()
+        .wait_for("the players", [] { return over_title<SelectProfileDlg>() && !game().frame_manager().is_fading(); },
+                  20000)
+        .then([&] {
+            SelectProfileDlg& chooser = *over_title<SelectProfileDlg>();
+            menu_at_first = menu() != nullptr;
+            cancel_offered = !chooser.cancel_button().is_disabled();
+            offered = chooser.names();
+        })
+        .click([] { return item_point(over_title<SelectProfileDlg>()->list(), 2); })
+        .wait_for("ok offered", [] { return !over_title<SelectProfileDlg>()->ok_button().is_disabled(); })
+        .click([] { return centre_of(over_title<SelectProfileDlg>()->ok_button()); })
+        .wait_for("the main menu", menu_ready)
+        .wait_for("the chosen name", [] { return name_shown() == "Player: bob"; })
+        .close_window();
+    EXPECT_EQ(driver.run(), 0);
+    EXPECT_EQ(driver.failure(), "");
+    EXPECT_FALSE(menu_at_first) << "the menu waits for a player";
+    EXPECT_FALSE(cancel_offered);
+    EXPECT_EQ(offered, (std::vector<std::string>{"Player", "ann", "bob"}));
+}
+
+TEST(TitleFlow, ChangePlayerOpensTheChooserInPlaceOfTheMenu)
+{
+    struct Case
+    {
+        const char* title;
+        bool choose_ann;
+        std::string player;
+    };
+    const Case cases[] = {{"ann chosen", true, "ann"}, {"cancelled", false, "Player"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.title);
+        GameDriver driver;
+        bool cancel_offered = false;
+        bool menu_hidden = false;
+        std::string player;
+        at_menu(driver)
+            .then([] {
+                game().select_profile("ann");
+                game().select_profile("Player");
+            })
+            .click([] { return centre(menu()->introduce_button()); })
+            .wait_for("the players", [] { return over_title<SelectProfileDlg>() != nullptr; })
+            .then([&] {
+                cancel_offered = !over_title<SelectProfileDlg>()->cancel_button().is_disabled();
+                menu_hidden = (menu()->state() & Control::state_hidden) != 0;
+            });
+        if (c.choose_ann) {
+            driver.click([] { return item_point(over_title<SelectProfileDlg>()->list(), 1); })
+                .wait_for("ann selected", [] { return over_title<SelectProfileDlg>()->list().selection() == 1; })
+                .click([] { return centre_of(over_title<SelectProfileDlg>()->ok_button()); });
+        } else {
+            driver.click([] { return centre_of(over_title<SelectProfileDlg>()->cancel_button()); });
+        }
+        driver.wait_for("the main menu", menu_ready)
+            .then([&player] { player = game().m_profile ? game().m_profile->name : ""; })
+            .close_window();
+        EXPECT_EQ(driver.run(), 0);
+        EXPECT_EQ(driver.failure(), "");
+        EXPECT_TRUE(cancel_offered);
+        EXPECT_TRUE(menu_hidden);
+        EXPECT_EQ(player, c.player);
     }
 }
 
