@@ -188,6 +188,23 @@ GameDriver& GameDriver::type_text(std::string text)
     });
 }
 
+GameDriver& GameDriver::press_until(std::string what, std::function<bool()> done, SDL_Keycode key,
+                                    std::int64_t limit_ms)
+{
+    auto last = std::make_shared<std::int64_t>(-1);
+    return step(
+        "pressing keys until " + what, [this, last, done = std::move(done), key] {
+            if (done())
+                return true;
+            if (*last < 0 || time_ms() - *last > 300) {
+                *last = time_ms();
+                press(key);
+            }
+            return false;
+        },
+        limit_ms);
+}
+
 GameDriver& GameDriver::skip_intro()
 {
     auto skipped = std::make_shared<Frame*>(nullptr);

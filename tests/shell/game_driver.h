@@ -83,6 +83,10 @@ public:
     /// Skips every logo of the intro with a key, as an impatient player does, until the screen
     /// after the intro is on top.
     GameDriver& skip_intro();
+    /// Presses the key every 300 ms, as a player who goes on wherever asked, until the
+    /// condition holds (asked every 10 ms), at most `limit_ms`.
+    GameDriver& press_until(std::string what, std::function<bool()> done, SDL_Keycode key = SDLK_RETURN,
+                            std::int64_t limit_ms = 30000);
     /// Any step of the test's own.
     GameDriver& step(std::string what, Step step, std::int64_t limit_ms = 10000);
 

@@ -45,20 +45,9 @@ GameDriver& close_tips(GameDriver& driver)
 // and its panels in place.
 GameDriver& start_first_mission(GameDriver& driver)
 {
-    auto last = std::make_shared<std::int64_t>(0);
     driver.skip_intro()
         .wait_for("the title screen", [] { return top_frame_is<TitleFrame>(); })
-        .step(
-            "pressing Return until the game frame", [&driver, last] {
-                if (game_frame() && game_frame()->field())
-                    return true;
-                if (time_ms() - *last > 300) {
-                    *last = time_ms();
-                    driver.press(SDLK_RETURN);
-                }
-                return false;
-            },
-            30000)
+        .press_until("the game frame", [] { return game_frame() && game_frame()->field(); })
         .pause(1600);
     return close_tips(driver);
 }

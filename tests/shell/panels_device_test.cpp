@@ -143,8 +143,7 @@ TEST(PanelsInGameFrame, ThePanelsOfARunningMissionDrawOverTheFieldWhereTheSkinPu
             game.m_profile->lives = 2;
             game.m_profile->powerups = {0, 0, 2, 0, 0};
         })
-        .press_key(SDLK_RETURN)
-        .wait_for("the game frame", [] {
+        .press_until("the game frame", [] {
             auto* frame = dynamic_cast<GameFrame*>(top_frame());
             return frame && frame->field() && !Game::instance()->frame_manager().is_fading();
         })

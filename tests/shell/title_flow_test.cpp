@@ -80,24 +80,6 @@ Vector2<int> centre(const Control& control)
     return p;
 }
 
-// Presses Return every 300 ms, as a player who goes on wherever asked, until the condition
-// holds.
-GameDriver& return_until(GameDriver& driver, const std::string& what, std::function<bool()> done,
-                         std::int64_t limit_ms = 30000)
-{
-    auto last = std::make_shared<std::int64_t>(0);
-    return driver.step(
-        "pressing Return until " + what, [&driver, last, done = std::move(done)] {
-            if (done())
-                return true;
-            if (time_ms() - *last > 300) {
-                *last = time_ms();
-                driver.press(SDLK_RETURN);
-            }
-            return false;
-        },
-        limit_ms);
-}
 
 GameDriver& at_menu(GameDriver& driver)
 {
@@ -148,7 +130,7 @@ TEST(TitleFlow, ANewPlayerStartsAGameOnTheMapPlaysTheFirstMissionAndFindsItKeptN
             EXPECT_EQ(player.difficulty, 1);
             EXPECT_TRUE((menu()->state() & Control::state_hidden)) << "the menu hides under the map";
         });
-    return_until(driver, "the first mission", [] {
+    driver.press_until("the first mission", [] {
         auto* frame = dynamic_cast<GameFrame*>(top_frame());
         return frame && frame->field() && game().tip_pages().empty() && !game().frame_manager().is_fading();
     }).then([] { dynamic_cast<GameFrame*>(top_frame())->field()->set_game_state(GameState::win); })
@@ -156,7 +138,7 @@ TEST(TitleFlow, ANewPlayerStartsAGameOnTheMapPlaysTheFirstMissionAndFindsItKeptN
             auto* frame = dynamic_cast<GameFrame*>(top_frame());
             return frame && frame->is_ending();
         });
-    return_until(driver, "the map again", [] { return map_ready() && game().m_profile->mission == 2; })
+    driver.press_until("the map again", [] { return map_ready() && game().m_profile->mission == 2; })
         .close_window();
     EXPECT_EQ(driver.run(), 0);
     EXPECT_EQ(driver.failure(), "");
