@@ -19,16 +19,21 @@ bool is(StrCache result, const char* name)
     return result == StrCache(name);
 }
 
-/// The menu hidden for the life of the guard.
+/// The menu hidden for the life of the guard, then as it was.
 class HiddenWhile
 {
 public:
-    explicit HiddenWhile(Control& control) : m_control(control) { m_control.set_hidden(true); }
-    ~HiddenWhile() { m_control.set_hidden(false); }
+    explicit HiddenWhile(Control& control)
+        : m_control(control), m_was_hidden((control.state() & Control::state_hidden) != 0)
+    {
+        m_control.set_hidden(true);
+    }
+    ~HiddenWhile() { m_control.set_hidden(m_was_hidden); }
     HiddenWhile(const HiddenWhile&) = delete;
 
 private:
     Control& m_control;
+    bool m_was_hidden;
 };
 
 }
@@ -120,10 +125,13 @@ bool MainDlg::choose_game()
 void MainDlg::on_play()
 {
     Game* game = Game::instance();
-    if (!game || !game->m_profile || !parent() || !choose_game())
+    if (!game || !game->m_profile || !parent())
+        return;
+    // Hidden from the first question until the map has gone.
+    HiddenWhile hidden(*this);
+    if (!choose_game())
         return;
     game->save();
-    HiddenWhile hidden(*this);
     SharedPtr<ProgressFrame> map(new ProgressFrame);
     map->set_up(CIIndependent(SkinPath("frames.progress_frame")));
     game->frame_manager().run_frame(SharedPtr<Frame>(map), Fade(400, 300));
