@@ -191,13 +191,39 @@ void Field::end_time_stop()
     fire_held_back_shots();
 }
 
+Field::Attractee Field::attractee(Item& item)
+{
+    return {&item, item.position(), item.electrostatic_charge(), !is_zero(item.electrostatic_charge()),
+            item.is_attractor(), item.is_magnetic()};
+}
+
 void Field::attract_items()
 {
-    for (auto a = m_items.begin(); a != m_items.end(); ++a) {
-        if ((*a)->height() > 0.1f)
+    // Each item is read once a step, not once a pair: the pairs grow with the square of the
+    // items. A pair moves only when one of the two is charged or attracts, so pairs of two
+    // others are never tried.
+    m_grounded.clear();
+    m_movers.clear();
+    for (const SharedPtr<Item>& item : m_items) {
+        if (item->height() > 0.1f || !item->body())
             continue;
-        for (auto b = std::next(a); b != m_items.end(); ++b)
-            attract(**a, **b);
+        const Attractee a = attractee(*item);
+        if (a.charged || a.attractor)
+            m_movers.push_back(m_grounded.size());
+        m_grounded.push_back(a);
+    }
+    std::size_t later_mover = 0;
+    for (std::size_t a = 0; a < m_grounded.size(); ++a) {
+        const Attractee& first = m_grounded[a];
+        while (later_mover < m_movers.size() && m_movers[later_mover] <= a)
+            ++later_mover;
+        if (first.charged || first.attractor) {
+            for (std::size_t b = a + 1; b < m_grounded.size(); ++b)
+                attract(first, m_grounded[b]);
+        } else {
+            for (std::size_t m = later_mover; m < m_movers.size(); ++m)
+                attract(first, m_grounded[m_movers[m]]);
+        }
     }
 }
 
@@ -205,15 +231,25 @@ void Field::attract(Item& a, Item& b)
 {
     if (b.height() > 0.1f || !a.body() || !b.body())
         return;
-    const Vector2<float> d = b.position() - a.position();
+    attract(attractee(a), attractee(b));
+}
+
+void Field::attract(const Attractee& a, const Attractee& b)
+{
+    // A pair no force can move is left before its distance is taken.
+    const bool charged = a.charged && b.charged;
+    const int magnetised = int(a.attractor) + int(b.attractor);
+    const bool magnetic = magnetised > 0 && a.magnetic && b.magnetic;
+    if (!charged && !magnetic)
+        return;
+    const Vector2<float> d = b.position - a.position;
     const float d2 = d.x * d.x + d.y * d.y;
     if (d2 <= 3600.0f)
         return;
     float f = 0.0f;
-    if (!is_zero(a.electrostatic_charge()) && !is_zero(b.electrostatic_charge()))
-        f = (b.electrostatic_charge() / d2) * a.electrostatic_charge();
-    const int magnetised = int(a.is_attractor()) + int(b.is_attractor());
-    if (magnetised > 0 && a.same_group(b) && a.is_magnetic() && b.is_magnetic())
+    if (charged)
+        f = (b.charge / d2) * a.charge;
+    if (magnetic && a.item->same_group(*b.item))
         f += -8e7f / d2 * float(magnetised);
     if (f == 0.0f)
         return;
@@ -222,8 +258,8 @@ void Field::attract(Item& a, Item& b)
         f = f * d2 / full_range2;
     // A positive force pushes the two apart, a negative one pulls them together.
     const Vector2<float> push = d.with_length(f);
-    b.apply_central_force(push);
-    a.apply_central_force(push * -1.0f);
+    b.item->apply_central_force(push);
+    a.item->apply_central_force(push * -1.0f);
 }
 
 void Field::update_items(int scaled_dt)

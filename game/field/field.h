@@ -485,7 +485,19 @@ private:
     void place_scatterings(const SkinPath& node);
     void place_pictures(const SkinPath& node);
     void place_idols(const SkinPath& node);
+    // What the attraction between two items on the ground reads of each.
+    struct Attractee
+    {
+        Item* item;
+        Vector2<float> position;
+        float charge;
+        bool charged;
+        bool attractor;
+        bool magnetic;
+    };
+    static Attractee attractee(Item& item);
     void attract_items();
+    void attract(const Attractee& a, const Attractee& b);
     void update_items(int scaled_dt);
     // Hands the contacts of the last step to their items, then forgets them.
     void process_contacts();
@@ -575,6 +587,8 @@ private:
     std::map<Bonus, int> m_initial_bonuses;
     std::vector<SharedPtr<Idol>> m_idols;
     std::list<SharedPtr<Item>> m_items;
+    std::vector<Attractee> m_grounded;  // the items on the ground of a step, in item order
+    std::vector<std::size_t> m_movers;  // those of them charged or attracting, by place
     Sound m_sound;
     ResHandle<Sample> m_danger_sample;
     ResHandle<Sample> m_end_danger_sample;

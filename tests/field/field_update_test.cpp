@@ -182,6 +182,43 @@ TEST_F(FieldUpdate, DarknessRisesAfterAFailAndFades)
     EXPECT_FLOAT_EQ(m_field.darkness(), 1.0f);
 }
 
+// Every pair on the ground is tried in a step, whichever of the two comes first among the
+// items: a magnet pulls the pieces of its group before and after it, pieces without a magnet
+// and items in the air stay, and a charged pair pushes apart.
+TEST_F(FieldUpdate, AStepAttractsEveryPairOnTheGround)
+{
+    struct Case
+    {
+        const char* keys;
+        bool attractor;
+        Vector2<float> position;
+        float moves;  // the sign of its speed along x after the step, 0 for none
+    };
+    const Case cases[] = {
+        {"gen 1", false, {-200, 0}, 1},
+        {"gen 2", false, {-400, 0}, 0},
+        {"gen 1", true, {0, 0}, 0},
+        {"gen 1", false, {200, 0}, -1},
+        {"gen 1 height 0.2", false, {0, -200}, 0},
+        {"gen 3 electrostatic_charge 30", false, {-100, 250}, -1},
+        {"gen 4", false, {0, 250}, 0},
+        {"gen 3 electrostatic_charge 30", false, {100, 250}, 1},
+    };
+    std::vector<ProbeItem*> items;
+    for (const Case& c : cases) {
+        items.push_back(add(std::string("form circle density 1 size [(20, 20)] ") + c.keys, c.position));
+        items.back()->attractor = c.attractor;
+    }
+    m_field.update(20);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const float vx = items[i]->velocity().x;
+        const float sign = vx > 0.0f ? 1.0f : (vx < 0.0f ? -1.0f : 0.0f);
+        EXPECT_EQ(sign, cases[i].moves) << "item " << i << " (" << cases[i].keys << ") at speed " << vx;
+        EXPECT_EQ(items[i]->velocity().y, 0.0f) << "item " << i;
+    }
+    EXPECT_NEAR(items[0]->velocity().x, -items[3]->velocity().x, 1e-3f) << "pulled alike from both sides";
+}
+
 TEST_F(FieldUpdate, ChargesAndMagnetsPullAndPush)
 {
     struct Case
