@@ -1,5 +1,7 @@
 #pragma once
 
+#include <typeinfo>
+
 #include "engine/base/type_name.h"
 #include "engine/res/res_handle_base.h"
 
@@ -21,8 +23,24 @@ public:
     {
         load();
         ResRecord* record = get_loaded();
-        return record ? dynamic_cast<T*>(record->resource().get()) : nullptr;
+        Resource* resource = record ? record->resource().get() : nullptr;
+        if (!resource)
+            return nullptr;
+        // A cast depends only on the object's address and class: drawing asks for the same
+        // object every frame, so the cast is worked out again only when either changes.
+        const std::type_info& type = typeid(*resource);
+        if (resource != m_cast_from || &type != m_cast_type) {
+            m_cast_from = resource;
+            m_cast_type = &type;
+            m_cast = dynamic_cast<T*>(resource);
+        }
+        return m_cast;
     }
+
+private:
+    Resource* m_cast_from = nullptr;
+    const std::type_info* m_cast_type = nullptr;
+    T* m_cast = nullptr;
 };
 
 }

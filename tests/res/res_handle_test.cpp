@@ -109,6 +109,28 @@ TEST_F(ResHandleTest, DroppedRecordLoadsAgain)
     EXPECT_EQ(handle.get_loaded()->use_count(), 1);
 }
 
+// A handle gives its record's object as its class, also once the record was loaded anew, and
+// nothing, however often asked, while the loaded object is not of its class.
+TEST_F(ResHandleTest, GivesItsRecordsObjectAsItsClass)
+{
+    ResHandle<TextResource> handle(ResKey{"plain.txt", 0});
+    TextResource* first = handle.get();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(handle.get(), first);
+    m_res->unload([](StrCache, const ResKey&, const ResRecord&) { return true; });
+    TextResource* again = handle.get();
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again, handle.get_loaded()->resource().get());
+    EXPECT_EQ(again->m_text, "plain\n");
+
+    m_res->add_loader(type_name<test::ImageResource>(),
+                      SharedPtr<ResLoader>(new test::TextLoader<TextResource>("txt")));
+    ResHandle<test::ImageResource> image(ResKey{"plain.txt", 0});
+    EXPECT_EQ(image.get(), nullptr);
+    EXPECT_NE(image.get_loaded(), nullptr) << "loaded, but not an image";
+    EXPECT_EQ(image.get(), nullptr);
+}
+
 TEST_F(ResHandleTest, ReadsItsNameFromSkin)
 {
     test::TestSkinEnvironment skin("font \"Plain.TXT\"\nother both.txt\n");
