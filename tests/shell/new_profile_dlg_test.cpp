@@ -54,7 +54,7 @@ TEST(NewProfileDlg, OkFollowsTheNameAndCancelMakesNoPlayer)
     NewRun run;
     std::vector<bool> oks;
     bool ok_at_first = true;
-    at_title_with(driver, {"ann"}, "ann");
+    at_menu_with(driver, {"ann"}, "ann");
     run.open(driver).then([&] { ok_at_first = run.ok_enabled(); });
     for (const Case& c : cases)
         run.holds(driver.type_text(c.typed), c.text).then([&] { oks.push_back(run.ok_enabled()); });
@@ -72,7 +72,7 @@ TEST(NewProfileDlg, EnterWithBlanksOnlyGoesBackToTheBox)
     GameDriver driver;
     NewRun run;
     int enters = 0;
-    at_title_with(driver, {}, "");
+    at_menu_with(driver, {}, "");
     run.open(driver).then([&] { run.box().on_enter().connect([&] { ++enters; }, &enters); });
     run.holds(driver.type_text("  "), "  ")
         .press_key(SDLK_RETURN)
@@ -93,7 +93,7 @@ TEST(NewProfileDlg, ANameInUseIsRefusedAndOneDifferingInCaseIsANewPlayer)
     GameDriver driver;
     NewRun run;
     std::string legend;
-    at_title_with(driver, {"Ann"}, "Ann");
+    at_menu_with(driver, {"Ann"}, "Ann");
     run.open(driver);
     run.holds(driver.type_text("Ann"), "Ann")
         .press_key(SDLK_RETURN)
@@ -134,7 +134,7 @@ TEST(NewProfileDlg, TheNameHoldsWhatTheBoxLetsInUpToTheSavedLength)
     NewRun run;
     int max_chars = -1;
     std::string name;
-    at_title_with(driver, {}, "");
+    at_menu_with(driver, {}, "");
     run.open(driver).then([&] {
         max_chars = run.box().max_chars();
         host::set_clipboard_text("ab\tc\r\nd\x7f");

@@ -1,7 +1,7 @@
 #pragma once
 
-// The player dialogs as the title and the main menu run them: over the real game's title
-// screen, from a task of their own, with the players the test sets up, driven by pushed input.
+// The player dialogs as the title and the main menu run them: over the real game's main
+// menu, from a task of their own, with the players the test sets up, driven by pushed input.
 #include <functional>
 #include <memory>
 #include <string>
@@ -13,6 +13,7 @@
 #include "engine/ui/list_box.h"
 #include "engine/ui/message_dialog.h"
 #include "engine/ui/ui.h"
+#include "game/shell/main_dlg.h"
 #include "game/shell/title_frame.h"
 #include "tests/shell/game_driver.h"
 
@@ -68,12 +69,46 @@ inline Vector2<int> message_button(MessageDialog& message, const char* name)
     return {};
 }
 
-/// Reaches the title screen, then leaves exactly these players, the current one named (none
+/// The dialog of type D over the title screen, or null.
+template <class D>
+inline D* dialog_over_title()
+{
+    Game* game = Game::instance();
+    if (!game)
+        return nullptr;
+    for (const SharedPtr<Frame>& frame : game->frame_manager().frames())
+        if (dynamic_cast<TitleFrame*>(frame.get()))
+            for (Control* child : frame->children())
+                if (auto* dialog = dynamic_cast<D*>(child))
+                    return dialog;
+    return nullptr;
+}
+
+/// The main menu showing and taking input.
+inline bool main_menu_ready()
+{
+    MainDlg* menu = dialog_over_title<MainDlg>();
+    return top_frame_is<TitleFrame>() && menu && !(menu->state() & Control::state_hidden) &&
+           !Game::instance()->frame_manager().is_fading();
+}
+
+/// The player's name as the title shows it.
+inline std::string title_name_shown()
+{
+    for (const SharedPtr<Frame>& frame : Game::instance()->frame_manager().frames())
+        if (auto* title = dynamic_cast<TitleFrame*>(frame.get())) {
+            const std::u16string& text = title->name().display_text();
+            return std::string(text.begin(), text.end());
+        }
+    return "(no title)";
+}
+
+/// Reaches the main menu, then leaves exactly these players, the current one named (none
 /// for an empty name).
-inline GameDriver& at_title_with(GameDriver& driver, std::vector<std::string> names, std::string current)
+inline GameDriver& at_menu_with(GameDriver& driver, std::vector<std::string> names, std::string current)
 {
     return driver.skip_intro()
-        .wait_for("the title screen", [] { return top_frame_is<TitleFrame>(); })
+        .wait_for("the main menu", main_menu_ready, 20000)
         .then([names, current] {
             Game& game = *Game::instance();
             while (!game.m_profiles.empty())

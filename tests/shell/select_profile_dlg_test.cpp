@@ -81,7 +81,7 @@ TEST(SelectProfileDlg, OpensWithTheCurrentPlayerYellowAndSelectedAndCancelKeepsI
     SelectRun run(false);
     std::vector<std::string> labels;
     std::vector<bool> yellow;
-    at_title_with(driver, {"ann", "bob", "cid"}, "bob");
+    at_menu_with(driver, {"ann", "bob", "cid"}, "bob");
     run.open(driver).then([&] {
         EXPECT_THAT(run.dialog->names(), ElementsAre("ann", "bob", "cid"));
         for (int i = 0; i < run.list().count(); ++i) {
@@ -108,7 +108,7 @@ TEST(SelectProfileDlg, WithoutACurrentPlayerOkWaitsForAChoiceAndMakesItCurrent)
     std::vector<bool> after_choice;
     bool any_yellow = false;
     std::string chosen;
-    at_title_with(driver, {"ann", "bob"}, "");
+    at_menu_with(driver, {"ann", "bob"}, "");
     run.open(driver).then([&] {
         EXPECT_EQ(run.list().selection(), -1);
         for (int i = 0; i < run.list().count(); ++i)
@@ -135,7 +135,7 @@ TEST(SelectProfileDlg, ADoubleClickOnANameChoosesIt)
     GameDriver driver;
     SelectRun run(false);
     std::string chosen;
-    at_title_with(driver, {"ann", "bob"}, "ann");
+    at_menu_with(driver, {"ann", "bob"}, "ann");
     run.open(driver)
         .move_mouse([&] { return item_point(run.list(), 1); })
         .mouse_button([&] { return item_point(run.list(), 1); }, SDL_BUTTON_LEFT, true)
@@ -156,7 +156,7 @@ TEST(SelectProfileDlg, DeletingAsksFirstAndCancelKeepsThePlayer)
     std::string legend;
     std::vector<std::string> kept;
     std::vector<bool> after_delete;
-    at_title_with(driver, {"ann", "bob"}, "ann");
+    at_menu_with(driver, {"ann", "bob"}, "ann");
     run.open(driver).click([&] { return item_point(run.list(), 1); });
     driver.wait_for("bob selected", [&] { return run.list().selection() == 1; })
         .click([&] { return centre_of(run.dialog->delete_button()); });
@@ -196,7 +196,7 @@ TEST(SelectProfileDlg, DeletingTheCurrentAndTheLastPlayerLeavesOnlyANewPlayer)
     std::vector<bool> all_gone;
     bool hidden_while_typing = false;
     std::string chosen;
-    at_title_with(driver, {"ann", "bob"}, "ann");
+    at_menu_with(driver, {"ann", "bob"}, "ann");
     run.open(driver).click([&] { return centre_of(run.dialog->delete_button()); });
     answer(driver, run, "ok")
         .wait_for("ann's item gone", [&] { return run.list().count() == 1; })
@@ -236,7 +236,7 @@ TEST(SelectProfileDlg, ForcedWithoutPlayersOffersOnlyANewPlayer)
     NewProfileDlg* typing = nullptr;
     std::vector<bool> at_first;
     std::string chosen;
-    at_title_with(driver, {}, "");
+    at_menu_with(driver, {}, "");
     run.open(driver).then([&] {
         EXPECT_EQ(run.list().count(), 0);
         at_first = {!run.dialog->ok_button().is_disabled(), !run.dialog->cancel_button().is_disabled()};
@@ -253,6 +253,74 @@ TEST(SelectProfileDlg, ForcedWithoutPlayersOffersOnlyANewPlayer)
     EXPECT_THAT(at_first, ElementsAre(false, false)) << "ok, cancel";
     EXPECT_EQ(run.result, dialog_result_cancel());
     EXPECT_EQ(chosen, "Zoe");
+}
+
+/// In the chooser over the title: "new", the name typed, Enter.
+GameDriver& new_player_typed(GameDriver& driver, const std::string& name)
+{
+    return driver.wait_for("the players", [] { return dialog_over_title<SelectProfileDlg>() != nullptr; })
+        .click([] { return centre_of(dialog_over_title<SelectProfileDlg>()->new_button()); })
+        .wait_for("the new player's name", [] { return dialog_over_title<NewProfileDlg>() != nullptr; })
+        .type_text(name)
+        .wait_for("the name typed", [name] { return dialog_over_title<NewProfileDlg>()->name_box().text() == name; })
+        .press_key(SDLK_RETURN);
+}
+
+// Saved players without a current one: the title's chooser, forced, makes a new player; the
+// main menu's "introduce" then deletes that player, the current one, and the menu comes back
+// only with another new player current.
+TEST(SelectProfileDlg, TheTitleAndTheMainMenuChooseThroughItUntilAPlayerIsCurrent)
+{
+    GameDriver driver;
+    driver.skip_intro()
+        .wait_for("the main menu", main_menu_ready, 20000)
+        .then([] {
+            Game& game = *Game::instance();
+            game.select_profile("ann");
+            game.m_profile = nullptr;
+            game.m_profile_name.clear();
+        })
+        .close_window();
+    EXPECT_EQ(driver.run(), 0);
+    EXPECT_EQ(driver.failure(), "");
+
+    bool forced = false;
+    std::string after_forced;
+    std::vector<std::string> listed;
+    std::vector<bool> after_delete;
+    std::string after_menu;
+    driver.window_event(SDL_WINDOWEVENT_FOCUS_GAINED);
+    driver.skip_intro()
+        .wait_for("the forced chooser", [] { return dialog_over_title<SelectProfileDlg>() != nullptr; }, 20000)
+        .then([&] { forced = dialog_over_title<SelectProfileDlg>()->cancel_button().is_disabled(); });
+    new_player_typed(driver, "Zoe")
+        .wait_for("the main menu", main_menu_ready)
+        .wait_for("Zoe's name on the title", [] { return title_name_shown() == "Player: Zoe"; })
+        .then([&] { after_forced = current_player(); })
+        .click([] { return centre_of(dialog_over_title<MainDlg>()->introduce_button()); })
+        .wait_for("the players", [] { return dialog_over_title<SelectProfileDlg>() != nullptr; })
+        .then([&] { listed = dialog_over_title<SelectProfileDlg>()->names(); })
+        .click([] { return centre_of(dialog_over_title<SelectProfileDlg>()->delete_button()); })
+        .wait_for("the question", [] { return message_over(*dialog_over_title<SelectProfileDlg>()) != nullptr; })
+        .click([] { return message_button(*message_over(*dialog_over_title<SelectProfileDlg>()), "ok"); })
+        .wait_for("Zoe gone", [] { return dialog_over_title<SelectProfileDlg>()->list().count() == 2; })
+        .then([&] {
+            SelectProfileDlg& chooser = *dialog_over_title<SelectProfileDlg>();
+            after_delete = {!chooser.ok_button().is_disabled(), !chooser.cancel_button().is_disabled()};
+        })
+        .press_key(SDLK_ESCAPE);
+    new_player_typed(driver, "Max")
+        .wait_for("the main menu", main_menu_ready)
+        .wait_for("Max's name on the title", [] { return title_name_shown() == "Player: Max"; })
+        .then([&] { after_menu = current_player(); })
+        .close_window();
+    EXPECT_EQ(driver.run(), 0);
+    EXPECT_EQ(driver.failure(), "");
+    EXPECT_TRUE(forced) << "the title's chooser offers no cancel";
+    EXPECT_EQ(after_forced, "Zoe");
+    EXPECT_THAT(listed, ElementsAre("Player", "ann", "Zoe"));
+    EXPECT_THAT(after_delete, ElementsAre(false, false)) << "ok, cancel: no current player to go back with";
+    EXPECT_EQ(after_menu, "Max");
 }
 
 }
