@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/base/clock.h"
+#include "engine/art/image_sprite.h"
 #include "engine/base/mainframe.h"
 #include "engine/ui/control_initer.h"
 #include "engine/ui/frame_manager.h"
@@ -433,6 +434,34 @@ TEST(TitleFlow, ChangePlayerOpensTheChooserInPlaceOfTheMenu)
         EXPECT_TRUE(menu_hidden);
         EXPECT_EQ(player, c.player);
     }
+}
+
+TEST(TitleFlow, BackOnTopTheTitlesEffectStartsAgainWithoutItsOldSparks)
+{
+    const auto sparks = [] {
+        int count = 0;
+        title()->effect().for_each_child([&count](Sprite* child) { count += dynamic_cast<ImageSprite*>(child) != nullptr; },
+                                         false);
+        return count;
+    };
+    GameDriver driver;
+    int after_pop = -1;
+    at_menu(driver)
+        .wait_for("sparks", [&sparks] { return sparks() > 0; })
+        .then([] {
+            SharedPtr<Frame> cover(new Frame);
+            cover->set_up(CIIndependent(SkinPath("shell.black_frame")));
+            game().frame_manager().push_frame(cover, Fade());
+        })
+        .then([&sparks, &after_pop] {
+            game().frame_manager().pop_frame(nullptr, Fade());
+            after_pop = sparks();
+        })
+        .wait_for("new sparks", [&sparks] { return sparks() > 0; })
+        .close_window();
+    EXPECT_EQ(driver.run(), 0);
+    EXPECT_EQ(driver.failure(), "");
+    EXPECT_EQ(after_pop, 0);
 }
 
 TEST(TitleFlow, TheNameFollowsTheCurrentPlayer)
