@@ -62,8 +62,9 @@ TEST(CatalogueData, TheGamesCatalogueReadsWithEveryMissionOfItsChapters)
     }
     TravelPath route;
     build_travel_route(chapters, route);
-    if (chapters.size() == 1)
+    if (chapters.size() == 1) {
         EXPECT_TRUE(route.keys().empty());
+    }
 
     ScoreTable scores;
     read_score_table(SkinPath("vimo.game.score_table"), scores);
@@ -91,8 +92,9 @@ TEST(CatalogueData, WinningEveryMissionInOrderEndsTheGameWithTheCupsOfChapters2T
         const int chapter = player.chapter;
         ASSERT_TRUE(chapters.count(chapter)) << chapter;
         ASSERT_TRUE(chapters.at(chapter).missions.count(player.mission)) << chapter << "." << player.mission;
-        if (chapter > Profile::lives_trophy_chapter)
+        if (chapter > Profile::lives_trophy_chapter) {
             EXPECT_GE(player.lives, 3) << chapter;
+        }
         player.score += 1000;
         player.add_mission_quality(100);
         if (player.award_trophy(GameState::win, chapters.at(chapter)))

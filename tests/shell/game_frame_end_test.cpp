@@ -203,8 +203,9 @@ TEST(GameFrameEnd, TheMusicDimsThenAWinPaysTheReserveEvery70MsThenTheResultsAreK
         ASSERT_EQ(seen.payments.size(), c.paid ? std::size_t(turns_left) : 0u);
         for (std::size_t i = 0; i < seen.payments.size(); ++i) {
             EXPECT_EQ(seen.gains[i], unit) << "payment " << i;
-            if (i > 0)
+            if (i > 0) {
                 EXPECT_EQ(seen.payments[i] - seen.payments[i - 1], 70) << "payment " << i;
+            }
         }
         if (c.paid) {
             // The music is dimmed, and the frame waits half a second, before the reserve.

@@ -299,10 +299,12 @@ TEST_F(ProgressFrameTest, TheFlagWalksToTheNextChapterAt25UnitsASecondAndTheMenu
     for (std::size_t i = 0; i + 1 < walk.size(); ++i) {
         const auto [t0, d0] = walk[i];
         const auto [t1, d1] = walk[i + 1];
-        if (outside_menu(t0) && outside_menu(t1) && d1 < to)
+        if (outside_menu(t0) && outside_menu(t1) && d1 < to) {
             EXPECT_NEAR(d1 - d0, float(t1 - t0) * 0.025f, 0.26f) << "at " << t0;
-        if (t0 > menu_opened + 10 && t1 < menu_closed)
+        }
+        if (t0 > menu_opened + 10 && t1 < menu_closed) {
             EXPECT_EQ(d1, d0) << "the menu is open at " << t1;
+        }
         if (t0 < menu_opened)
             before = i;
         if (t0 <= menu_closed + 10)

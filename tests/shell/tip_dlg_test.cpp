@@ -70,8 +70,9 @@ TEST_F(TipDlgTest, AnyPressClosesThePageAndAReleaseDoesNot)
         ui().on_mouse_move({20, 20});
         ui().on_key(c.key, c.state);
         EXPECT_EQ(!dialog.is_attached(), c.closes) << int(c.key) << " " << int(c.state);
-        if (c.closes)
+        if (c.closes) {
             EXPECT_EQ(dialog.result(), dialog_result_ok());
+        }
         dialog.detach();
     }
 }
