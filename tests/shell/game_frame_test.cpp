@@ -6,11 +6,15 @@
 #include <memory>
 
 #include "engine/base/clock.h"
+#include "engine/ui/message_dialog.h"
 #include "game/shell/game_frame.h"
+#include "game/shell/ingame_dlg.h"
+#include "game/shell/ingame_options_dlg.h"
 #include "game/shell/progress_frame.h"
 #include "game/shell/save_file.h"
 #include "game/shell/title_frame.h"
 #include "tests/shell/game_driver.h"
+#include "tests/shell/profile_dialogs.h"
 
 namespace kq::test {
 namespace {
@@ -343,6 +347,74 @@ TEST(GameFrame, QualityIsTheMetersShareOfItsMaximumAndZeroWithoutOne)
     for (const Case& c : {Case{300, 600, 50}, Case{600, 600, 100}, Case{599, 600, 99}, Case{100, 0, 0},
                           Case{100, -5, 0}, Case{2000000000, 2000000000, 100}})
         EXPECT_EQ(GameFrame::quality_of(c.meter, c.max), c.quality) << c.meter << " of " << c.max;
+}
+
+// Where a dialog of kind T stands among the screen's top controls beside the hider.
+enum class Layer { absent, under_hider, over_hider };
+
+template <class T>
+Layer layer_of()
+{
+    Control& hider = Game::instance()->hider();
+    if (!hider.parent())
+        return Layer::absent;
+    Layer layer = Layer::absent;
+    bool hider_seen = false;
+    hider.parent()->for_each_child([&](Control* child) {
+        if (child == &hider)
+            hider_seen = true;
+        else if (dynamic_cast<T*>(child))
+            layer = hider_seen ? Layer::over_hider : Layer::under_hider;
+    });
+    return layer;
+}
+
+template <class T>
+T* top_child()
+{
+    T* found = nullptr;
+    Game::instance()->hider().parent()->for_each_child([&](Control* child) {
+        if (T* dialog = dynamic_cast<T*>(child))
+            found = dialog;
+    });
+    return found;
+}
+
+// The menu, its options and its question each wait for the hider's cover to come first.
+template <class T>
+GameDriver& see_layer(GameDriver& driver, const char* what, Seen<Layer> seen)
+{
+    return driver.wait_for(what, [seen] {
+        *seen = layer_of<T>();
+        return *seen != Layer::absent;
+    });
+}
+
+TEST(GameFrame, TheInGameMenuAndItsDialogsStandOverTheDimmingCover)
+{
+    GameDriver driver;
+    tips_off(start_first_mission(driver));
+    auto menu = std::make_shared<Layer>(Layer::absent);
+    auto options = std::make_shared<Layer>(Layer::absent);
+    auto question = std::make_shared<Layer>(Layer::absent);
+    driver.press_key(SDLK_ESCAPE);
+    see_layer<IngameDlg>(driver, "the menu", menu)
+        .click([] { return centre_of(top_child<IngameDlg>()->options_button()); });
+    see_layer<IngameOptionsDlg>(driver, "the menu's options", options)
+        .press_key(SDLK_ESCAPE)
+        .wait_for("the game again", [] { return Game::instance()->hider_holds() == 0; })
+        .press_key(SDLK_ESCAPE)
+        .wait_for("the menu again", [] { return layer_of<IngameDlg>() != Layer::absent; })
+        .click([] { return centre_of(top_child<IngameDlg>()->exit_button()); });
+    see_layer<MessageDialog>(driver, "the question before leaving", question)
+        .press_key(SDLK_ESCAPE)
+        .wait_for("the game again", [] { return Game::instance()->hider_holds() == 0; })
+        .close_window();
+    EXPECT_EQ(driver.run(), 0);
+    EXPECT_EQ(driver.failure(), "");
+    EXPECT_EQ(*menu, Layer::over_hider);
+    EXPECT_EQ(*options, Layer::over_hider);
+    EXPECT_EQ(*question, Layer::over_hider);
 }
 
 }

@@ -7,16 +7,19 @@
 
 #include "engine/platform/artist.h"
 #include "engine/platform/texture.h"
+#include "engine/res/dictionary.h"
 #include "engine/res/res_handle.h"
 #include "engine/ui/control_initer.h"
 #include "game/shell/bottom_panel.h"
 #include "game/shell/game_frame.h"
 #include "game/shell/meter_panel.h"
+#include "game/shell/progress_panel.h"
 #include "game/shell/title_frame.h"
 #include "game/shell/top_panel.h"
 #include "tests/base/manual_clock.h"
 #include "tests/shell/game_driver.h"
 #include "tests/shell/panel_fixture.h"
+#include "tests/shell/profile_dialogs.h"
 
 namespace kq::test {
 namespace {
@@ -124,6 +127,22 @@ TEST_F(PanelsDeviceTest, ThePanelsDrawWhereTheSkinPutsThem)
         expect_shows(*image, {x + 24, 200 + line + 30}, texel("meter_full", {12, line + 30}), side + "full", tint);
         expect_shows(*image, {x + 24, 200 + line - 30}, texel("meter_empty", {12, line - 30 - 79}), side + "empty", tint);
         expect_shows(*image, {x + 4, 200 + 150}, texel("meter", {4, 150}), side + "back");
+    }
+}
+
+TEST_F(PanelsDeviceTest, ThePanelsButtonsSayWhatTheyDo)
+{
+    ResHandle<Dictionary> dictionary(ResKey{"skin/main/dic.xml", 0});
+    dictionary.get()->publish_words();
+    ProgressPanel progress;
+    progress.set_up(CIIndependent(SkinPath("panels.progress")));
+    struct Case { const char* what; Button& button; const char* word; };
+    for (const Case& c : {Case{"the map's play", progress.play_button(), "Play"},
+                          Case{"the menu", top.menu_button(), "Menu"},
+                          Case{"the stop mode's go", bottom.go_button(), "Done"},
+                          Case{"a powerup's cancel", bottom.cancel_button(), "Cancel"}}) {
+        ASSERT_NE(c.button.sprite(), nullptr) << c.what;
+        EXPECT_EQ(shown_text(c.button.sprite()->find(StrCache("label"), false)), c.word) << c.what;
     }
 }
 
