@@ -81,12 +81,16 @@ TEST(SelectProfileDlg, OpensWithTheCurrentPlayerYellowAndSelectedAndCancelKeepsI
     SelectRun run(false);
     std::vector<std::string> labels;
     std::vector<bool> yellow;
+    std::vector<bool> looking_selected;
     at_menu_with(driver, {"ann", "bob", "cid"}, "bob");
     run.open(driver).then([&] {
+        // The items' looks as drawing leaves them.
+        Game::instance()->ui().draw_frame();
         EXPECT_THAT(run.dialog->names(), ElementsAre("ann", "bob", "cid"));
         for (int i = 0; i < run.list().count(); ++i) {
             labels.push_back(label_of(run.list().item(i)));
             yellow.push_back(is_yellow(*run.list().item(i)));
+            looking_selected.push_back((run.list().item(i)->state() & VF_FOCUSED) != 0);
         }
         EXPECT_EQ(run.list().selection(), 1);
         EXPECT_THAT(run.enabled(), ElementsAre(true, true, true));
@@ -97,6 +101,7 @@ TEST(SelectProfileDlg, OpensWithTheCurrentPlayerYellowAndSelectedAndCancelKeepsI
     EXPECT_EQ(driver.failure(), "");
     EXPECT_THAT(labels, ElementsAre("ann", "bob", "cid"));
     EXPECT_THAT(yellow, ElementsAre(false, true, false));
+    EXPECT_THAT(looking_selected, ElementsAre(false, true, false));
     EXPECT_EQ(run.result, dialog_result_cancel());
 }
 
