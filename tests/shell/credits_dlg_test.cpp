@@ -56,6 +56,23 @@ TEST_F(CreditsDlgTest, ScrollsAHundredPixelsInThreeSecondsSeenOnlyThroughItsWind
     EXPECT_EQ(bright_pixels(*image, {at.x + clip.x, at.y + clip.y - 12, clip.w, 12}), 0);
 }
 
+TEST_F(CreditsDlgTest, TheTextKeepsItsLinesAndRisesIntoAnEmptyWindow)
+{
+    Control::attach_to_parent(&dialog, &root());
+    draw_frame(10);
+    const std::u16string& text = dialog.text().display_text();
+    const std::string shown(text.begin(), text.end());
+    EXPECT_EQ(shown.find("\n\n\n\n"), 0u) << "blank lines come first";
+    EXPECT_NE(shown.find("\nVimo\nversion "), std::string::npos) << shown;
+    EXPECT_NE(shown.find("\nThank you for playing!\n"), std::string::npos) << shown;
+
+    const SharedPtr<Texture> image = shot();
+    ASSERT_TRUE(image);
+    const Vector2<int> at = dialog.position();
+    const RectI clip = dialog.clip();
+    EXPECT_EQ(bright_pixels(*image, {at.x + clip.x, at.y + clip.y, clip.w, clip.h / 2}), 0);
+}
+
 TEST_F(CreditsDlgTest, CancelClosesItAndANewOpeningStartsAgainFromTheSkin)
 {
     const float start = dialog.text().position().y;
