@@ -130,6 +130,26 @@ TEST_F(PanelsDeviceTest, ThePanelsDrawWhereTheSkinPutsThem)
     }
 }
 
+TEST_F(PanelsDeviceTest, AMissionsGrantedBonusShowsItsBadgeInTheBottomRow)
+{
+    // The first mission grants nothing: the strip shows where the row starts, at (240, 12).
+    const Vector2<int> middle{240 + 2 + 13, 704 + 12 + 2 + 13};
+    SharedPtr<Texture> image = shot();
+    ASSERT_TRUE(image);
+    expect_shows(*image, middle, texel("bottom", {middle.x, middle.y - 704}), "no bonus: the strip");
+
+    // The second grants accuracy, whose badge takes the row's first place: its 26-pixel
+    // image 2 pixels into the 30-pixel badge.
+    auto granted = std::make_unique<Field>(FieldSettings{}, game);
+    granted->read_skin(SkinPath("missions.chapter1.mission2"));
+    bottom.set_field(granted.get());
+    image = shot();
+    bottom.set_field(field.get());
+    ASSERT_TRUE(image);
+    expect_shows(*image, middle, texel("badge_accuracy", {13, 13}), "the accuracy badge's middle");
+    expect_shows(*image, {middle.x - 6, middle.y - 6}, texel("badge_accuracy", {7, 7}), "the accuracy badge's disc");
+}
+
 TEST_F(PanelsDeviceTest, ThePanelsButtonsSayWhatTheyDo)
 {
     ResHandle<Dictionary> dictionary(ResKey{"skin/main/dic.xml", 0});
