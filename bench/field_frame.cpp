@@ -35,6 +35,7 @@
 #include "engine/base/base_types.h"
 #include "engine/base/clock.h"
 #include "engine/base/mainframe.h"
+#include "bench/bench_game.h"
 #include "engine/base/random.h"
 #include "engine/host/gpu/gl/gl_device.h"
 #include "engine/platform/api_window.h"
@@ -58,28 +59,9 @@
 namespace {
 
 using namespace kq;
+using kq::bench::BenchGame;
 
 constexpr int frame_ms = 16;
-
-// The game around the field: no overlays, tips or profile; produced pieces land anywhere
-// inside the walls.
-class BenchGame : public FieldGame
-{
-public:
-    int overlay_count() const override { return 0; }
-    bool has_dragonfly() const override { return false; }
-    void show_tip(StrCache, const Vector2<int>&) override {}
-    Vector2<float> pick_area_point(const std::vector<Rect>&) override
-    {
-        const auto draw = [](float low, float high) { return low + float(random_next()) * (high - low) / 32768.0f; };
-        return {draw(80, 940), draw(80, 690)};
-    }
-    int difficulty() const override { return 0; }
-    bool grip_aim() const override { return false; }
-    bool effects_on() const override { return true; }
-    bool extra_points() const override { return false; }
-    int level_from_value(int progress) const override { return progress / 1000; }
-};
 
 // What the device was asked to draw in one frame: the vertices, and for each draw its kind,
 // its place among the vertices, and the texture and blend factors it was drawn with.
