@@ -33,6 +33,7 @@
 #include "game/shell/score_entry.h"
 #include "tests/base/log_capture.h"
 #include "tests/shell/data_tree.h"
+#include "tests/shell/first_profile.h"
 
 namespace kq {
 namespace {
@@ -108,22 +109,7 @@ TEST(CatalogueData, WinningEveryMissionInOrderEndsTheGameWithTheCupsOfChapters2T
     EXPECT_EQ(scores["tester"], 46000);
 }
 
-// A game of the first profile: easy, no trophies.
-struct FirstProfile : FieldGame
-{
-    int overlay_count() const override { return 0; }
-    bool has_dragonfly() const override { return false; }
-    void show_tip(StrCache, const Vector2<int>&) override {}
-    Vector2<float> pick_area_point(const std::vector<Rect>& areas) override
-    {
-        return areas.empty() ? Vector2<float>{} : Vector2<float>{areas[0].x, areas[0].y};
-    }
-    int difficulty() const override { return 0; }
-    bool grip_aim() const override { return false; }
-    bool effects_on() const override { return false; }
-    bool extra_points() const override { return false; }
-    int level_from_value(int progress) const override { return progress / 1000; }
-};
+using test::FirstProfile;
 
 template <typename T>
 bool has_item(const Field& field)

@@ -8,6 +8,7 @@
 #include "engine/base/mainframe.h"
 #include "engine/host/window/sdl_window.h"
 #include "engine/platform/api_window.h"
+#include "game/shell/game_frame.h"
 #include "game/shell/intro_frame.h"
 
 namespace kq::test {
@@ -304,6 +305,16 @@ Frame* top_frame()
 {
     Game* game = Game::instance();
     return game ? game->frame_manager().top() : nullptr;
+}
+
+GameFrame* game_frame()
+{
+    return dynamic_cast<GameFrame*>(top_frame());
+}
+
+Field& field()
+{
+    return *game_frame()->field();
 }
 
 }

@@ -35,6 +35,11 @@
 #include "game/shell/vimo.h"
 #include "tests/base/temp_dir.h"
 
+namespace kq {
+class Field;
+class GameFrame;
+}
+
 namespace kq::test {
 
 class GameDriver
@@ -139,5 +144,10 @@ bool top_frame_is()
 {
     return dynamic_cast<T*>(top_frame()) != nullptr;
 }
+
+/// The game frame on top of the stack, or null.
+GameFrame* game_frame();
+/// The field of the game frame on top (there must be one).
+Field& field();
 
 }

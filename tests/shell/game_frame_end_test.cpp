@@ -24,16 +24,6 @@
 namespace kq::test {
 namespace {
 
-GameFrame* game_frame()
-{
-    return dynamic_cast<GameFrame*>(top_frame());
-}
-
-Field& field()
-{
-    return *game_frame()->field();
-}
-
 Profile& player()
 {
     return *Game::instance()->m_profile;

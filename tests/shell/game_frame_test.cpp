@@ -19,16 +19,6 @@
 namespace kq::test {
 namespace {
 
-GameFrame* game_frame()
-{
-    return dynamic_cast<GameFrame*>(top_frame());
-}
-
-Field& field()
-{
-    return *game_frame()->field();
-}
-
 // Closes the tips on screen with Return, as a player reads them, until none is left.
 GameDriver& close_tips(GameDriver& driver)
 {
