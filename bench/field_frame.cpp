@@ -32,11 +32,11 @@
 #include <unistd.h>
 #include <vector>
 
+#include "bench/bench_game.h"
 #include "engine/art/art_types.h"
 #include "engine/base/base_types.h"
 #include "engine/base/clock.h"
 #include "engine/base/mainframe.h"
-#include "bench/bench_game.h"
 #include "engine/base/random.h"
 #include "engine/host/gpu/gl/gl_device.h"
 #include "engine/platform/api_window.h"

@@ -18,9 +18,9 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_game.h"
 #include "engine/art/art_service.h"
 #include "engine/base/mainframe.h"
-#include "bench/bench_game.h"
 #include "engine/base/random.h"
 #include "engine/platform/api_window.h"
 #include "engine/platform/dx_artist.h"

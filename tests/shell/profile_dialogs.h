@@ -69,18 +69,28 @@ inline Vector2<int> message_button(MessageDialog& message, const char* name)
     return {};
 }
 
-/// The dialog of type D over the title screen, or null.
-template <class D>
-inline D* dialog_over_title()
+/// The title screen among the game's frames, or null.
+inline TitleFrame* title_frame()
 {
     Game* game = Game::instance();
     if (!game)
         return nullptr;
     for (const SharedPtr<Frame>& frame : game->frame_manager().frames())
-        if (dynamic_cast<TitleFrame*>(frame.get()))
-            for (Control* child : frame->children())
-                if (auto* dialog = dynamic_cast<D*>(child))
-                    return dialog;
+        if (auto* title = dynamic_cast<TitleFrame*>(frame.get()))
+            return title;
+    return nullptr;
+}
+
+/// The dialog of type D over the title screen, of this skin node when one is named, or null.
+template <class D>
+inline D* dialog_over_title(const char* node = nullptr)
+{
+    TitleFrame* title = title_frame();
+    if (!title)
+        return nullptr;
+    for (Control* child : title->children())
+        if (auto* dialog = dynamic_cast<D*>(child); dialog && (!node || dialog->path().text() == node))
+            return dialog;
     return nullptr;
 }
 
@@ -95,12 +105,11 @@ inline bool main_menu_ready()
 /// The player's name as the title shows it.
 inline std::string title_name_shown()
 {
-    for (const SharedPtr<Frame>& frame : Game::instance()->frame_manager().frames())
-        if (auto* title = dynamic_cast<TitleFrame*>(frame.get())) {
-            const std::u16string& text = title->name().display_text();
-            return std::string(text.begin(), text.end());
-        }
-    return "(no title)";
+    TitleFrame* title = title_frame();
+    if (!title)
+        return "(no title)";
+    const std::u16string& text = title->name().display_text();
+    return std::string(text.begin(), text.end());
 }
 
 /// Reaches the main menu, then leaves exactly these players, the current one named (none

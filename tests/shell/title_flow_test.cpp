@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/base/clock.h"
 #include "engine/art/image_sprite.h"
+#include "engine/base/clock.h"
 #include "engine/base/mainframe.h"
 #include "engine/ui/control_initer.h"
 #include "engine/ui/frame_manager.h"
@@ -33,39 +33,9 @@ Game& game()
     return *Game::instance();
 }
 
-TitleFrame* title()
-{
-    Game* running = Game::instance();
-    if (!running)
-        return nullptr;
-    for (const SharedPtr<Frame>& frame : running->frame_manager().frames())
-        if (auto* found = dynamic_cast<TitleFrame*>(frame.get()))
-            return found;
-    return nullptr;
-}
-
-// The dialog of type T open over the title screen, or null.
-template <class T>
-T* over_title(const char* node = nullptr)
-{
-    TitleFrame* frame = title();
-    if (!frame)
-        return nullptr;
-    for (Control* child : frame->children())
-        if (auto* dialog = dynamic_cast<T*>(child); dialog && (!node || dialog->path().text() == node))
-            return dialog;
-    return nullptr;
-}
-
 MainDlg* menu()
 {
-    return over_title<MainDlg>();
-}
-
-// The main menu showing and taking input.
-bool menu_ready()
-{
-    return top_frame_is<TitleFrame>() && menu() && !(menu()->state() & Control::state_hidden) && !game().frame_manager().is_fading();
+    return dialog_over_title<MainDlg>();
 }
 
 bool map_ready()
@@ -81,16 +51,9 @@ Vector2<int> centre(const Control& control)
     return p;
 }
 
-
 GameDriver& at_menu(GameDriver& driver)
 {
-    return driver.skip_intro().wait_for("the main menu", menu_ready, 20000);
-}
-
-std::string name_shown()
-{
-    const std::u16string& text = title()->name().display_text();
-    return std::string(text.begin(), text.end());
+    return driver.skip_intro().wait_for("the main menu", main_menu_ready, 20000);
 }
 
 TEST(TitleFlow, ANewPlayerStartsAGameOnTheMapPlaysTheFirstMissionAndFindsItKeptNextTime)
@@ -107,18 +70,18 @@ TEST(TitleFlow, ANewPlayerStartsAGameOnTheMapPlaysTheFirstMissionAndFindsItKeptN
             return top_frame_is<TitleFrame>();
         },
         20000);
-    driver.wait_for("the main menu", menu_ready)
+    driver.wait_for("the main menu", main_menu_ready)
         .then([] {
             ASSERT_NE(game().m_profile, nullptr) << "a first start makes its player";
             EXPECT_EQ(game().m_profile->name, "Player");
             EXPECT_EQ(game().m_profiles.size(), 1u);
-            EXPECT_EQ(name_shown(), "Player: Player");
+            EXPECT_EQ(title_name_shown(), "Player: Player");
             EXPECT_FALSE(game().m_profile->has_game());
         })
         .click([] { return centre(menu()->play_button()); })
-        .wait_for("the mode of the new game", [] { return over_title<MessageDialog>("dialogs.new_game"); })
+        .wait_for("the mode of the new game", [] { return dialog_over_title<MessageDialog>("dialogs.new_game"); })
         .click([] {
-            for (const SharedPtr<Button>& button : over_title<MessageDialog>("dialogs.new_game")->buttons())
+            for (const SharedPtr<Button>& button : dialog_over_title<MessageDialog>("dialogs.new_game")->buttons())
                 if (button->path().text() == "dialogs.new_game.tactical")
                     return centre(*button);
             return Vector2<int>{-1, -1};
@@ -156,10 +119,10 @@ TEST(TitleFlow, ANewPlayerStartsAGameOnTheMapPlaysTheFirstMissionAndFindsItKeptN
             EXPECT_EQ(game().m_profile->name, "Player");
             EXPECT_EQ(game().m_profile->chapter, 1);
             EXPECT_EQ(game().m_profile->mission, 2);
-            EXPECT_EQ(name_shown(), "Player: Player");
+            EXPECT_EQ(title_name_shown(), "Player: Player");
         })
         .click([] { return centre(menu()->play_button()); })
-        .wait_for("the question of the game in progress", [] { return over_title<MessageDialog>("dialogs.restart"); })
+        .wait_for("the question of the game in progress", [] { return dialog_over_title<MessageDialog>("dialogs.restart"); })
         .press_key(SDLK_RETURN)
         .wait_for("the travel map", map_ready, 20000)
         .then([] { EXPECT_EQ(game().m_profile->mission, 2) << "Return goes on with the game"; })
@@ -225,10 +188,10 @@ TEST(TitleFlow, TheMainMenuAsksHowToGoOnBeforeTheMap)
         });
         driver.click([] { return centre(menu()->play_button()); });
         for (const auto& [node, answer] : c.answers) {
-            driver.wait_for(node, [node = node] { return over_title<MessageDialog>(node); })
+            driver.wait_for(node, [node = node] { return dialog_over_title<MessageDialog>(node); })
                 .then([node = node, answer = answer] {
                     EXPECT_TRUE((menu()->state() & Control::state_hidden));
-                    over_title<MessageDialog>(node)->close(StrCache(answer));
+                    dialog_over_title<MessageDialog>(node)->close(StrCache(answer));
                 });
         }
         // The map is left once it waits for the player (no story or tip open over it).
@@ -240,7 +203,7 @@ TEST(TitleFlow, TheMainMenuAsksHowToGoOnBeforeTheMap)
                     const Button& play = map->progress().play_button();
                     return play.is_visible(play.state()) && !game().frame_manager().is_fading();
                 }
-                return menu_ready() && !over_title<MessageDialog>();
+                return main_menu_ready() && !dialog_over_title<MessageDialog>();
             })
             .then([&] {
                 seen = *game().m_profile;
@@ -249,7 +212,7 @@ TEST(TitleFlow, TheMainMenuAsksHowToGoOnBeforeTheMap)
                 if (map_shown)
                     game().frame_manager().pop_frame(top_frame(), Fade());
             })
-            .wait_for("the menu again", menu_ready)
+            .wait_for("the menu again", main_menu_ready)
             .close_window();
         EXPECT_EQ(driver.run(), 0);
         EXPECT_EQ(driver.failure(), "");
@@ -271,8 +234,8 @@ TEST(TitleFlow, ANewGameOfAnyOtherModeIsRelaxed)
         at_menu(driver)
             .then([] { game().m_profile->difficulty = 2; })
             .click([] { return centre(menu()->play_button()); })
-            .wait_for("the mode", [] { return over_title<MessageDialog>("dialogs.new_game"); })
-            .then([answer] { over_title<MessageDialog>("dialogs.new_game")->close(StrCache(answer)); })
+            .wait_for("the mode", [] { return dialog_over_title<MessageDialog>("dialogs.new_game"); })
+            .then([answer] { dialog_over_title<MessageDialog>("dialogs.new_game")->close(StrCache(answer)); })
             .wait_for("the map", map_ready, 20000)
             .then([&difficulty] { difficulty = game().m_profile->difficulty; })
             .close_window();
@@ -318,9 +281,9 @@ TEST(TitleFlow, TheBestScoresListTheTableWithTheCurrentPlayerInYellow)
                     game().m_profile->score = c.player_score;
             })
             .click([] { return centre(menu()->score_button()); })
-            .wait_for("the scores", [] { return over_title<ScoreDlg>() != nullptr; })
+            .wait_for("the scores", [] { return dialog_over_title<ScoreDlg>() != nullptr; })
             .then([&shown] {
-                ScoreDlg& scores = *over_title<ScoreDlg>();
+                ScoreDlg& scores = *dialog_over_title<ScoreDlg>();
                 EXPECT_TRUE((menu()->state() & Control::state_hidden));
                 const auto& rows = scores.rows();
                 ASSERT_EQ(rows.size() % 2, 0u);
@@ -338,7 +301,7 @@ TEST(TitleFlow, TheBestScoresListTheTableWithTheCurrentPlayerInYellow)
                 }
             })
             .press_key(SDLK_ESCAPE)
-            .wait_for("the menu again", menu_ready)
+            .wait_for("the menu again", main_menu_ready)
             .close_window();
         EXPECT_EQ(driver.run(), 0);
         EXPECT_EQ(driver.failure(), "");
@@ -371,19 +334,19 @@ TEST(TitleFlow, PlayersSavedWithoutACurrentOneChooseOneBeforeTheMenu)
     std::vector<std::string> offered;
     driver.window_event(SDL_WINDOWEVENT_FOCUS_GAINED);
     driver.skip_intro()
-        .wait_for("the players", [] { return over_title<SelectProfileDlg>() && !game().frame_manager().is_fading(); },
+        .wait_for("the players", [] { return dialog_over_title<SelectProfileDlg>() && !game().frame_manager().is_fading(); },
                   20000)
         .then([&] {
-            SelectProfileDlg& chooser = *over_title<SelectProfileDlg>();
+            SelectProfileDlg& chooser = *dialog_over_title<SelectProfileDlg>();
             menu_at_first = menu() != nullptr;
             cancel_offered = !chooser.cancel_button().is_disabled();
             offered = chooser.names();
         })
-        .click([] { return item_point(over_title<SelectProfileDlg>()->list(), 2); })
-        .wait_for("ok offered", [] { return !over_title<SelectProfileDlg>()->ok_button().is_disabled(); })
-        .click([] { return centre_of(over_title<SelectProfileDlg>()->ok_button()); })
-        .wait_for("the main menu", menu_ready)
-        .wait_for("the chosen name", [] { return name_shown() == "Player: bob"; })
+        .click([] { return item_point(dialog_over_title<SelectProfileDlg>()->list(), 2); })
+        .wait_for("ok offered", [] { return !dialog_over_title<SelectProfileDlg>()->ok_button().is_disabled(); })
+        .click([] { return centre_of(dialog_over_title<SelectProfileDlg>()->ok_button()); })
+        .wait_for("the main menu", main_menu_ready)
+        .wait_for("the chosen name", [] { return title_name_shown() == "Player: bob"; })
         .close_window();
     EXPECT_EQ(driver.run(), 0);
     EXPECT_EQ(driver.failure(), "");
@@ -413,19 +376,19 @@ TEST(TitleFlow, ChangePlayerOpensTheChooserInPlaceOfTheMenu)
                 game().select_profile("Player");
             })
             .click([] { return centre(menu()->introduce_button()); })
-            .wait_for("the players", [] { return over_title<SelectProfileDlg>() != nullptr; })
+            .wait_for("the players", [] { return dialog_over_title<SelectProfileDlg>() != nullptr; })
             .then([&] {
-                cancel_offered = !over_title<SelectProfileDlg>()->cancel_button().is_disabled();
+                cancel_offered = !dialog_over_title<SelectProfileDlg>()->cancel_button().is_disabled();
                 menu_hidden = (menu()->state() & Control::state_hidden) != 0;
             });
         if (c.choose_ann) {
-            driver.click([] { return item_point(over_title<SelectProfileDlg>()->list(), 1); })
-                .wait_for("ann selected", [] { return over_title<SelectProfileDlg>()->list().selection() == 1; })
-                .click([] { return centre_of(over_title<SelectProfileDlg>()->ok_button()); });
+            driver.click([] { return item_point(dialog_over_title<SelectProfileDlg>()->list(), 1); })
+                .wait_for("ann selected", [] { return dialog_over_title<SelectProfileDlg>()->list().selection() == 1; })
+                .click([] { return centre_of(dialog_over_title<SelectProfileDlg>()->ok_button()); });
         } else {
-            driver.click([] { return centre_of(over_title<SelectProfileDlg>()->cancel_button()); });
+            driver.click([] { return centre_of(dialog_over_title<SelectProfileDlg>()->cancel_button()); });
         }
-        driver.wait_for("the main menu", menu_ready)
+        driver.wait_for("the main menu", main_menu_ready)
             .then([&player] { player = game().m_profile ? game().m_profile->name : ""; })
             .close_window();
         EXPECT_EQ(driver.run(), 0);
@@ -440,7 +403,7 @@ TEST(TitleFlow, BackOnTopTheTitlesEffectStartsAgainWithoutItsOldSparks)
 {
     const auto sparks = [] {
         int count = 0;
-        title()->effect().for_each_child([&count](Sprite* child) { count += dynamic_cast<ImageSprite*>(child) != nullptr; },
+        title_frame()->effect().for_each_child([&count](Sprite* child) { count += dynamic_cast<ImageSprite*>(child) != nullptr; },
                                          false);
         return count;
     };
@@ -469,7 +432,7 @@ TEST(TitleFlow, TheNameFollowsTheCurrentPlayer)
     GameDriver driver;
     at_menu(driver)
         .then([] { game().select_profile("bob"); })
-        .wait_for("the new name", [] { return name_shown() == "Player: bob"; })
+        .wait_for("the new name", [] { return title_name_shown() == "Player: bob"; })
         .close_window();
     EXPECT_EQ(driver.run(), 0);
     EXPECT_EQ(driver.failure(), "");
@@ -495,7 +458,7 @@ TEST(TitleFlow, ALoadFrameWithNothingToLoadShowsItsBarAndGoes)
             EXPECT_EQ((*frame)->progress().total(), 100);
             EXPECT_EQ((*frame)->progress().find_share(StrCache("common"))->value, 0);
         })
-        .wait_for("the menu again", menu_ready)
+        .wait_for("the menu again", main_menu_ready)
         .close_window();
     EXPECT_EQ(driver.run(), 0);
     EXPECT_EQ(driver.failure(), "");

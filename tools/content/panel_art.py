@@ -1,8 +1,8 @@
 #!/usr/bin/python3
 """Draws the game frame's panels: the top strip with its life, move and powerup icons, the
-upgrade bar and buttons; the bottom strip with its frame, reserve pieces and buttons; the
-meter gauges and eyes; the bottom strip's bonus badges; the travel map's progress strip. The shared look: flat shapes with a
-soft gradient, a 2 px darker outline and a lighter edge.
+upgrade bar and buttons; the bottom strip with its frame, reserve pieces, bonus badges and
+buttons; the meter gauges and eyes; the travel map's progress strip. The shared look: flat
+shapes with a soft gradient, a 2 px darker outline and a lighter edge.
 
 Run from anywhere with Debian's Python (tools/content/install): tools/content/panel_art.py
 """
