@@ -6,19 +6,19 @@
 // - artist: the same quads, recorded from one such frame, handed to the same Artist with the
 //   same textures and render states in the same order, then presented: what drawing alone
 //   costs, without the field's update, the sprites and the controls.
-// CPU time is the main thread's (the rasteriser fills on threads of its own). At the end the
-// ratio frame / artist is printed.
+// In turns of 20 frames of each (see bench/ratio.h); CPU time is the main thread's (the
+// rasteriser fills on threads of its own). Reported: the ratio frame / artist.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "bench/bench_game.h"
+#include "bench/ratio.h"
 #include "engine/art/art_service.h"
 #include "engine/base/mainframe.h"
 #include "engine/base/random.h"
@@ -247,68 +247,47 @@ void report(benchmark::State& state, MissionFrame& mission, const std::vector<Ba
     state.counters["quads"] = double(quads);
 }
 
-void frame(benchmark::State& state)
+// The recorded batches handed to the Artist again and presented.
+void replay(DXArtist& screen, const std::vector<Batch>& batches)
+{
+    if (!screen.begin_scene())
+        return;
+    screen.clear({0, 0, 0, 1});
+    for (const Batch& batch : batches) {
+        screen.set_render_state(batch.state);
+        screen.set_textures(&batch.texture, &batch.second);
+        screen.set_texture_factor(batch.factor);
+        for (const Quad& quad : batch.quads)
+            screen.add_quad(quad);
+        for (std::size_t i = 0; i + 2 <= batch.lines.size(); i += 2)
+            screen.add_line(batch.lines[i], batch.lines[i + 1]);
+    }
+    screen.end_scene();
+}
+
+constexpr int block_frames = 20;
+
+// Each iteration is one turn: 20 game frames and 20 replays of the recorded one.
+void frame_and_artist(benchmark::State& state)
 {
     MissionFrame mission;
     const std::vector<Batch> batches = batches_of(mission.record());
-    for (auto _ : state)
-        mission.frame();
+    bench::RatioSamples ratios;
+    int turn = 0;
+    for (auto _ : state) {
+        const auto [game_ms, artist_ms] = bench::run_turn(
+            turn++, [&] { return bench::thread_cpu_ms_of(block_frames, [&] { mission.frame(); }); },
+            [&] { return bench::thread_cpu_ms_of(block_frames, [&] { replay(mission.artist(), batches); }); });
+        ratios.add("frame/artist", game_ms / artist_ms);
+    }
+    ratios.report(state);
     report(state, mission, batches);
     state.counters["slow_pieces"] = mission.slow_pieces();
 }
 
-void artist(benchmark::State& state)
-{
-    MissionFrame mission;
-    const std::vector<Batch> batches = batches_of(mission.record());
-    DXArtist& screen = mission.artist();
-    for (auto _ : state) {
-        if (!screen.begin_scene())
-            continue;
-        screen.clear({0, 0, 0, 1});
-        for (const Batch& batch : batches) {
-            screen.set_render_state(batch.state);
-            screen.set_textures(&batch.texture, &batch.second);
-            screen.set_texture_factor(batch.factor);
-            for (const Quad& quad : batch.quads)
-                screen.add_quad(quad);
-            for (std::size_t i = 0; i + 2 <= batch.lines.size(); i += 2)
-                screen.add_line(batch.lines[i], batch.lines[i + 1]);
-        }
-        screen.end_scene();
-    }
-    report(state, mission, batches);
 }
 
-// The console's report, then the ratio of the CPU times frame / artist.
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            // With repetitions, their median stands for the figure.
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median")
-                continue;
-            m_cpu[run.run_name.function_name] = run.GetAdjustedCPUTime();
-        }
-    }
-    void Finalize() override
-    {
-        ConsoleReporter::Finalize();
-        if (m_cpu.count("frame") && m_cpu.count("artist") && m_cpu["artist"] > 0)
-            std::printf("frame / artist, CPU time: %.2f\n", m_cpu["frame"] / m_cpu["artist"]);
-    }
-
-private:
-    std::map<std::string, double> m_cpu;
-};
-
-}
-
-BENCHMARK(frame)->Unit(benchmark::kMillisecond);
-BENCHMARK(artist)->Unit(benchmark::kMillisecond);
+BENCHMARK(frame_and_artist)->Iterations(30)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
@@ -316,7 +295,7 @@ int main(int argc, char** argv)
     ::setenv("SDL_AUDIODRIVER", "dummy", 0);
     tools::register_game();
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;
