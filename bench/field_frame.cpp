@@ -3,7 +3,7 @@
 // - ours: the field updated 16 ms on and drawn through the Artist onto the device (clear,
 //   field, overlay, present);
 // - plain: the same quads, recorded from one of our frames, drawn by a plain OpenGL 2.1 loop
-//   on a context of its own (sharing our textures) with one vertex buffer filled once a frame
+//   on the same context with one vertex buffer filled once a frame
 //   and the same textures and blend factors set in the same order between the same draws,
 //   then presented.
 // Each at 15 and at 100 pieces on the field, in turns of 20 frames of each (see bench/ratio.h).
@@ -28,7 +28,6 @@
 #include <filesystem>
 #include <memory>
 #include <new>
-#include <stdexcept>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -200,8 +199,8 @@ public:
 
     int pieces() const { return int(m_field->pieces().size()); }
 
-    /// Draws with the device's context from now on.
-    void make_current() { m_device->set_render_target(0); }
+    /// Sets the device's state again after another loop drew.
+    void take_over() { m_device->set_fixed_state(); }
 
 private:
     test::DataTree m_tree{"kq_bench_field_frame_"};  ///< first made, last gone
@@ -235,34 +234,60 @@ GLenum gl_factor(host::GpuBlend factor)
     return GL_ONE;
 }
 
-// The recorded frame drawn straight with GL on a context of its own that shares the device's
-// textures: vertex arrays in one buffer object, quads as indexed triangles from a second.
+// The recorded frame drawn straight with GL on the device's context: vertex arrays in one
+// buffer object, quads as indexed triangles from a second. Before each block of frames it sets
+// up the state it draws with, and the device sets up its own again afterwards.
 class PlainLoop
 {
 public:
     explicit PlainLoop(RecordedFrame recorded) : m_recorded(std::move(recorded))
     {
         m_window = SDL_GL_GetCurrentWindow();
-        m_ours = SDL_GL_GetCurrentContext();
-        SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 1);
-        m_context = SDL_GL_CreateContext(m_window);
-        SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 0);
-        if (!m_context)
-            throw std::runtime_error(std::string("no second GL context: ") + SDL_GetError());
-        set_up();
-        SDL_GL_MakeCurrent(m_window, m_ours);
+        glGenBuffers(2, m_buffers);
+        glBindBuffer(GL_ARRAY_BUFFER, m_buffers[0]);
+        m_bytes = m_recorded.vertices.size() * sizeof(host::GpuVertex);
+        glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(m_bytes), nullptr, GL_STREAM_DRAW);
+        std::vector<std::uint16_t> indices;
+        for (std::uint32_t b = 0; b < 65536; b += 4) {
+            for (std::uint32_t k : {0u, 1u, 2u, 2u, 3u, 0u})
+                indices.push_back(std::uint16_t(b + k));
+        }
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_buffers[1]);
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(indices.size() * 2), indices.data(), GL_STATIC_DRAW);
     }
 
-    ~PlainLoop()
+    ~PlainLoop() { glDeleteBuffers(2, m_buffers); }
+
+    /// Sets the state this loop draws with.
+    void take_over()
     {
-        SDL_GL_MakeCurrent(m_window, m_context);
-        glDeleteBuffers(2, m_buffers);
-        SDL_GL_MakeCurrent(m_window, m_ours);
-        SDL_GL_DeleteContext(m_context);
+        int width = 0;
+        int height = 0;
+        SDL_GL_GetDrawableSize(m_window, &width, &height);
+        glBindBuffer(GL_ARRAY_BUFFER, m_buffers[0]);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_buffers[1]);
+        const GLsizei stride = sizeof(host::GpuVertex);
+        glEnableClientState(GL_VERTEX_ARRAY);
+        glVertexPointer(3, GL_FLOAT, stride, at(offsetof(host::GpuVertex, x)));
+        glEnableClientState(GL_COLOR_ARRAY);
+        glColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, stride, at(offsetof(host::GpuVertex, color)));
+        glClientActiveTexture(GL_TEXTURE0);
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        glTexCoordPointer(2, GL_FLOAT, stride, at(offsetof(host::GpuVertex, tu)));
+        glClientActiveTexture(GL_TEXTURE1);
+        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+        glClientActiveTexture(GL_TEXTURE0);
+        glActiveTexture(GL_TEXTURE1);
+        glDisable(GL_TEXTURE_2D);
+        glActiveTexture(GL_TEXTURE0);
+        glDisable(GL_SCISSOR_TEST);
+        glViewport(0, 0, width, height);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(0, width, height, 0, -1, 1);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
     }
-
-    /// Draws with this loop's context from now on.
-    void make_current() { SDL_GL_MakeCurrent(m_window, m_context); }
 
     void frame()
     {
@@ -307,46 +332,8 @@ public:
 private:
     static const void* at(std::size_t offset) { return reinterpret_cast<const void*>(offset); }
 
-    // The state our device sets once: blending, alpha test, filtering, the projection.
-    void set_up()
-    {
-        int width = 0;
-        int height = 0;
-        SDL_GL_GetDrawableSize(m_window, &width, &height);
-        glGenBuffers(2, m_buffers);
-        glBindBuffer(GL_ARRAY_BUFFER, m_buffers[0]);
-        m_bytes = m_recorded.vertices.size() * sizeof(host::GpuVertex);
-        glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(m_bytes), nullptr, GL_STREAM_DRAW);
-        std::vector<std::uint16_t> indices;
-        for (std::uint32_t b = 0; b < 65536; b += 4) {
-            for (std::uint32_t k : {0u, 1u, 2u, 2u, 3u, 0u})
-                indices.push_back(std::uint16_t(b + k));
-        }
-        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_buffers[1]);
-        glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(indices.size() * 2), indices.data(), GL_STATIC_DRAW);
-        const GLsizei stride = sizeof(host::GpuVertex);
-        glEnableClientState(GL_VERTEX_ARRAY);
-        glVertexPointer(3, GL_FLOAT, stride, at(offsetof(host::GpuVertex, x)));
-        glEnableClientState(GL_COLOR_ARRAY);
-        glColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, stride, at(offsetof(host::GpuVertex, color)));
-        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-        glTexCoordPointer(2, GL_FLOAT, stride, at(offsetof(host::GpuVertex, tu)));
-        glEnable(GL_BLEND);
-        glEnable(GL_ALPHA_TEST);
-        glAlphaFunc(GL_GEQUAL, 1.0f / 255.0f);
-        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-        glViewport(0, 0, width, height);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(0, width, height, 0, -1, 1);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-    }
-
     RecordedFrame m_recorded;
     SDL_Window* m_window = nullptr;
-    SDL_GLContext m_ours = nullptr;
-    SDL_GLContext m_context = nullptr;
     GLuint m_buffers[2] = {0, 0};
     std::size_t m_bytes = 0;
 };
@@ -370,21 +357,21 @@ void ours_and_plain(benchmark::State& state)
     for (auto _ : state) {
         double update = 0;
         const auto ours = [&] {
-            mission.make_current();
+            mission.take_over();
             const double before = mission.update_ms();
             const double ms = bench::thread_cpu_ms_of(block_frames, [&] { mission.frame(); });
             update = mission.update_ms() - before;
             return ms;
         };
         const auto reference = [&] {
-            plain.make_current();
+            plain.take_over();
             return bench::thread_cpu_ms_of(block_frames, [&] { plain.frame(); });
         };
         const auto [ours_ms, plain_ms] = bench::run_turn(turn++, ours, reference);
         ratios.add("ours/plain", ours_ms / plain_ms);
         ratios.add("without update", (ours_ms - update) / plain_ms);
     }
-    mission.make_current();
+    mission.take_over();
     ratios.report(state);
     const double frames = double(state.iterations()) * block_frames;
     state.counters["pieces"] = mission.pieces();
