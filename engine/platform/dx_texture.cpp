@@ -57,12 +57,11 @@ bool DXTexture::create_from_memory(Stream& stream)
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(file.data());
     if (!host::decode_image(std::span<const std::uint8_t>(bytes, file.size()), image, error))
         return false;
-    m_pixels = std::move(image.pixels);
     const std::int32_t requested = format();
     std::int32_t made = requested;
     if (made == texture_format_unknown)
         made = image.has_alpha ? texture_format_a8r8g8b8 : texture_format_x8r8g8b8;
-    return upload(requested, made, {image.width, image.height}, {image.width, image.height});
+    return upload(requested, made, {image.width, image.height}, {image.width, image.height}, image.pixels);
 }
 
 bool DXTexture::create_empty(const Vector2<int>& size, std::int32_t format)
@@ -71,10 +70,25 @@ bool DXTexture::create_empty(const Vector2<int>& size, std::int32_t format)
     const int height = round_up_to_power_of_two(size.y);
     if (width == 0 || height == 0)
         return false;
-    m_pixels.assign(std::size_t(width) * std::size_t(height) * 4, 0);
+    std::vector<std::uint8_t> pixels(std::size_t(width) * std::size_t(height) * 4, 0);
     // The device keeps 32-bit pixels only: an opaque one or one with alpha.
     const std::int32_t made = format == texture_format_x8r8g8b8 ? texture_format_x8r8g8b8 : texture_format_a8r8g8b8;
-    return upload(format, made, {width, height}, size);
+    return upload(format, made, {width, height}, size, pixels);
+}
+
+bool DXTexture::read_back() const
+{
+    const std::size_t bytes = std::size_t(width()) * std::size_t(height()) * 4;
+    if (m_pixels.size() == bytes && bytes > 0)
+        return true;
+    DXDraw* draw = DXDraw::instance();
+    if (!draw || !draw->owns(m_device) || !m_texture)
+        return false;
+    if (!draw->device()->read_texture(m_texture, width(), height(), m_pixels)) {
+        m_pixels.clear();
+        return false;
+    }
+    return true;
 }
 
 void DXTexture::mix(const Texture& alpha)
@@ -84,19 +98,21 @@ void DXTexture::mix(const Texture& alpha)
         KQ_THROW(Exception, "Texture mix error: sizes not equal.");
     if ((m_mode & 15) != 15 || (a->m_mode & 15) != 8)
         KQ_THROW(Exception, "Texture mix error: not suitable formats.");
-    const std::size_t bytes = std::size_t(width()) * std::size_t(height()) * 4;
-    if (m_pixels.size() != bytes || a->m_pixels.size() != bytes)
+    if (!read_back() || !a->read_back())
         KQ_THROW(Exception, "Texture mix error: invalid locked data.");
     // The alpha image's blue channel becomes this texture's alpha.
+    const std::size_t bytes = m_pixels.size();
     for (std::size_t i = 0; i < bytes; i += 4)
         m_pixels[i + 3] = a->m_pixels[i + 2];
-    if (DXDraw* draw = DXDraw::instance(); draw && draw->owns(m_device) && m_texture)
-        draw->device()->update_texture(m_texture, width(), height(), m_pixels.data());
+    DXDraw::instance()->device()->update_texture(m_texture, width(), height(), m_pixels.data());
+    // Merging is done at load: neither copy is needed after it.
+    m_pixels = {};
+    a->m_pixels = {};
 }
 
 std::uint32_t DXTexture::pixel(const Vector2<int>& p) const
 {
-    if (p.x < 0 || p.y < 0 || p.x >= width() || p.y >= height() || m_pixels.empty()) {
+    if (p.x < 0 || p.y < 0 || p.x >= width() || p.y >= height() || !read_back()) {
         log_error("DXTexture::lock failed.", source_file_name(__FILE__), __LINE__);
         return 0xFF000000;
     }
@@ -111,6 +127,8 @@ std::uint32_t DXTexture::pixel_at(const Vector2<float>& uv) const
 
 void DXTexture::write_pixels(int w, int h, const std::vector<std::uint8_t>& rgba)
 {
+    if (!read_back())
+        return;
     w = std::min(w, width());
     h = std::min(h, height());
     const std::size_t row = std::size_t(w) * 4;
@@ -120,7 +138,8 @@ void DXTexture::write_pixels(int w, int h, const std::vector<std::uint8_t>& rgba
         draw->device()->update_texture(m_texture, width(), height(), m_pixels.data());
 }
 
-bool DXTexture::upload(std::int32_t requested, std::int32_t made, const Vector2<int>& size, const Vector2<int>& image)
+bool DXTexture::upload(std::int32_t requested, std::int32_t made, const Vector2<int>& size, const Vector2<int>& image,
+                       std::vector<std::uint8_t>& pixels)
 {
     release();
     DXDraw* draw = DXDraw::instance();
@@ -128,10 +147,10 @@ bool DXTexture::upload(std::int32_t requested, std::int32_t made, const Vector2<
         return false;
     if (made == texture_format_x8r8g8b8) {
         // An opaque format has no alpha to sample: every pixel reads as opaque.
-        for (std::size_t i = 3; i < m_pixels.size(); i += 4)
-            m_pixels[i] = 255;
+        for (std::size_t i = 3; i < pixels.size(); i += 4)
+            pixels[i] = 255;
     }
-    m_texture = draw->device()->create_texture(size.x, size.y, m_pixels.data());
+    m_texture = draw->device()->create_texture(size.x, size.y, pixels.data());
     if (!m_texture)
         return false;
     m_device = draw->device_generation();
@@ -147,6 +166,8 @@ void DXTexture::release()
     if (DXDraw* draw = DXDraw::instance(); draw && m_texture && draw->owns(m_device))
         draw->device()->delete_texture(m_texture);
     m_texture = 0;
+    m_pixels.clear();
+    m_pixels.shrink_to_fit();
 }
 
 }

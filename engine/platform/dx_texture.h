@@ -16,8 +16,9 @@ inline constexpr std::int32_t texture_format_a8r8g8b8 = host::gpu_format_a8r8g8b
 inline constexpr std::int32_t texture_format_x8r8g8b8 = host::gpu_format_x8r8g8b8;
 
 /// A texture on the graphics device of the running renderer, made from an image file or
-/// empty at a size. It keeps a copy of its pixels, from which pixels are read and with which
-/// two textures are merged into one colour-plus-alpha texture. The low 4 bits of its mode ask
+/// empty at a size. Only the device holds its pixels: what reads or writes them (an alpha hit
+/// test, a screen capture) reads them back once and a copy is kept from then on; the merging
+/// of two textures into one colour-plus-alpha texture reads both and keeps neither copy. The low 4 bits of its mode ask
 /// for a format: 7 or 8 opaque (alpha ignored), 15 with alpha, anything else the file's own.
 /// A texture that outlives its device (or the renderer) lets go of nothing when destroyed.
 class DXTexture : public Texture
@@ -58,13 +59,16 @@ public:
 private:
     // Makes the device texture of the pixels in the format `made`, logging it when the
     // format asked for was another.
-    bool upload(std::int32_t requested, std::int32_t made, const Vector2<int>& size, const Vector2<int>& image);
+    bool upload(std::int32_t requested, std::int32_t made, const Vector2<int>& size, const Vector2<int>& image,
+                std::vector<std::uint8_t>& pixels);
     void release();
+    // Fills the copy of the pixels from the device unless it is there; false when it cannot.
+    bool read_back() const;
 
     std::uint32_t m_mode;
     host::GpuTexture m_texture = 0;
     std::uint64_t m_device = 0;           // the device generation the texture lives on
-    std::vector<std::uint8_t> m_pixels;   // RGBA, width x height, top row first
+    mutable std::vector<std::uint8_t> m_pixels;  // RGBA, width x height, top row first; empty until read
 };
 
 }

@@ -47,11 +47,8 @@ void ResHandleBase::copy_from(const ResHandleBase& other)
         record->add_use();
 }
 
-void ResHandleBase::load()
+void ResHandleBase::load_record()
 {
-    // An empty path names nothing to load: handles left empty are asked every frame.
-    if (m_record.get() || empty())
-        return;
     ResRequest request{m_type, m_key};
     SharedPtr<ResRecord> record = Res::instance() ? Res::instance()->load(request, false) : SharedPtr<ResRecord>();
     if (!record)

@@ -36,7 +36,13 @@ public:
     bool empty() const { return m_key.m_path.empty(); }
 
     /// Loads through `Res` unless a live record is held; errors of loading pass through.
-    void load();
+    /// Drawing asks this of every handle every frame, so the held case and an empty path
+    /// (naming nothing to load) cost no call.
+    void load()
+    {
+        if (!m_record.get() && !empty())
+            load_record();
+    }
     /// The held record while it lives, else null; never loads.
     ResRecord* get_loaded() const { return m_record.get(); }
     /// Gives back the use of a held record (which may drop it) and forgets it.
@@ -68,6 +74,8 @@ protected:
     ResHandleBase(StrCache type, ResKey key);
 
 private:
+    void load_record();
+
     StrCache m_type;
     ResKey m_key;
     WeakPtr<ResRecord> m_record;

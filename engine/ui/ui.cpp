@@ -21,8 +21,10 @@ namespace {
 constexpr const char* ui_service_name = "ui";
 /// Codes up to this one are mouse buttons.
 constexpr int last_mouse_code = 6;
-/// Period of the timer and frame tasks.
+/// Period of the timer task.
 constexpr int task_period_ms = 10;
+/// Frames a second at most: where the device does not wait for the display, no more are drawn.
+constexpr int max_frame_rate = 60;
 
 bool near(float a, float b)
 {
@@ -32,7 +34,7 @@ bool near(float a, float b)
 }
 
 UI::UI(const SkinPath& node, SharedPtr<Window> window, Artist* artist)
-    : Service(ui_service_name), m_window(std::move(window)), m_artist(artist)
+    : Service(ui_service_name), m_window(std::move(window)), m_artist(artist), m_pacer(max_frame_rate)
 {
     read_skin_value(node + "hw_cursor", &m_hw_cursor);
     read_skin_value(node + "dblclick_time", &m_dblclick_time);
@@ -60,7 +62,7 @@ void UI::initialize()
     m_timer_clock = m_frame_clock = time_ms();
     m_frame_time = 0;
     m_timer_task = Mainframe::add_task([this] { update_timers(); }, 0, task_period_ms, Mainframe::periodic);
-    m_draw_task = Mainframe::add_task([this] { draw_frame(); }, 0, task_period_ms, Mainframe::periodic);
+    m_draw_task = Mainframe::add_task([this] { paced_frame(); }, 0, task_period_ms, Mainframe::run_once);
 }
 
 void UI::shutdown()
@@ -531,6 +533,15 @@ void UI::draw_margins()
     m_artist->reset_render_state();
     for (const Rect& band : bands)
         m_artist->fill_rect(Rect{band.x - 2, band.y - 2, band.w + 4, band.h + 4}, black);
+}
+
+void UI::paced_frame()
+{
+    m_pacer.frame_started(time_ms());
+    draw_frame();
+    // At least a millisecond on, so that a late frame never goes ahead of the tasks due.
+    const std::int64_t delay = std::max<std::int64_t>(m_pacer.delay(time_ms()), 1);
+    m_draw_task = Mainframe::add_task([this] { paced_frame(); }, m_draw_task, delay, Mainframe::run_once);
 }
 
 void UI::draw_frame()

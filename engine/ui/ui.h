@@ -14,6 +14,7 @@
 #include "engine/platform/window.h"
 #include "engine/res/skin_path.h"
 #include "engine/ui/control_host.h"
+#include "engine/ui/frame_pacer.h"
 #include "engine/ui/root_control.h"
 
 namespace kq {
@@ -97,6 +98,8 @@ public:
     void update_timers();
     /// Draws one frame: margins, the tree under a scissor of the logical area, the cursor.
     void draw_frame();
+    /// Draws a frame from the scheduler and lists the next one for when the pacer says.
+    void paced_frame();
 
     RootControl* root() const { return m_root.get(); }
     /// The window whose input the UI takes.
@@ -156,6 +159,7 @@ private:
     std::multimap<Control*, Timer> m_timers;
     std::uintptr_t m_timer_task = 0;
     std::uintptr_t m_draw_task = 0;
+    FramePacer m_pacer;
     SharedPtr<Control> m_drag;
     Vector2<int> m_drag_offset;
     Socket<void(Control*)> m_on_hover_changed;

@@ -1,6 +1,7 @@
 #include "game/shell/game.h"
 
 #include "engine/base/service.h"
+#include "engine/host/system/freed_memory.h"
 #include "engine/res/res.h"
 #include "engine/ui/control_initer.h"
 #include "engine/ui/deferred.h"
@@ -75,11 +76,13 @@ void Game::preload(unsigned groups)
     // Without a screen to show it on, the loading screen would wait for ever.
     if (!frame_manager().is_attached()) {
         res->preload(filter, [](float) { return false; });
+        host::give_back_freed_memory();
         return;
     }
     SharedPtr<LoadFrame> frame(new LoadFrame(filter));
     frame->set_up(CIIndependent(SkinPath("frames.load_frame")));
     frame_manager().run_frame(SharedPtr<Frame>(frame), Fade(250, 250));
+    host::give_back_freed_memory();
 }
 
 Game* start_game_service(const SkinPath& node, SharedPtr<UI> ui)

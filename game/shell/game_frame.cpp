@@ -7,6 +7,7 @@
 #include "engine/base/clock.h"
 #include "engine/base/mainframe.h"
 #include "engine/host/system/assert.h"
+#include "engine/host/system/freed_memory.h"
 #include "engine/platform/audio.h"
 #include "engine/platform/sound.h"
 #include "engine/res/skin.h"
@@ -178,6 +179,7 @@ void GameFrame::start_mission()
     m_bottom.set_field(m_field.get());
     m_left_meter.set_field(m_field.get());
     m_right_meter.set_field(m_field.get());
+    host::give_back_freed_memory();
 }
 
 void GameFrame::connect_field()

@@ -1,5 +1,7 @@
 #include "engine/platform/dx_texture.h"
 
+#include <algorithm>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -49,7 +51,7 @@ protected:
     DXDraw draw{SkinPath("dxdraw"), window, std::unique_ptr<host::GpuDevice>(device)};
 };
 
-TEST_F(DXTextureTest, ReadsItsPixelsFromItsCopy)
+TEST_F(DXTextureTest, ReadsItsPixelsBackFromTheDevice)
 {
     // 2 x 2: red, green / blue, half-transparent white.
     const std::vector<std::uint8_t> rgba = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 128};
@@ -76,6 +78,10 @@ TEST_F(DXTextureTest, ReadsItsPixelsFromItsCopy)
     for (Vector2<int> p : {Vector2<int>{2, 0}, Vector2<int>{0, -1}})
         EXPECT_EQ(texture->pixel(p), 0xFF000000u);
     EXPECT_THAT(log.text("error"), HasSubstr("\nDXTexture::lock failed.\n"));
+
+    // The pixels were read back from the device once, at the first read, and kept since.
+    const std::string read_back = "read_texture " + std::to_string(texture->handle());
+    EXPECT_EQ(std::count(device->calls.begin(), device->calls.end(), read_back), 1);
 }
 
 TEST_F(DXTextureTest, EmptyTexturesHavePowerOfTwoSides)

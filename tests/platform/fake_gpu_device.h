@@ -2,8 +2,11 @@
 
 // A graphics device that draws nothing: it records the calls the renderer makes and reports
 // what the test sets (a lost device, a failing reset, no swap chains), so that the renderer's
-// frame and restoration logic is tested without a display.
+// frame and restoration logic is tested without a display. It keeps the pixels of its
+// textures, to give them back when asked.
 
+#include <cstring>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -88,16 +91,33 @@ public:
     void set_view(int x, int y, int w, int h, float, float, float, float) override { record("view", x, y, w, h); }
     void draw(host::GpuPrimitive, const host::GpuVertex*, std::uint32_t count) override { record("draw", count); }
 
-    host::GpuTexture create_texture(int w, int h, const std::uint8_t*) override
+    host::GpuTexture create_texture(int w, int h, const std::uint8_t* rgba) override
     {
         record("create_texture", w, h);
-        return ++last_texture;
+        ++last_texture;
+        textures[last_texture].assign(std::size_t(w) * std::size_t(h) * 4, 0);
+        update_pixels(last_texture, w, h, rgba);
+        return last_texture;
     }
-    void update_texture(host::GpuTexture texture, int, int, const std::uint8_t*) override
+    void update_texture(host::GpuTexture texture, int w, int h, const std::uint8_t* rgba) override
     {
         record("update_texture", texture);
+        update_pixels(texture, w, h, rgba);
     }
-    void delete_texture(host::GpuTexture texture) override { record("delete_texture", texture); }
+    bool read_texture(host::GpuTexture texture, int w, int h, std::vector<std::uint8_t>& rgba) override
+    {
+        record("read_texture", texture);
+        const auto found = textures.find(texture);
+        if (found == textures.end() || found->second.size() != std::size_t(w) * std::size_t(h) * 4)
+            return false;
+        rgba = found->second;
+        return true;
+    }
+    void delete_texture(host::GpuTexture texture) override
+    {
+        record("delete_texture", texture);
+        textures.erase(texture);
+    }
     bool read_pixels(int, int, int w, int h, std::vector<std::uint8_t>& rgba) override
     {
         rgba.assign(std::size_t(w) * std::size_t(h) * 4, 0x80);
@@ -125,8 +145,16 @@ public:
     std::int32_t present_result = host::gpu_ok;
     host::GpuTarget last_target = 0;
     host::GpuTexture last_texture = 0;
+    std::map<host::GpuTexture, std::vector<std::uint8_t>> textures;  ///< RGBA, by texture
 
 private:
+    void update_pixels(host::GpuTexture texture, int w, int h, const std::uint8_t* rgba)
+    {
+        std::vector<std::uint8_t>& pixels = textures[texture];
+        if (rgba && pixels.size() >= std::size_t(w) * std::size_t(h) * 4)
+            std::memcpy(pixels.data(), rgba, std::size_t(w) * std::size_t(h) * 4);
+    }
+
     template <class... Args>
     void record(const char* name, Args... args)
     {

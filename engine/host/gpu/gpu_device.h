@@ -161,6 +161,9 @@ public:
     virtual GpuTexture create_texture(int width, int height, const std::uint8_t* rgba) = 0;
     /// Replaces a texture's pixels.
     virtual void update_texture(GpuTexture texture, int width, int height, const std::uint8_t* rgba) = 0;
+    /// The RGBA pixels of a whole texture of the size, top row first; false when they cannot
+    /// be read.
+    virtual bool read_texture(GpuTexture texture, int width, int height, std::vector<std::uint8_t>& rgba) = 0;
     /// Deletes a texture.
     virtual void delete_texture(GpuTexture texture) = 0;
     /// The RGBA pixels of a rectangle of the current target (top-left origin, top row first).

@@ -134,6 +134,28 @@ TEST_F(GlDeviceTest, ReadsPixelsTopRowFirst)
     EXPECT_EQ(rgba[8], 0);     // row 1 black
     EXPECT_EQ(rgba[11], 255);
 }
+
+TEST_F(GlDeviceTest, GivesATexturesPixelsBackAsWritten)
+{
+    // 2 x 2 texels, each byte its own value; then the second row replaced.
+    std::vector<std::uint8_t> texels(16);
+    for (std::size_t i = 0; i < texels.size(); ++i)
+        texels[i] = std::uint8_t(i * 16 + 1);
+    const GpuTexture texture = device->create_texture(2, 2, texels.data());
+    ASSERT_NE(texture, 0u);
+    std::vector<std::uint8_t> rgba;
+    ASSERT_TRUE(device->read_texture(texture, 2, 2, rgba));
+    EXPECT_EQ(rgba, texels);
+    for (std::size_t i = 8; i < 16; ++i)
+        texels[i] = std::uint8_t(255 - i);
+    device->update_texture(texture, 2, 2, texels.data());
+    ASSERT_TRUE(device->read_texture(texture, 2, 2, rgba));
+    EXPECT_EQ(rgba, texels);
+    // Asked at another size, or for no texture, it reads nothing.
+    EXPECT_FALSE(device->read_texture(texture, 4, 2, rgba));
+    EXPECT_FALSE(device->read_texture(0, 2, 2, rgba));
+    device->delete_texture(texture);
+}
 // Vertices of one kind whose last primitive covers the pixel (x, y) in the colour word, every
 // other one lying off the target.
 std::vector<GpuVertex> batch_ending_on(GpuPrimitive kind, std::uint32_t count, int x, int y, std::uint32_t color)

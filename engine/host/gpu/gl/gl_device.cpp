@@ -432,6 +432,25 @@ void GlDevice::update_texture(GpuTexture texture, int width, int height, const s
     glBindTexture(GL_TEXTURE_2D, m_bound[0]);
 }
 
+bool GlDevice::read_texture(GpuTexture texture, int width, int height, std::vector<std::uint8_t>& rgba)
+{
+    if (!m_context || !texture || width <= 0 || height <= 0)
+        return false;
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    GLint stored_width = 0;
+    GLint stored_height = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &stored_width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &stored_height);
+    const bool fits = stored_width == width && stored_height == height;
+    if (fits) {
+        rgba.resize(std::size_t(width) * std::size_t(height) * 4);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    }
+    glBindTexture(GL_TEXTURE_2D, m_bound[0]);
+    return fits && glGetError() == GL_NO_ERROR;
+}
+
 void GlDevice::delete_texture(GpuTexture texture)
 {
     if (!m_context || !texture)

@@ -53,6 +53,7 @@ public:
 
     GpuTexture create_texture(int width, int height, const std::uint8_t* rgba) override;
     void update_texture(GpuTexture texture, int width, int height, const std::uint8_t* rgba) override;
+    bool read_texture(GpuTexture texture, int width, int height, std::vector<std::uint8_t>& rgba) override;
     void delete_texture(GpuTexture texture) override;
     bool read_pixels(int x, int y, int width, int height, std::vector<std::uint8_t>& rgba) override;
 
