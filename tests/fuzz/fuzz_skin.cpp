@@ -13,8 +13,8 @@
 #include "engine/base/exception.h"
 #include "engine/base/shared_ptr.h"
 #include "engine/base/string_stream.h"
-#include "engine/res/skin_node.h"
 #include "engine/res/res_types.h"
+#include "engine/res/skin_node.h"
 #include "tests/fuzz/tree_skin.h"
 
 namespace {
