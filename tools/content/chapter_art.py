@@ -47,10 +47,12 @@ BRICK = (176, 96, 64)
 HOLE = (40, 30, 24)
 # Bright enough to stand out on the dark forest floor, and no piece's colour.
 BEETLE = (70, 200, 180)
-WHIRL = (220, 232, 240)
-FIRE_IDOL = (196, 80, 48)
+WHIRL = (30, 56, 100)
+FIRE_IDOL = (226, 110, 50)
 ROCKET = (200, 200, 210)
-DOOR = (120, 84, 56)
+# Grey-blue iron: another hue than the canyon's red rock and the temple's gold.
+DOOR = (110, 130, 160)
+DRAGONFLY = (30, 110, 120)
 
 
 def noise(width, height, rng, scale):
@@ -149,7 +151,7 @@ def field_ground(chapter):
     return image
 
 
-def outlined(shape, colour, x, y, light=(0.35, 0.35), width=2):
+def outlined(shape, colour, x, y, light=(0.35, 0.35), width=2, dark=0.4):
     """A flat shape of a colour with a soft light from the upper left and a darker outline
     `width` pixels wide along its edge: the look of every object on the field."""
     size = max(shape.shape)
@@ -163,8 +165,19 @@ def outlined(shape, colour, x, y, light=(0.35, 0.35), width=2):
     lx, ly = light
     k = 1.2 - 0.5 * np.hypot(x / size - lx, y / size - ly)
     image[:, :, :3] *= k[:, :, None]
-    image[shape & ~inner, :3] = rgb(colour) * 0.4
+    image[shape & ~inner, :3] = rgb(colour) * dark
     image[:, :, :3] = np.clip(image[:, :, :3], 0.0, 1.0)
+    return image
+
+
+def dark_rim(image, colour, k=0.3, width=2.5):
+    """Darkens the outline of a round image (a disc filling its square) to k of its colour,
+    so that it shows on light grounds as well as on dark ones."""
+    size = image.shape[0]
+    x, y = grid(size, size)
+    r = size / 2.0
+    ring = np.hypot(x - r, y - r) > r - width
+    image[ring, :3] = rgb(colour) * k
     return image
 
 
@@ -398,6 +411,10 @@ def bricks():
     width, height = 48, 24
     rng = np.random.default_rng(7)
     whole = bar(width, height, BRICK)
+    edge = np.zeros((height, width), dtype=bool)
+    edge[:2, :] = edge[-2:, :] = True
+    edge[:, :2] = edge[:, -2:] = True
+    whole[edge, :3] = rgb(BRICK) * 0.3
     x, y = grid(width, height)
     cracks = []
     for _ in range(3):
@@ -415,28 +432,30 @@ def bricks():
 
 
 def whirlwind(size=160):
-    """A whirlwind from above: pale spiral arms fading outwards, and its darker eye."""
+    """A whirlwind from above: dark slate spiral arms fading outwards, and its eye."""
     x, y = grid(size, size)
     r = size / 2.0
     dx, dy = x - r, y - r
     d = np.hypot(dx, dy) / r
     angle = np.arctan2(dy, dx)
     arms = 0.5 + 0.5 * np.cos(3.0 * angle + 9.0 * d)
-    alpha = np.clip(arms * (1.0 - smoothstep(0.5, 1.0, d)) * 0.7, 0.0, 1.0)
+    alpha = np.clip(arms * (1.0 - smoothstep(0.5, 1.0, d)) * 1.2, 0.0, 1.0)
     save_png("items/whirlwind.png", with_alpha(rgb(WHIRL), alpha))
     eye = with_alpha(rgb((120, 140, 160)), 0.6 * (1.0 - smoothstep(0.0, 1.0, np.hypot(x - r, y - r) / (r * 0.35))))
     save_png("art/field/whirlwind_centre.png", eye)
 
 
 def hole(size=96):
-    """A hole in the ground: dark, deeper in the middle, with a lighter rim of earth."""
+    """A hole in the ground: dark, deeper in the middle, with a wide rim of pale earth that
+    shows on the dark forest floor and a thin dark edge that shows on light grounds."""
     x, y = grid(size, size)
     r = size / 2.0
     d = np.hypot(x - r, y - r) / r
     image = with_alpha(rgb(HOLE), np.clip((1.0 - d) * r + 0.5, 0.0, 1.0))
     image[:, :, :3] *= (0.5 + 0.8 * d)[:, :, None]
-    rim = smoothstep(0.82, 0.9, d)
-    mix(image, (120, 92, 60), rim)
+    rim = smoothstep(0.72, 0.84, d)
+    mix(image, (220, 192, 136), rim)
+    mix(image, (70, 50, 34), smoothstep(0.95, 0.98, d))
     image[:, :, :3] = np.clip(image[:, :, :3], 0.0, 1.0)
     save_png("items/hole.png", image)
 
@@ -476,23 +495,25 @@ def fire_idol(size=96):
     u, v = (x - r) / r, (y - r) / r
     flame = (np.abs(u) < 0.42 * np.clip((0.55 - v) / 1.1, 0, 1) ** 0.7 * (1.0 + 0.4 * np.cos(v * 6))) & (v > -0.6) & (v < 0.5)
     image[flame, :3] = np.clip(rgb(FIRE_IDOL) * 1.7 + 0.15, 0, 1)
+    dark_rim(image, FIRE_IDOL, 0.25, 3.5)
     save_png("art/field/idol_fire.png", image)
     save_png("art/field/idol_halo.png", glow(64, power=1.2))
     save_png("art/field/smoke.png", glow(32, (120, 120, 120), power=1.5))
 
 
 def rocket(width=56, height=24):
-    """A rocket from above, heading right: a pale body with a red nose and two fins."""
+    """A rocket from above, heading right: a pale body with a red nose and two fins, outlined
+    dark so that it shows on the red rock."""
     x, y = grid(width, height)
     c = height / 2.0
     body = (np.abs(y - c) < 6) & (x > 10) & (x < width - 12)
     nose = (x >= width - 12) & (np.abs(y - c) < 6 * (width - x) / 12.0)
     fins = (x < 20) & (np.abs(y - c) < 6 + (20 - x) * 0.45) & (x > 4)
-    image = with_alpha(rgb(ROCKET), (body | nose | fins).astype(float))
-    image[nose, :3] = rgb((210, 60, 50))
-    image[fins & ~body, :3] = rgb((210, 60, 50)) * 0.8
-    image[:, :, :3] *= (1.15 - 0.4 * np.abs(y - c + 2) / c)[:, :, None]
-    image[:, :, :3] = np.clip(image[:, :, :3], 0.0, 1.0)
+    shape = body | nose | fins
+    image = outlined(shape, ROCKET, x, y, dark=0.2)
+    inner = outlined(shape, (210, 60, 50), x, y, dark=0.2)
+    red = (nose | (fins & ~body))
+    image[red] = inner[red]
     save_png("items/rocket.png", image)
 
 
@@ -580,10 +601,22 @@ def ghost(size, colour):
     hem = size * 0.9 - 2.5 * (1 + np.cos((x - c) * 2 * np.pi / (size * 0.24)))
     body = (np.abs(x - c) < size * 0.36) & (y >= c * 0.85) & (y < hem)
     shape = head | body
-    image = outlined(shape, colour, x, y, light=(0.35, 0.25))
+    image = outlined(shape, colour, x, y, light=(0.35, 0.25), dark=0.25)
     for ex in (-0.13, 0.13):
         eye = ((x - c - ex * size) / (size * 0.06)) ** 2 + ((y - c * 0.8) / (size * 0.1)) ** 2 <= 1.0
         image[eye, :3] = rgb((30, 26, 40))
+    return image
+
+
+def puffy_cloud(alpha, x, y):
+    """A white cloud from soft puffs (alpha, an H x W array): nearly opaque, white on top and
+    blue-grey below, with a dark blue-grey outline so that it shows on the pale sky."""
+    height = alpha.shape[0]
+    shape = alpha > 0.5
+    image = outlined(shape, (250, 252, 255), x, y, dark=0.4)
+    image[shape & (image[:, :, 0] > 0.5), :3] *= (1.05 - 0.3 * y / height)[shape & (image[:, :, 0] > 0.5)][:, None]
+    image[:, :, 3] = 0.92 * smoothstep(0.4, 0.55, alpha)
+    image[:, :, :3] = np.clip(image[:, :, :3], 0.0, 1.0)
     return image
 
 
@@ -595,9 +628,7 @@ def sky_and_temple_things():
     alpha = np.zeros((height, width))
     for px, py, r in ((0.28, 0.6, 0.3), (0.5, 0.42, 0.38), (0.72, 0.6, 0.28), (0.5, 0.66, 0.3)):
         alpha = np.maximum(alpha, 1.0 - smoothstep(0.6, 1.0, np.hypot(x - px * width, y - py * height) / (r * height)))
-    cloud = with_alpha(rgb((250, 252, 255)), 0.85 * alpha)
-    cloud[:, :, :3] *= (1.0 - 0.12 * y / height)[:, :, None]
-    save_png("items/white_cloud.png", cloud)
+    save_png("items/white_cloud.png", puffy_cloud(alpha, x, y))
     for name, colour in (("red", (255, 110, 90)), ("yellow", (255, 226, 90)), ("blue", (110, 160, 255))):
         spirit = ghost(32, colour)
         save_png("items/spirit_%s.png" % name, spirit)
@@ -610,13 +641,14 @@ def sky_and_temple_things():
         wings = np.zeros_like(body)
         for wx in (size * 0.08, -size * 0.12):
             wings |= ((x - c - wx) / (size * 0.1)) ** 2 + ((np.abs(y - c) - size * spread) / (size * 0.2)) ** 2 <= 1.0
-        image = with_alpha(rgb((220, 240, 250)), 0.6 * wings)
-        image[body | head, :3] = rgb((60, 170, 190))
-        image[body | head, 3] = 1.0
-        image[head, :3] = rgb((60, 170, 190)) * 1.2
-        image[:, :, :3] = np.clip(image[:, :, :3], 0.0, 1.0)
+        image = outlined(wings, (200, 226, 244), x, y, width=1, dark=0.25)
+        image[wings, 3] = 0.85
+        insect = outlined(body | head, DRAGONFLY, x, y, dark=0.35)
+        image[body | head] = insect[body | head]
+        image[head, :3] = rgb((200, 60, 50))
         save_png("items/dragonfly%d.png" % frame, image)
-    idol = disc(96, (214, 170, 60))
+    # Jade, so that it shows on the temple's gold and is no other idol's colour.
+    idol = dark_rim(disc(96, (50, 150, 120)), (50, 150, 120), 0.3, 3.5)
     x, y = grid(96, 96)
     blade = (np.abs(x - 48) < 5 - np.clip((22 - y) / 6, 0, 5)) & (y > 16) & (y < 62)
     guard = (np.abs(y - 62) < 3) & (np.abs(x - 48) < 16)
@@ -645,7 +677,11 @@ def main():
     lodestone()
     mountain_things()
     sky_and_temple_things()
-    save_png("items/door.png", bar(128, 16, DOOR))
+    door = bar(128, 16, DOOR)
+    x, y = grid(128, 16)
+    door[(x < 2) | (x > 126) | (y < 2) | (y > 14), :3] = rgb(DOOR) * 0.3
+    door[(np.abs((x % 32) - 16) < 1.5) & (y > 2) & (y < 14), :3] = rgb(DOOR) * 0.5
+    save_png("items/door.png", door)
 
 
 if __name__ == "__main__":
