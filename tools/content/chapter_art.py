@@ -245,10 +245,12 @@ def scene(chapter):
         mix(image, (255, 244, 200), 0.6 * (1.0 - smoothstep(0, 140, np.hypot(x - width * 0.2, y - height * 0.18))))
         mix(image, (255, 236, 150), np.clip(34 - np.hypot(x - width * 0.2, y - height * 0.18) + 0.5, 0, 1))
         for cy, cx_scale, k in ((height * 0.5, 70, 0.85), (height * 0.64, 50, 0.93), (height * 0.8, 36, 1.0)):
-            line = cy + 16 * np.sin(x / cx_scale + rng.uniform(0, 6.28)) + 10 * np.sin(x / (cx_scale * 0.37) + rng.uniform(0, 6.28))
+            phase = rng.uniform(0, 6.28, 2)
+            line = cy + 16 * np.sin(x / cx_scale + phase[0]) + 10 * np.sin(x / (cx_scale * 0.37) + phase[1])
             bank = smoothstep(-2, 2, y - line)
             mix(image, tuple(v * k for v in (250, 252, 255)), bank)
-            mix(image, (170, 186, 214), 0.45 * bank * smoothstep(line + 8, line + 40, y) * (1.0 - smoothstep(line + 40, line + 70, y)))
+            underside = smoothstep(line + 8, line + 40, y) * (1.0 - smoothstep(line + 40, line + 70, y))
+            mix(image, (170, 186, 214), 0.45 * bank * underside)
         ix, iy = width * 0.68, height * 0.42
         island = (np.abs(x - ix) < 90 - np.clip(y - iy, 0, 80) * 1.1) & (y > iy) & (y < iy + 80)
         image[island, :3] = rgb((120, 96, 80)) * (1.0 - 0.3 * ((y - iy) / 80.0))[island][:, None]
@@ -350,7 +352,8 @@ def trophy(chapter, size=48):
         medal = np.hypot(u, v - 22 * s) < 10 * s
         wing = np.zeros_like(medal)
         for i in range(3):
-            wing |= ((np.abs(u) - (15 + i * 2) * s) / ((9 - i * 2) * s)) ** 2 + ((v - (14 + i * 5) * s) / (3.2 * s)) ** 2 <= 1.0
+            across = (np.abs(u) - (15 + i * 2) * s) / ((9 - i * 2) * s)
+            wing |= across ** 2 + ((v - (14 + i * 5) * s) / (3.2 * s)) ** 2 <= 1.0
         ribbon = (np.abs(u) < 3 * s) & (v >= 30 * s) & (v < 40 * s)
         shape = medal | wing | ribbon
     image = outlined(shape, c["accent"], x, y)

@@ -113,7 +113,8 @@ def measure(data, texture, size, ground):
 
 
 def main():
-    data = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "data")
+    here = os.path.dirname(os.path.abspath(__file__))
+    data = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "..", "data")
     grounds = {chapter: ground_colour(data, chapter) for chapter in range(1, 9)}
     print("%-14s %7s %6s %6s %6s %s" % ("object", "chapter", "body", "edge", "colour", ""))
     for name, texture, size, chapters in OBJECTS:
