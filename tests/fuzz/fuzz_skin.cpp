@@ -14,9 +14,9 @@
 #include "engine/base/file_path.h"
 #include "engine/base/shared_ptr.h"
 #include "engine/base/string_stream.h"
+#include "engine/res/res_types.h"
 #include "engine/res/skin_environment.h"
 #include "engine/res/skin_node.h"
-#include "engine/res/res_types.h"
 
 namespace {
 
