@@ -18,7 +18,7 @@
 #include "game/field/objects/hole.h"
 #include "game/field/objects/whirlwind.h"
 #include "game/field/skin_description.h"
-#include "game/shell/catalogue.h"
+#include "game/shell/progress/catalogue.h"
 #include "tests/shell/data_tree.h"
 #include "tests/shell/first_profile.h"
 
