@@ -53,7 +53,7 @@
 #include "game/field/field_enums.h"
 #include "game/field/field_types.h"
 #include "game/field/physics/physics_world.h"
-#include "game/shell/shell_skin_entries.h"
+#include "game/shell/app/shell_skin_entries.h"
 #include "tests/shell/counting_new.h"
 #include "tests/shell/data_tree.h"
 #include "tools/mission_tools/mission_screen.h"
@@ -425,7 +425,7 @@ int main(int argc, char** argv)
 {
     ::setenv("SDL_VIDEODRIVER", "offscreen", 0);
     ::setenv("SDL_AUDIODRIVER", "dummy", 0);
-    tools::register_game();
+    kq::register_game_start_up();
     benchmark::Initialize(&argc, argv);
     bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

@@ -30,9 +30,9 @@
 #include "game/field/field.h"
 #include "game/field/physics/physics_body.h"
 #include "game/field/physics/physics_world.h"
-#include "game/shell/bottom_panel.h"
-#include "game/shell/meter_panel.h"
-#include "game/shell/top_panel.h"
+#include "game/shell/play/bottom_panel.h"
+#include "game/shell/play/meter_panel.h"
+#include "game/shell/play/top_panel.h"
 #include "tests/platform/recording_artist.h"
 #include "tests/shell/data_tree.h"
 #include "tools/mission_tools/mission_screen.h"
@@ -293,7 +293,7 @@ int main(int argc, char** argv)
 {
     ::setenv("SDL_VIDEODRIVER", "offscreen", 0);
     ::setenv("SDL_AUDIODRIVER", "dummy", 0);
-    tools::register_game();
+    kq::register_game_start_up();
     benchmark::Initialize(&argc, argv);
     bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

@@ -17,23 +17,17 @@
 #include <malloc.h>
 #include <unistd.h>
 
+#include "engine/base/bstream.h"
 #include "engine/base/directories.h"
 #include "engine/base/file_path.h"
 #include "engine/base/mainframe.h"
+#include "engine/base/tstream.h"
 #include "engine/res/res.h"
 #include "engine/res/skin.h"
 #include "engine/res/skin_document.h"
 #include "engine/res/skin_node.h"
-#include "engine/base/bstream.h"
-#include "engine/base/tstream.h"
-#include "engine/art/art_types.h"
-#include "engine/base/base_types.h"
-#include "engine/platform/platform_types.h"
-#include "engine/res/res_skin_entries.h"
-#include "engine/res/res_types.h"
-#include "engine/ui/ui_types.h"
-#include "game/shell/shell_skin_entries.h"
 #include "engine/res/skin_startup.h"
+#include "game/shell/app/start_up.h"
 
 namespace {
 
@@ -220,16 +214,7 @@ int main(int argc, char** argv)
     // iteration gave back (which made them depend on what ran before).
     mallopt(M_TRIM_THRESHOLD, 1 << 30);
     mallopt(M_MMAP_THRESHOLD, 1 << 30);
-    kq::register_base_types();
-    kq::register_res_types();
-    kq::register_ui_skin_entries();
-    kq::register_window_skin_entries();
-    kq::register_res_skin_entries();
-    kq::register_art_skin_entries();
-    kq::register_audio_skin_entries();
-    kq::register_shell_skin_entries();
-    kq::register_renderer_skin_entries();
-    kq::register_check_box_skin_entries();
+    kq::register_game_start_up();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -9,8 +9,8 @@
 
 #include "engine/base/base_types.h"
 #include "engine/base/exception.h"
-#include "game/shell/save_checks.h"
-#include "game/shell/save_data.h"
+#include "game/shell/progress/save_checks.h"
+#include "game/shell/progress/save_data.h"
 
 namespace {
 

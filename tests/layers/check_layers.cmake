@@ -1,6 +1,6 @@
 # Fails when a source file includes from a folder at or above its own layer (the layer order
 # of DESIGN.md: host/system, base, res, host/window + host/gpu + host/audio, platform, art,
-# ui and field, shell, app). Run as: cmake -DROOT=<tree> -P check_layers.cmake
+# ui and field, the shell's progress, the rest of the shell, app). Run as: cmake -DROOT=<tree> -P check_layers.cmake
 # A folder may include its own files and those of every lower layer; folders of one layer do
 # not include each other.
 
@@ -20,8 +20,9 @@ set(layers
     engine/art 5
     engine/ui 6
     game/field 6
-    game/shell 7
-    app 8)
+    game/shell/progress 7
+    game/shell 8
+    app 9)
 
 # Sets <out_folder> and <out_layer> for a path relative to the tree; empty when unlayered.
 function(layer_of path out_folder out_layer)

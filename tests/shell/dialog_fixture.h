@@ -5,8 +5,8 @@
 // their fonts and samples as in the game.
 #include "engine/art/art_service.h"
 #include "engine/art/text_sprite.h"
-#include "engine/res/dictionary.h"
 #include "engine/platform/audio.h"
+#include "engine/res/dictionary.h"
 #include "tests/shell/panel_fixture.h"
 
 namespace kq::test {

@@ -8,8 +8,8 @@
 #include "engine/base/mainframe.h"
 #include "engine/host/window/sdl_window.h"
 #include "engine/platform/api_window.h"
-#include "game/shell/game_frame.h"
-#include "game/shell/intro_frame.h"
+#include "game/shell/play/game_frame.h"
+#include "game/shell/screens/intro_frame.h"
 
 namespace kq::test {
 

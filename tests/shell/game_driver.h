@@ -31,8 +31,8 @@
 #include <vector>
 
 #include "engine/base/vector2.h"
-#include "game/shell/game.h"
-#include "game/shell/vimo.h"
+#include "game/shell/app/game.h"
+#include "game/shell/app/vimo.h"
 #include "tests/base/temp_dir.h"
 
 namespace kq {

@@ -13,8 +13,8 @@
 #include "engine/ui/list_box.h"
 #include "engine/ui/message_dialog.h"
 #include "engine/ui/ui.h"
-#include "game/shell/main_dlg.h"
-#include "game/shell/title_frame.h"
+#include "game/shell/dialogs/main_dlg.h"
+#include "game/shell/screens/title_frame.h"
 #include "tests/shell/game_driver.h"
 
 namespace kq::test {

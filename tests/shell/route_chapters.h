@@ -4,7 +4,7 @@
 // no chapters 2 and 3 yet, two short chapters of the test's are put in their place (chapter 2
 // with a trophy), and the route is laid again through them.
 #include "engine/art/image_sprite.h"
-#include "game/shell/catalogue.h"
+#include "game/shell/progress/catalogue.h"
 
 namespace kq::test {
 

@@ -8,42 +8,16 @@
 #include <string>
 
 #include "engine/art/art_service.h"
-#include "engine/art/art_types.h"
-#include "engine/base/base_types.h"
 #include "engine/base/exception.h"
 #include "engine/base/mainframe.h"
 #include "engine/platform/api_window.h"
 #include "engine/platform/audio.h"
 #include "engine/platform/dx_draw.h"
-#include "engine/platform/platform_types.h"
 #include "engine/res/res.h"
-#include "engine/res/res_skin_entries.h"
-#include "engine/res/res_types.h"
 #include "engine/res/skin.h"
-#include "engine/ui/ui_types.h"
-#include "game/field/field_types.h"
-#include "game/shell/shell_skin_entries.h"
+#include "game/shell/app/start_up.h"
 
 namespace kq::tools {
-
-/// The registrations of the game's start, in its order.
-inline void register_game()
-{
-    register_ui_types();
-    register_base_types();
-    register_res_types();
-    register_platform_types();
-    register_art_types();
-    register_field_types();
-    register_ui_skin_entries();
-    register_window_skin_entries();
-    register_res_skin_entries();
-    register_art_skin_entries();
-    register_audio_skin_entries();
-    register_shell_skin_entries();
-    register_renderer_skin_entries();
-    register_check_box_skin_entries();
-}
 
 /// The resources, skins, window and renderer of the data tree named by `root`, started for the
 /// object's life and stopped in reverse.
@@ -85,7 +59,7 @@ private:
 /// Registers the game and runs `body`; an error is printed after the tool's name and gives 1.
 inline int run_tool(const char* name, const std::function<void()>& body)
 {
-    register_game();
+    register_game_start_up();
     try {
         body();
     } catch (const Exception& error) {

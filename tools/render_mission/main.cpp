@@ -34,10 +34,10 @@
 #include "engine/platform/dx_draw.h"
 #include "engine/res/res.h"
 #include "engine/res/skin.h"
-#include "tools/mission_tools/mission_screen.h"
 #include "game/field/field.h"
 #include "game/field/field_types.h"
 #include "game/field/physics/physics_world.h"
+#include "tools/mission_tools/mission_screen.h"
 
 namespace {
 
