@@ -1,27 +1,19 @@
 #pragma once
 
-#include <vector>
-
-#include "game/field/field.h"
+#include "game/shell/play/profile_field_game.h"
+#include "game/shell/progress/profile.h"
 
 namespace kq::test {
 
-/// A game of the first profile: easy, no trophies, effects off; produced pieces land on the
-/// first area's corner.
-struct FirstProfile : FieldGame
+/// The game of a new profile (easy, no trophies, effects on) by the real profile rules: the
+/// profile's upgrade costs and new pieces anywhere in the field's areas.
+struct FirstProfile : ProfileFieldGame
 {
-    int overlay_count() const override { return 0; }
-    bool has_dragonfly() const override { return false; }
-    void show_tip(StrCache, const Vector2<int>&) override {}
-    Vector2<float> pick_area_point(const std::vector<Rect>& areas) override
-    {
-        return areas.empty() ? Vector2<float>{} : Vector2<float>{areas[0].x, areas[0].y};
-    }
-    int difficulty() const override { return 0; }
-    bool grip_aim() const override { return false; }
-    bool effects_on() const override { return false; }
-    bool extra_points() const override { return false; }
-    int level_from_value(int progress) const override { return progress / 1000; }
+    FirstProfile() : ProfileFieldGame(profile) {}
+    FirstProfile(const FirstProfile&) = delete;
+    FirstProfile& operator=(const FirstProfile&) = delete;
+
+    Profile profile;
 };
 
 }

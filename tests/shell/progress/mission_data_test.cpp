@@ -115,7 +115,7 @@ TEST_F(MissionData, EveryDescriptionTheFieldMakesInPlayIsInTheTree)
 }
 
 // The first profile with every option that shows more on the field: effects, extra points
-// and gained powerups flying in. Its production point is always the area's corner.
+// and gained powerups flying in.
 struct ShowingProfile : FirstProfile
 {
     bool effects_on() const override { return true; }
