@@ -32,7 +32,6 @@
 #include <unistd.h>
 #include <vector>
 
-#include "bench/bench_game.h"
 #include "bench/ratio.h"
 #include "engine/art/art_types.h"
 #include "engine/base/base_types.h"
@@ -53,6 +52,8 @@
 #include "game/field/field_enums.h"
 #include "game/field/field_types.h"
 #include "game/field/physics/physics_world.h"
+#include "game/shell/play/profile_field_game.h"
+#include "game/shell/progress/profile.h"
 #include "game/shell/app/shell_skin_entries.h"
 #include "tests/shell/counting_new.h"
 #include "tests/shell/data_tree.h"
@@ -61,7 +62,6 @@
 namespace {
 
 using namespace kq;
-using kq::bench::BenchGame;
 using kq::bench::thread_cpu_ms;
 
 constexpr int frame_ms = 16;
@@ -204,7 +204,8 @@ public:
 
 private:
     test::DataTree m_tree{"kq_bench_field_frame_"};  ///< first made, last gone
-    BenchGame m_game;
+    const Profile m_profile;  ///< a new profile
+    ProfileFieldGame m_game{m_profile};
     APIWindow* m_window = nullptr;
     RecordingDevice* m_device = nullptr;
     DXArtist* m_artist = nullptr;

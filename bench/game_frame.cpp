@@ -17,7 +17,6 @@
 #include <string>
 #include <vector>
 
-#include "bench/bench_game.h"
 #include "bench/ratio.h"
 #include "engine/art/art_service.h"
 #include "engine/base/mainframe.h"
@@ -32,7 +31,9 @@
 #include "game/field/physics/physics_world.h"
 #include "game/shell/play/bottom_panel.h"
 #include "game/shell/play/meter_panel.h"
+#include "game/shell/play/profile_field_game.h"
 #include "game/shell/play/top_panel.h"
+#include "game/shell/progress/profile.h"
 #include "tests/platform/recording_artist.h"
 #include "tests/shell/data_tree.h"
 #include "tools/mission_tools/mission_screen.h"
@@ -40,7 +41,6 @@
 namespace {
 
 using namespace kq;
-using kq::bench::BenchGame;
 
 constexpr int frame_ms = 16;
 // Every piece is kept at this speed, metres a second (10 pixels a metre).
@@ -223,7 +223,8 @@ private:
     }
 
     test::DataTree m_tree{"kq_bench_game_frame_"};  ///< first made, last gone
-    BenchGame m_game;
+    const Profile m_profile;  ///< a new profile
+    ProfileFieldGame m_game{m_profile};
     APIWindow* m_window = nullptr;
     DXArtist* m_artist = nullptr;
     SharedPtr<UI> m_ui;

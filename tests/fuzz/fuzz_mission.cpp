@@ -15,6 +15,8 @@
 #include "engine/res/skin_node.h"
 #include "game/field/field.h"
 #include "game/field/field_types.h"
+#include "game/shell/play/profile_field_game.h"
+#include "game/shell/progress/profile.h"
 #include "tests/fuzz/tree_skin.h"
 
 namespace {
@@ -42,20 +44,6 @@ const char* const defaults = R"(
     }
 )";
 
-// A game whose profile has the dragonfly off and whose areas are one fixed point.
-struct QuietGame : kq::FieldGame
-{
-    int overlay_count() const override { return 0; }
-    bool has_dragonfly() const override { return false; }
-    void show_tip(kq::StrCache, const kq::Vector2<int>&) override {}
-    kq::Vector2<float> pick_area_point(const std::vector<kq::Rect>&) override { return {500, 300}; }
-    int difficulty() const override { return 0; }
-    bool grip_aim() const override { return false; }
-    bool effects_on() const override { return false; }
-    bool extra_points() const override { return false; }
-    int level_from_value(int) const override { return 0; }
-};
-
 }
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
@@ -75,7 +63,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         !kq::test::parse_skin_text(*root, "mission {" + std::string(reinterpret_cast<const char*>(data), size) + "\n}"))
         return 0;
     kq::test::TreeSkin skin(*root);
-    QuietGame game;
+    // A new profile's game with its effects off.
+    kq::Profile profile;
+    profile.effects = false;
+    kq::ProfileFieldGame game(profile);
     kq::Field field(kq::FieldSettings{}, game);
     try {
         field.read_skin(kq::SkinPath("mission"));

@@ -1,19 +1,19 @@
 #pragma once
 
-#include <vector>
-
-#include "tests/field/item_fixture.h"
+#include "game/shell/play/profile_field_game.h"
+#include "game/shell/progress/profile.h"
 
 namespace kq::test {
 
-/// A game of the first profile: easy, no trophies, effects off; produced pieces land on the
-/// first area's corner.
-struct FirstProfile : FakeGame
+/// The game of a new profile (easy, no trophies, effects on) by the real profile rules: the
+/// profile's upgrade costs and new pieces anywhere in the field's areas.
+struct FirstProfile : ProfileFieldGame
 {
-    Vector2<float> pick_area_point(const std::vector<Rect>& areas) override
-    {
-        return areas.empty() ? Vector2<float>{} : Vector2<float>{areas[0].x, areas[0].y};
-    }
+    FirstProfile() : ProfileFieldGame(profile) {}
+    FirstProfile(const FirstProfile&) = delete;
+    FirstProfile& operator=(const FirstProfile&) = delete;
+
+    Profile profile;
 };
 
 }

@@ -11,12 +11,16 @@
 //     --seeds N        plays each mission with the seeds 1 to N (default 1)
 //     --difficulty D   the profile's difficulty, 0 to 2 (default 0)
 //     --shots N        gives up after N shots (default 150)
+//     --think-ms N     field time spent aiming before each shot, milliseconds (default 0)
+//     --aim-error R    the aim strays up to R radians either way (default 0.12)
 //
-// The bot shoots a piece of the largest group of one generation at its nearest fellow, with
-// a pull and an aim of its seeded generator's choosing; a summary closes each mission: wins
-// out of the seeds, the median of the shots and of the lowest meter.
+// The bot plays the player's game (a new profile's) and sees what the player sees: a piece
+// under a cloud is no target. It shoots a piece of the largest group of one generation at its
+// nearest fellow, with a pull and a stray of its seeded generator's choosing, once the field
+// has settled and it has thought. It drives the clocks itself, so nothing waits on the wall
+// clock. A summary closes each mission: wins out of the seeds, the games left unfinished, the
+// median of the shots and of the lowest meter.
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -26,9 +30,9 @@
 #include <map>
 #include <random>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "engine/base/clock.h"
 #include "engine/base/exception.h"
 #include "engine/base/mainframe.h"
 #include "engine/base/random.h"
@@ -38,8 +42,12 @@
 #include "engine/res/skin.h"
 #include "game/field/field.h"
 #include "game/field/field_types.h"
+#include "game/field/objects/cloud.h"
+#include "game/field/objects/white_cloud.h"
 #include "game/field/physics/physics_world.h"
+#include "game/shell/play/profile_field_game.h"
 #include "game/shell/progress/catalogue.h"
+#include "game/shell/progress/profile.h"
 #include "tools/mission_tools/mission_screen.h"
 
 namespace {
@@ -51,29 +59,28 @@ struct Options
     int seeds = 1;
     int difficulty = 0;
     int shots = 150;
+    int think_ms = 0;
+    float aim_error = 0.12f;
 };
 
-struct BotGame : kq::FieldGame
+// The process's clock for the object's life, moved on by the bot with the field: effects that
+// run on the wall clock keep step with the field, and nothing sleeps.
+class DrivenClock : public kq::Clock
 {
-    explicit BotGame(int difficulty) : m_difficulty(difficulty) {}
-    int overlay_count() const override { return 0; }
-    bool has_dragonfly() const override { return false; }
-    void show_tip(kq::StrCache, const kq::Vector2<int>&) override {}
-    kq::Vector2<float> pick_area_point(const std::vector<kq::Rect>& areas) override
-    {
-        if (areas.empty())
-            return {};
-        const kq::Rect& a = areas[0];
-        const float u = float(kq::random_next()) / float(kq::random_max);
-        const float v = float(kq::random_next()) / float(kq::random_max);
-        return {a.x + u * a.w, a.y + v * a.h};
-    }
-    int difficulty() const override { return m_difficulty; }
-    bool grip_aim() const override { return false; }
-    bool effects_on() const override { return false; }
-    bool extra_points() const override { return false; }
-    int level_from_value(int progress) const override { return progress / 1000; }
-    int m_difficulty;
+public:
+    /// Starts where the clock it replaces stands, so that time never goes back.
+    DrivenClock() : m_now(kq::time_ms()), m_before(kq::set_clock(this)) {}
+    ~DrivenClock() override { kq::set_clock(m_before); }
+    DrivenClock(const DrivenClock&) = delete;
+    DrivenClock& operator=(const DrivenClock&) = delete;
+
+    std::int64_t now() override { return m_now; }
+    void sleep(std::int64_t ms) override { m_now += std::max<std::int64_t>(ms, 0); }
+    void wake() override {}
+
+private:
+    std::int64_t m_now;
+    kq::Clock* m_before;
 };
 
 struct Result
@@ -89,7 +96,8 @@ struct Result
 [[noreturn]] void usage(const std::string& problem)
 {
     std::cerr << "play_mission: " << problem << "\n"
-              << "usage: play_mission [--root FILE] [--seeds N] [--difficulty D] [--shots N] [MISSION...]\n";
+              << "usage: play_mission [--root FILE] [--seeds N] [--difficulty D] [--shots N] [--think-ms N] "
+                 "[--aim-error R] [MISSION...]\n";
     std::exit(2);
 }
 
@@ -100,6 +108,15 @@ int whole_number(const std::string& text)
     if (text.empty() || *end != '\0' || value < 0 || value > 100000)
         usage("not a whole number: " + text);
     return int(value);
+}
+
+float angle(const std::string& text)
+{
+    char* end = nullptr;
+    const float value = std::strtof(text.c_str(), &end);
+    if (text.empty() || *end != '\0' || !(value >= 0.0f && value <= 3.1416f))
+        usage("not an angle from 0 to pi: " + text);
+    return value;
 }
 
 Options parse(int argc, char** argv)
@@ -123,6 +140,10 @@ Options parse(int argc, char** argv)
             options.difficulty = std::min(2, whole_number(value));
         else if (arg == "--shots")
             options.shots = whole_number(value);
+        else if (arg == "--think-ms")
+            options.think_ms = whole_number(value);
+        else if (arg == "--aim-error")
+            options.aim_error = angle(value);
         else
             usage("unknown option " + arg);
     }
@@ -134,18 +155,36 @@ float distance(const kq::Vector2<float>& a, const kq::Vector2<float>& b)
     return std::hypot(a.x - b.x, a.y - b.y);
 }
 
-// Shoots a piece of the largest group that can be taken at its nearest fellow; false when no
-// piece can be taken.
-bool shoot(kq::Field& field, std::mt19937& generator)
+// True when a cloud, a patch of mist or a white cloud, lies over the point: the player sees
+// no piece there.
+bool under_cloud(const kq::Field& field, const kq::Vector2<float>& point)
+{
+    for (const kq::SharedPtr<kq::Item>& item : field.items()) {
+        if (!dynamic_cast<const kq::Cloud*>(item.get()) && !dynamic_cast<const kq::WhiteCloud*>(item.get()))
+            continue;
+        if (item->opacity() < 0.5f)
+            continue;
+        const kq::Vector2<float> centre = item->position();
+        const kq::Vector2<float> half = {item->size().x * item->scale().x * 0.5f, item->size().y * item->scale().y * 0.5f};
+        if (std::abs(point.x - centre.x) < half.x && std::abs(point.y - centre.y) < half.y)
+            return true;
+    }
+    return false;
+}
+
+// Shoots a piece of the largest group the player sees at its nearest fellow in sight; false
+// when no piece in sight can be taken.
+bool shoot(kq::Field& field, std::mt19937& generator, float aim_error)
 {
     std::map<int, std::vector<kq::Vector2<float>>> groups;
     for (const auto& [group, piece] : field.pieces())
-        groups[group].push_back(piece->position());
+        if (!under_cloud(field, piece->position()))
+            groups[group].push_back(piece->position());
     std::vector<std::pair<int, int>> by_size;  // (size, group), largest first
     for (const auto& [group, points] : groups)
         by_size.emplace_back(int(points.size()), group);
     std::sort(by_size.rbegin(), by_size.rend());
-    std::uniform_real_distribution<float> jitter(-0.12f, 0.12f);
+    std::uniform_real_distribution<float> stray(-aim_error, aim_error);
     std::uniform_real_distribution<float> pull(55.0f, 100.0f);
     for (const auto& [size, group] : by_size) {
         std::vector<kq::Vector2<float>> points = groups[group];
@@ -162,7 +201,7 @@ bool shoot(kq::Field& field, std::mt19937& generator)
                     to = other;
                 }
             }
-            const float angle = std::atan2(to.y - from.y, to.x - from.x) + jitter(generator);
+            const float angle = std::atan2(to.y - from.y, to.x - from.x) + stray(generator);
             const float length = pull(generator);
             field.set_aim_point({from.x - std::cos(angle) * length, from.y - std::sin(angle) * length});
             field.update_aim_point();
@@ -173,46 +212,57 @@ bool shoot(kq::Field& field, std::mt19937& generator)
     return false;
 }
 
+// Moves the field and the process's clock on by one frame.
+void step(kq::Field& field, DrivenClock& clock)
+{
+    constexpr int frame_ms = 20;
+    clock.sleep(frame_ms);
+    field.update(frame_ms);
+}
+
 Result play(const std::string& mission, unsigned seed, const Options& options)
 {
+    DrivenClock clock;
     kq::random_seed(seed);
     std::mt19937 generator(seed);
-    BotGame game(options.difficulty);
+    kq::Profile profile;
+    profile.difficulty = options.difficulty;
+    kq::ProfileFieldGame game(profile);
     kq::Field field(kq::FieldSettings{}, game);
     field.read_skin(kq::SkinPath(mission));
     field.world().step(5.0f, 500);
     Result result;
     int low_meter = field.meter();
+    // Field time since the field last settled, and since the bot last found nothing to take.
     int quiet = 0;
+    int idle = 0;
     const int limit = 20 * 60 * 1000;
-    // Real time granted to effects that fly on the wall clock when no piece can be taken.
-    const int max_wait_ms = 4000;
-    int waited_ms = 0;
+    // A shot waits for the field to settle (no turn pending and a moment without one), then
+    // for the bot's thinking.
+    const int wait_ms = 400 + options.think_ms;
+    // Field time the bot waits for something to take before it gives up.
+    const int max_idle_ms = 30000;
     while (field.game_state() == kq::GameState::running && field.field_time() < limit) {
-        field.update(20);
+        step(field, clock);
         low_meter = std::min(low_meter, field.meter());
-        // A shot waits for the field to settle: no turn pending and a moment without one.
         quiet = field.chain_state() == kq::ChainState::turn_pending || field.shot_in_flight() ? 0 : quiet + 20;
-        if (quiet < 400)
+        if (quiet < wait_ms)
             continue;
         if (result.shots >= options.shots)
             break;
-        if (!shoot(field, generator)) {
-            // A piece struck by a splinter waits for the splinter's flight, which runs on the
-            // wall clock: give it real time before giving up.
-            if (waited_ms >= max_wait_ms)
+        if (!shoot(field, generator, options.aim_error)) {
+            idle += 20;
+            if (idle >= max_idle_ms)
                 break;
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            waited_ms += 20;
             continue;
         }
         ++result.shots;
         quiet = 0;
-        waited_ms = 0;
+        idle = 0;
     }
     // Let the last shot's chains finish.
     for (int t = 0; t < 3000 && field.game_state() == kq::GameState::running; t += 20)
-        field.update(20);
+        step(field, clock);
     result.outcome = field.game_state();
     result.score = field.progress();
     result.time = field.field_time();
@@ -262,6 +312,7 @@ void run(const Options& options)
     std::cout << "chapter mission seed outcome shots score time_ms low_meter\n";
     for (const std::string& mission : missions) {
         int wins = 0;
+        int unfinished = 0;
         std::vector<int> shots;
         std::vector<int> lows;
         for (int seed = 1; seed <= options.seeds; ++seed) {
@@ -269,12 +320,13 @@ void run(const Options& options)
             std::cout << chapter_and_mission(mission) << " " << seed << " " << outcome_name(r.outcome) << " "
                       << r.shots << " " << r.score << " " << r.time << " " << r.low_meter << std::endl;
             wins += r.outcome == kq::GameState::win;
+            unfinished += r.outcome == kq::GameState::running;
             shots.push_back(r.shots);
             lows.push_back(r.low_meter);
         }
         std::sort(shots.begin(), shots.end());
         std::sort(lows.begin(), lows.end());
-        std::cout << "# " << mission << ": " << wins << "/" << options.seeds << " won, median shots "
+        std::cout << "# " << mission << ": " << wins << "/" << options.seeds << " won, " << unfinished << " unfinished, median shots "
                   << shots[shots.size() / 2] << ", median lowest meter " << lows[lows.size() / 2] << "k" << std::endl;
     }
 }

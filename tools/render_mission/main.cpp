@@ -37,6 +37,8 @@
 #include "game/field/field.h"
 #include "game/field/field_types.h"
 #include "game/field/physics/physics_world.h"
+#include "game/shell/play/profile_field_game.h"
+#include "game/shell/progress/profile.h"
 #include "tools/mission_tools/mission_screen.h"
 
 namespace {
@@ -50,29 +52,6 @@ struct Options
     int settle = 2000;
     int after = 1500;
     std::optional<std::vector<float>> shot;
-};
-
-// The game as a first profile sees it: easy, effects on, produced pieces anywhere in the
-// mission's first area.
-struct FirstProfile : kq::FieldGame
-{
-    int overlay_count() const override { return 0; }
-    bool has_dragonfly() const override { return false; }
-    void show_tip(kq::StrCache, const kq::Vector2<int>&) override {}
-    kq::Vector2<float> pick_area_point(const std::vector<kq::Rect>& areas) override
-    {
-        if (areas.empty())
-            return {};
-        const kq::Rect& a = areas[0];
-        const float u = float(kq::random_next()) / float(kq::random_max);
-        const float v = float(kq::random_next()) / float(kq::random_max);
-        return {a.x + u * a.w, a.y + v * a.h};
-    }
-    int difficulty() const override { return 0; }
-    bool grip_aim() const override { return false; }
-    bool effects_on() const override { return true; }
-    bool extra_points() const override { return false; }
-    int level_from_value(int progress) const override { return progress / 1000; }
 };
 
 [[noreturn]] void usage(const std::string& problem)
@@ -227,7 +206,8 @@ void render(const Options& options)
     kq::DXArtist& artist = *kq::DXDraw::instance()->artist_for(kq::SharedPtr<kq::Window>(window));
     {
         kq::random_seed(options.seed);
-        FirstProfile game;
+        const kq::Profile profile;
+        kq::ProfileFieldGame game(profile);
         kq::Field field(kq::FieldSettings{}, game);
         field.read_skin(kq::SkinPath(options.mission));
         // As the game does after a load: overlapping items are pushed apart.

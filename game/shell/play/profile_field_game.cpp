@@ -2,8 +2,14 @@
 
 #include "game/shell/app/game.h"
 #include "game/shell/play/area_point.h"
+#include "game/shell/progress/profile.h"
 
 namespace kq {
+
+const Profile* ProfileFieldGame::profile() const
+{
+    return m_game ? m_game->m_profile : m_profile;
+}
 
 Vector2<float> ProfileFieldGame::pick_area_point(const std::vector<Rect>& areas)
 {
@@ -12,20 +18,22 @@ Vector2<float> ProfileFieldGame::pick_area_point(const std::vector<Rect>& areas)
 
 void ProfileFieldGame::show_tip(StrCache name, const Vector2<int>& point)
 {
-    m_game.show_tip(name, point);
+    if (m_game)
+        m_game->show_tip(name, point);
 }
 
 int ProfileFieldGame::difficulty() const
 {
-    const Profile* profile = m_game.m_profile;
-    if (!profile || profile->difficulty < 0 || profile->difficulty >= Profile::difficulty_count)
+    const Profile* current = profile();
+    if (!current || current->difficulty < 0 || current->difficulty >= Profile::difficulty_count)
         return 0;
-    return profile->difficulty;
+    return current->difficulty;
 }
 
 bool ProfileFieldGame::effects_on() const
 {
-    return !m_game.m_profile || m_game.m_profile->effects;
+    const Profile* current = profile();
+    return !current || current->effects;
 }
 
 int ProfileFieldGame::level_from_value(int progress) const
@@ -35,8 +43,8 @@ int ProfileFieldGame::level_from_value(int progress) const
 
 bool ProfileFieldGame::has_trophy(int index) const
 {
-    const Profile* profile = m_game.m_profile;
-    return profile && index >= 0 && index < int(profile->trophies.size()) && profile->trophies[std::size_t(index)];
+    const Profile* current = profile();
+    return current && index >= 0 && index < int(current->trophies.size()) && current->trophies[std::size_t(index)];
 }
 
 }

@@ -5,15 +5,20 @@
 namespace kq {
 
 class Game;
+class Profile;
 
-/// The game a mission's field is played in, answered from the Game's current profile: its
-/// difficulty, its "effects" option and the advantages of its trophies (chapter 3 aims from
-/// the grip, 4 brings the dragonfly, 7 the jewels). Without a current profile it answers as a
-/// new profile would. The Game outlives the field.
+/// The game a mission's field is played in, answered from a profile: its difficulty, its
+/// "effects" option and the advantages of its trophies (chapter 3 aims from the grip, 4 brings
+/// the dragonfly, 7 the jewels). Levels cost the profile's upgrade steps and new pieces land
+/// anywhere in the field's areas. Without a profile it answers as a new profile would.
 class ProfileFieldGame : public FieldGame
 {
 public:
-    explicit ProfileFieldGame(Game& game) : m_game(game) {}
+    /// Answers from the Game's current profile and shows its tips; the Game outlives the field.
+    explicit ProfileFieldGame(Game& game) : m_game(&game) {}
+    /// Answers from `profile`, which outlives the field, and shows no tips: the same game for
+    /// the developer's tools, the tests and the benchmarks.
+    explicit ProfileFieldGame(const Profile& profile) : m_profile(&profile) {}
 
     /// Nothing of the game's own covers the field.
     int overlay_count() const override { return 0; }
@@ -29,7 +34,11 @@ public:
     bool has_trophy(int index) const override;
 
 private:
-    Game& m_game;
+    /// The profile answered from; null when there is none.
+    const Profile* profile() const;
+
+    Game* m_game = nullptr;
+    const Profile* m_profile = nullptr;
 };
 
 }

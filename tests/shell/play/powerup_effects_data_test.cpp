@@ -7,22 +7,15 @@
 #include "game/field/effects/powerup_add_effect.h"
 #include "game/field/field.h"
 #include "tests/shell/data_tree.h"
+#include "tests/shell/first_profile.h"
 
 namespace kq {
 namespace {
 
-// A profile that watches its gained powerups fly in.
-struct AnimatingProfile : FieldGame
+// A new profile that watches its gained powerups fly in.
+struct AnimatingProfile : test::FirstProfile
 {
-    int overlay_count() const override { return 0; }
-    bool has_dragonfly() const override { return false; }
     void show_tip(StrCache name, const Vector2<int>&) override { tips.emplace_back(name.c_str()); }
-    Vector2<float> pick_area_point(const std::vector<Rect>&) override { return {}; }
-    int difficulty() const override { return 0; }
-    bool grip_aim() const override { return false; }
-    bool effects_on() const override { return true; }
-    bool extra_points() const override { return false; }
-    int level_from_value(int progress) const override { return progress / 1000; }
     bool animated_powerups() const override { return true; }
 
     std::vector<std::string> tips;

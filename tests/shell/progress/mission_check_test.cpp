@@ -17,8 +17,8 @@
 #include "game/field/physics/physics_world.h"
 #include "game/shell/progress/catalogue.h"
 #include "tests/base/log_capture.h"
-#include "tests/field/item_fixture.h"
 #include "tests/shell/data_tree.h"
+#include "tests/shell/first_profile.h"
 
 namespace kq {
 namespace {
@@ -32,21 +32,6 @@ constexpr float whirlwind_bottom = 668.0f;
 constexpr int settle_ms = 1500;
 constexpr int shot_period_ms = 2500;
 constexpr int shot_count = 8;
-
-// A game of the first profile: easy, effects on, produced pieces anywhere in the first area.
-struct FirstProfile : test::FakeGame
-{
-    FirstProfile() { effects = true; }
-    Vector2<float> pick_area_point(const std::vector<Rect>& areas) override
-    {
-        if (areas.empty())
-            return {};
-        const Rect& a = areas[0];
-        const float u = float(random_next()) / float(random_max);
-        const float v = float(random_next()) / float(random_max);
-        return {a.x + u * a.w, a.y + v * a.h};
-    }
-};
 
 // What is wrong with the field now; empty when nothing is.
 std::string fault(const Field& field)
@@ -92,7 +77,7 @@ void shoot(Field& field, int n)
 std::string play(const SkinPath& mission)
 {
     random_seed(1);
-    FirstProfile game;
+    test::FirstProfile game;
     Field field(FieldSettings{}, game);
     field.read_skin(mission);
     // As the game does after a load: overlapping items are pushed apart.

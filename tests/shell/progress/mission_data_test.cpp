@@ -43,11 +43,12 @@ TEST_F(MissionData, TheFirstMissionBuildsItsWallsPiecesAndIdol)
     EXPECT_EQ(kinds["missions.chapter1.mission1.top"] + kinds["missions.chapter1.mission1.bottom"] +
                   kinds["missions.chapter1.mission1.left"] + kinds["missions.chapter1.mission1.right"],
               4);
-    EXPECT_EQ(kinds["items.vimu_red"] + kinds["items.vimu_yellow"] + kinds["items.vimu_blue"], 12);
-    EXPECT_EQ(kinds["items.vimu_red"], 4) << "the bank deals its three kinds evenly";
-    EXPECT_EQ(field.pieces().size(), 12u);
+    EXPECT_EQ(kinds["items.vimu_red"] + kinds["items.vimu_yellow"] + kinds["items.vimu_blue"], 18);
+    EXPECT_EQ(kinds["items.vimu_red"], 9) << "the bank deals its two kinds evenly";
+    EXPECT_EQ(field.pieces().size(), 18u);
+    // Red and blue, no yellow.
     for (int gen = 1; gen <= 3; ++gen)
-        EXPECT_EQ(field.pieces().count(gen), 4u) << gen;
+        EXPECT_EQ(field.pieces().count(gen), gen == 2 ? 0u : 9u) << gen;
     EXPECT_EQ(field.creatable().size(), 3u);
     const Item& first = *field.pieces().begin()->second;
     ResHandle<Texture> image = first.base().texture;
@@ -115,7 +116,7 @@ TEST_F(MissionData, EveryDescriptionTheFieldMakesInPlayIsInTheTree)
 }
 
 // The first profile with every option that shows more on the field: effects, extra points
-// and gained powerups flying in. Its production point is always the area's corner.
+// and gained powerups flying in.
 struct ShowingProfile : FirstProfile
 {
     bool effects_on() const override { return true; }
