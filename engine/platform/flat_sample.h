@@ -17,12 +17,10 @@ public:
 
     /// A new channel of the sample; 0 without sound data or device.
     AudioHandle channel() const override;
-    int length() const override;
-    /// Reads the whole source and hands its bytes to the library.
-    bool load(Buffer* source) override;
 
-private:
-    AudioHandle m_id = 0;
+protected:
+    /// Hands the bytes to the library as a sample.
+    AudioHandle make_handle(AudioLibrary& library, const std::string& bytes) override;
 };
 
 }

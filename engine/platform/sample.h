@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "engine/base/type_name.h"
 #include "engine/host/audio/audio_codes.h"
 #include "engine/res/res_handle.h"
@@ -7,6 +9,7 @@
 
 namespace kq {
 
+class AudioLibrary;
 class Buffer;
 
 /// Sound data loaded through `Res` by the `SampleLoader`: a `FlatSample` held whole in
@@ -17,15 +20,20 @@ public:
     /// A channel ready to play; 0 when there is none.
     virtual AudioHandle channel() const = 0;
     /// Length in milliseconds; 0 when unknown, without sound data or without a device.
-    virtual int length() const = 0;
+    int length() const;
     /// Builds the sound object from the whole source (null: none); false when it can not.
     /// Without a running audio device the sample loads silent, without sound data.
-    virtual bool load(Buffer* source) = 0;
+    bool load(Buffer* source);
 
 protected:
-    /// The length in milliseconds of a sample or channel of the audio library; 0 without one
-    /// or a device, and on failure.
-    static int length_of(AudioHandle handle);
+    /// The audio library's sample or stream made from the whole file's bytes; 0, reported,
+    /// when it makes none.
+    virtual AudioHandle make_handle(AudioLibrary& library, const std::string& bytes) = 0;
+    /// The library's sample or stream; 0 without sound data or device.
+    AudioHandle handle() const { return m_handle; }
+
+private:
+    AudioHandle m_handle = 0;
 };
 
 }

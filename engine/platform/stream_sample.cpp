@@ -1,6 +1,5 @@
 #include "engine/platform/stream_sample.h"
 
-#include "engine/base/buffer.h"
 #include "engine/platform/audio.h"
 
 namespace kq {
@@ -8,40 +7,25 @@ namespace kq {
 StreamSample::~StreamSample()
 {
     Audio* audio = Audio::active();
-    if (!audio || m_id == 0)
+    if (!audio || handle() == 0)
         return;
-    if (!audio->library().channel_stop(m_id))
+    if (!audio->library().channel_stop(handle()))
         bass_check("BASS_ChannelStop(m_id)");
-    if (!audio->library().stream_free(m_id))
+    if (!audio->library().stream_free(handle()))
         bass_check("BASS_StreamFree(m_id)");
 }
 
 AudioHandle StreamSample::channel() const
 {
-    return Audio::active() ? m_id : 0;
+    return Audio::active() ? handle() : 0;
 }
 
-int StreamSample::length() const
+AudioHandle StreamSample::make_handle(AudioLibrary& library, const std::string& bytes)
 {
-    return length_of(m_id);
-}
-
-bool StreamSample::load(Buffer* source)
-{
-    if (!source)
-        return false;
-    Audio* audio = Audio::active();
-    if (!audio) {
-        m_id = 0;
-        return true;
-    }
-    const std::string bytes = read_all(*source);
-    m_id = audio->library().stream_create({bytes.begin(), bytes.end()});
-    if (m_id == 0) {
+    const AudioHandle id = library.stream_create({bytes.begin(), bytes.end()});
+    if (id == 0)
         bass_check("BASS_StreamCreateFileUser");
-        return false;
-    }
-    return true;
+    return id;
 }
 
 }

@@ -18,12 +18,10 @@ public:
 
     /// The stream's channel; 0 without sound data or device.
     AudioHandle channel() const override;
-    int length() const override;
-    /// Reads the whole source and hands its bytes to the library as a stream.
-    bool load(Buffer* source) override;
 
-private:
-    AudioHandle m_id = 0;
+protected:
+    /// Hands the bytes to the library as a stream.
+    AudioHandle make_handle(AudioLibrary& library, const std::string& bytes) override;
 };
 
 }

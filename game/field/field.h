@@ -455,6 +455,13 @@ public:
     const std::multimap<int, SkinPath>& creatable() const { return m_creatable; }
     /// The field's own sound channel.
     const Sound& sound() const { return m_sound; }
+    /// The level's sounds: the danger loop and its end, the bonus bowl, time running on and
+    /// time stopping.
+    const ResHandle<Sample>& danger_sample() const { return m_danger_sample; }
+    const ResHandle<Sample>& end_danger_sample() const { return m_end_danger_sample; }
+    const ResHandle<Sample>& bowl_sample() const { return m_bowl_sample; }
+    const ResHandle<Sample>& time_start_sample() const { return m_time_start_sample; }
+    const ResHandle<Sample>& time_stop_sample() const { return m_time_stop_sample; }
     /// The field's sprite layers; the fourth runs on the application's clock.
     Sprite& layer(int index) { return m_layers.at(index); }
 

@@ -17,13 +17,9 @@ namespace {
 using test::error_of;
 using testing::HasSubstr;
 
-// Every key of the field's sprites, at plain values.
-const char* const sprite_defaults = R"(
-    sprite_keys { state_mask 0 state_value 0 position [(0, 0)] pivot [(0, 0)] size [(32, 32)] rotation 0
-        scale [(1, 1)] depth 0 color [(1, 1, 1)] shape rectangle clickability childs blend_type 0
-        tex_adress 0 inherit 96 }
-    image_keys : sprite_keys { texture "" placement texel tbegin [(0, 0)] tsize [(0, 0)]
-        secondary_texture "" secondary_placement texel secondary_tbegin [(0, 0)] secondary_tsize [(0, 0)] }
+// Every key of the field's texts, bonuses and missions, at values of their own, and items of
+// three gens.
+const char* const mission_keys = R"(
     text_keys : sprite_keys { font "" text "" valign center halign center brilliance 0 }
     bonus_keys { sprite_on_vimu : image_keys { } sprite_on_panel : sprite_keys { } number_on_panel 1
         life_time_on_vimu 2 life_time_on_field 3 data 4 end_type on_turn present true probability 100
@@ -48,7 +44,7 @@ const char* const sprite_defaults = R"(
 
 std::unique_ptr<test::TestSkinEnvironment> mission_skin(const std::string& missions)
 {
-    return test::item_skin(std::string(sprite_defaults) + missions);
+    return test::item_skin(std::string(test::sprite_defaults) + mission_keys + missions);
 }
 
 // The items' skin paths and positions, in the field's order.

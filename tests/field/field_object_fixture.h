@@ -9,15 +9,6 @@
 
 namespace kq::test {
 
-/// The keys of a plain sprite and an image sprite, each at a neutral value.
-inline const char* const sprite_defaults = R"(
-    sprite_keys { state_mask 0 state_value 0 position [(0, 0)] pivot [(0, 0)] size [(32, 32)] rotation 0
-        scale [(1, 1)] depth 0 color [(1, 1, 1)] shape rectangle clickability childs blend_type 0
-        tex_adress 0 inherit 96 }
-    image_keys : sprite_keys { texture "" placement texel tbegin [(0, 0)] tsize [(0, 0)]
-        secondary_texture "" secondary_placement texel secondary_tbegin [(0, 0)] secondary_tsize [(0, 0)] }
-)";
-
 /// A field of the tests over a skin of the item and sprite defaults and `text`, to which
 /// field objects of that skin are added.
 class FieldObjects

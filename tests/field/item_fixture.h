@@ -31,6 +31,15 @@ inline const char* const item_defaults = R"(
     }
 )";
 
+/// The keys of a plain sprite and an image sprite, each at a neutral value.
+inline const char* const sprite_defaults = R"(
+    sprite_keys { state_mask 0 state_value 0 position [(0, 0)] pivot [(0, 0)] size [(32, 32)] rotation 0
+        scale [(1, 1)] depth 0 color [(1, 1, 1)] shape rectangle clickability childs blend_type 0
+        tex_adress 0 inherit 96 }
+    image_keys : sprite_keys { texture "" placement texel tbegin [(0, 0)] tsize [(0, 0)]
+        secondary_texture "" secondary_placement texel secondary_tbegin [(0, 0)] secondary_tsize [(0, 0)] }
+)";
+
 /// A skin of the item defaults followed by the nodes of `text`.
 inline std::unique_ptr<TestSkinEnvironment> item_skin(const std::string& text)
 {

@@ -22,12 +22,8 @@ int count_of(const std::string& text, const std::string& part)
 
 TEST(SkinDescription, AMissingDescriptionIsLoggedOnceAndSkipped)
 {
-    auto skin = test::item_skin(R"(
-        sprite_keys { state_mask 0 state_value 0 position [(0, 0)] pivot [(0, 0)] size [(32, 32)] rotation 0
-            scale [(1, 1)] depth 0 color [(1, 1, 1)] shape rectangle clickability childs blend_type 0
-            tex_adress 0 inherit 96 }
-        effects { glow "class kq::Sprite" : sprite_keys { } blank "" }
-    )");
+    auto skin = test::item_skin(std::string(test::sprite_defaults) +
+                                R"(effects { glow "class kq::Sprite" : sprite_keys { } blank "" })");
     test::LogCapture log;
     EXPECT_TRUE(is_described(SkinPath("effects.glow")));
     SharedPtr<Sprite> glow(clone_described(SkinPath("effects.glow")));

@@ -9,23 +9,11 @@
 
 namespace kq::test {
 
-/// A mission of plain keys with pieces of two gens ("items.red", "items.green" of gen 1 and
-/// "items.blue" of gen 2, "items.grey" of none: circles of 40 pixels, cost 10), two fireballs,
-/// spirits of gen 1, jewels of three sizes and a cloud; a shot costs 1000, 1500 or 2000 of a
-/// meter of 500000 out of 1000000. `missions` adds nodes below "missions", `extra` top-level
-/// nodes.
-inline std::unique_ptr<TestSkinEnvironment> piece_skin(const std::string& missions = "", const std::string& extra = "")
-{
-    return item_skin(R"(
-    sprite_keys { state_mask 0 state_value 0 position [(0, 0)] pivot [(0, 0)] size [(32, 32)] rotation 0
-        scale [(1, 1)] depth 0 color [(1, 1, 1)] shape rectangle clickability childs blend_type 0
-        tex_adress 0 inherit 96 }
-    image_keys : sprite_keys { texture "" placement texel tbegin [(0, 0)] tsize [(0, 0)]
-        secondary_texture "" secondary_placement texel secondary_tbegin [(0, 0)] secondary_tsize [(0, 0)] }
+/// The keys of a text sprite, of a mission (a shot costs 1000, 1500 or 2000 of a meter of
+/// 500000 out of 1000000, pieces come in at the top) and of a piece (a circle of 40 pixels,
+/// cost 10), each at a plain value; on top of `sprite_defaults`.
+inline const char* const mission_defaults = R"(
     text_keys : sprite_keys { font "" text "" valign center halign center brilliance 0 }
-    bonus_keys { sprite_on_vimu : image_keys { } sprite_on_panel : sprite_keys { } number_on_panel 1
-        life_time_on_vimu 2 life_time_on_field 0 data 2 end_type on_shot present false probability 100
-        name "" twinkling false }
     mission_keys {
         bonuses { vimoes_per_bonus 10 }
         max_meter 1000000 start_meter 500000 throw_difficulty [(2 3 4)] time_difficulty [(4, 5, 6)]
@@ -38,6 +26,19 @@ inline std::unique_ptr<TestSkinEnvironment> piece_skin(const std::string& missio
     }
     piece_keys : item_keys { form circle size [(40, 40)] density 1 launchable true cost 10
         color [(1, 1, 1)] sacrifice false tremble_type scale }
+)";
+
+/// A mission of plain keys with pieces of two gens ("items.red", "items.green" of gen 1 and
+/// "items.blue" of gen 2, "items.grey" of none: circles of 40 pixels, cost 10), two fireballs,
+/// spirits of gen 1, jewels of three sizes and a cloud; a shot costs 1000, 1500 or 2000 of a
+/// meter of 500000 out of 1000000. `missions` adds nodes below "missions", `extra` top-level
+/// nodes.
+inline std::unique_ptr<TestSkinEnvironment> piece_skin(const std::string& missions = "", const std::string& extra = "")
+{
+    return item_skin(std::string(sprite_defaults) + mission_defaults + R"(
+    bonus_keys { sprite_on_vimu : image_keys { } sprite_on_panel : sprite_keys { } number_on_panel 1
+        life_time_on_vimu 2 life_time_on_field 0 data 2 end_type on_shot present false probability 100
+        name "" twinkling false }
     items {
         red "class kq::Vimu" : piece_keys { gen 1 color [(1, 0, 0)] }
         green "class kq::Vimu" : piece_keys { gen 1 tremble_type move }

@@ -10,13 +10,12 @@
 #include "engine/base/base_types.h"
 #include "engine/base/exception.h"
 #include "engine/base/shared_ptr.h"
-#include "engine/base/string_stream.h"
 #include "engine/platform/platform_types.h"
 #include "engine/res/res_types.h"
-#include "engine/res/skin_environment.h"
 #include "engine/res/skin_node.h"
 #include "game/field/field.h"
 #include "game/field/field_types.h"
+#include "tests/fuzz/tree_skin.h"
 
 namespace {
 
@@ -42,39 +41,6 @@ const char* const defaults = R"(
         c "class kq::Item" : item_keys { form polygons polygons [{ { (0, 0) (20, 0) (0, 20) } }] }
     }
 )";
-
-// A skin over one parsed tree, without definitions or functions.
-class TreeSkin : public kq::SkinEnvironment
-{
-public:
-    explicit TreeSkin(kq::SkinNode& root) : m_root(root) { kq::set_skin_environment(this); }
-    ~TreeSkin() override { kq::set_skin_environment(nullptr); }
-
-    kq::SkinNode& root() override { return m_root; }
-    kq::SkinNode* try_find_node(const kq::SkinPath& path, bool need_value) override
-    {
-        return kq::SkinNode::find(need_value, path, m_root);
-    }
-    std::string node_text(const kq::SkinPath& path) override
-    {
-        kq::SkinNode* node = try_find_node(path, true);
-        if (!node)
-            throw kq::ServiceException("skin", "node not found [" + path.text() + "]");
-        return node->value().evaluate(path);
-    }
-    const std::string& definition(kq::StrCache) override { return m_definition; }
-    void define(kq::StrCache, const std::string&) override {}
-    std::string call_function(kq::StrCache, const std::vector<std::string>&, const kq::SkinPath&) override
-    {
-        throw kq::ServiceException("skin", "using undefined function");
-    }
-    bool is_constant_function(kq::StrCache) override { return false; }
-    void use_document(const kq::FilePath&) override {}
-
-private:
-    kq::SkinNode& m_root;
-    std::string m_definition = "d";
-};
 
 // A game whose profile has the dragonfly off and whose areas are one fixed point.
 struct QuietGame : kq::FieldGame
@@ -105,16 +71,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     kq::SharedPtr<kq::SkinNode> root(new kq::SkinNode);
-    try {
-        kq::StringStream known(defaults);
-        kq::SkinNode::parse_children(*root, known);
-        kq::StringStream mission("mission {" +
-                                 std::string(reinterpret_cast<const char*>(data), size) + "\n}");
-        kq::SkinNode::parse_children(*root, mission);
-    } catch (const kq::Exception&) {
+    if (!kq::test::parse_skin_text(*root, defaults) ||
+        !kq::test::parse_skin_text(*root, "mission {" + std::string(reinterpret_cast<const char*>(data), size) + "\n}"))
         return 0;
-    }
-    TreeSkin skin(*root);
+    kq::test::TreeSkin skin(*root);
     QuietGame game;
     kq::Field field(kq::FieldSettings{}, game);
     try {

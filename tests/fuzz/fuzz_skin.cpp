@@ -11,57 +11,18 @@
 #include "engine/base/base_types.h"
 #include "engine/base/bstream.h"
 #include "engine/base/exception.h"
-#include "engine/base/file_path.h"
 #include "engine/base/shared_ptr.h"
 #include "engine/base/string_stream.h"
 #include "engine/res/res_types.h"
-#include "engine/res/skin_environment.h"
 #include "engine/res/skin_node.h"
+#include "tests/fuzz/tree_skin.h"
 
 namespace {
-
-// A skin service over one document: every definition has one text, no function is defined.
-class DocumentSkin : public kq::SkinEnvironment
-{
-public:
-    explicit DocumentSkin(kq::SkinNode& root) : m_root(root) { kq::set_skin_environment(this); }
-    ~DocumentSkin() override { kq::set_skin_environment(nullptr); }
-
-    kq::SkinNode& root() override { return m_root; }
-    kq::SkinNode* try_find_node(const kq::SkinPath& path, bool need_value) override
-    {
-        return kq::SkinNode::find(need_value, path, m_root);
-    }
-    std::string node_text(const kq::SkinPath& path) override
-    {
-        kq::SkinNode* node = try_find_node(path, true);
-        if (!node)
-            throw kq::ServiceException("skin", "node not found [" + path.text() + "]");
-        return node->value().evaluate(path);
-    }
-    const std::string& definition(kq::StrCache) override { return m_definition; }
-    void define(kq::StrCache, const std::string&) override {}
-    std::string call_function(kq::StrCache name, const std::vector<std::string>&, const kq::SkinPath&) override
-    {
-        undefined(name);
-    }
-    bool is_constant_function(kq::StrCache name) override { undefined(name); }
-    void use_document(const kq::FilePath&) override {}
-
-private:
-    [[noreturn]] static void undefined(kq::StrCache name)
-    {
-        throw kq::ServiceException("skin", std::string("using undefined function [") + name.c_str() + "]");
-    }
-
-    kq::SkinNode& m_root;
-    std::string m_definition = "d";
-};
 
 // Reads the value and lists the children of each node of the first two levels.
 void read_values(kq::SkinNode& root)
 {
-    DocumentSkin skin(root);
+    kq::test::TreeSkin skin(root);
     std::vector<kq::SkinPath> paths;
     for (const kq::SkinNode::Child& child : root.children()) {
         const kq::SkinPath child_path(kq::SkinPath(), child.name);
@@ -83,12 +44,8 @@ void read_values(kq::SkinNode& root)
 bool parse_and_write(const std::string& text, std::string& written)
 {
     kq::SharedPtr<kq::SkinNode> root(new kq::SkinNode);
-    try {
-        kq::StringStream in(text);
-        kq::SkinNode::parse_children(*root, in);
-    } catch (const kq::Exception&) {
+    if (!kq::test::parse_skin_text(*root, text))
         return false;
-    }
     kq::StringStream out;
     kq::SkinNode::write_children(*root, out);
     written = out.str();

@@ -11,6 +11,7 @@
 #include "engine/art/art_service.h"
 #include "engine/base/mainframe.h"
 #include "engine/platform/api_window.h"
+#include "engine/platform/audio.h"
 #include "engine/platform/dx_artist.h"
 #include "engine/platform/dx_draw.h"
 #include "engine/ui/control.h"
@@ -31,6 +32,7 @@ protected:
         m_window = start_api_window_service(SkinPath("vimo.window"));
         start_dxdraw_service(SkinPath("dxdraw"), SharedPtr<Window>(m_window));
         start_art_service();  // the panels' texts load their fonts
+        start_audio_service();  // the field's sounds load through it
         screen = DXDraw::instance()->artist_for(SharedPtr<Window>(m_window));
         m_ui = SharedPtr<UI>(new UI(SkinPath("vimo.ui"), SharedPtr<Window>(m_window), screen));
         Mainframe::register_service(SharedPtr<Service>(m_ui));
@@ -41,6 +43,7 @@ protected:
     {
         Mainframe::unregister_service(SharedPtr<Service>(m_ui));
         m_ui = SharedPtr<UI>();
+        stop_audio_service();
         stop_art_service();
         stop_dxdraw_service();
         stop_api_window_service(m_window);

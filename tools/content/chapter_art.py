@@ -45,11 +45,14 @@ CHAPTERS = {
 
 BRICK = (176, 96, 64)
 HOLE = (40, 30, 24)
-BEETLE = (70, 52, 120)
-WHIRL = (220, 232, 240)
-FIRE_IDOL = (196, 80, 48)
+# Bright enough to stand out on the dark forest floor, and no piece's colour.
+BEETLE = (70, 200, 180)
+WHIRL = (30, 56, 100)
+FIRE_IDOL = (226, 110, 50)
 ROCKET = (200, 200, 210)
-DOOR = (120, 84, 56)
+# Grey-blue iron: another hue than the canyon's red rock and the temple's gold.
+DOOR = (110, 130, 160)
+DRAGONFLY = (30, 110, 120)
 
 
 def noise(width, height, rng, scale):
@@ -125,7 +128,9 @@ def field_ground(chapter):
         # Snow with blue shadows in its drifts and a few grey rocks showing through.
         drifts = noise(width, height, rng, 70)
         mix(image, (176, 196, 226), 0.35 * smoothstep(0.55, 0.9, drifts))
-        dots(image, rng, 40, 9.0, [(130, 134, 144), (150, 150, 160)], 0.8)
+        # Rocks only show through as soft grey smudges, so that nothing on the ground looks
+        # like a piece or an object.
+        dots(image, rng, 40, 9.0, [(150, 156, 168), (164, 168, 178)], 0.3, soft=True)
         dots(image, rng, 600, 1.5, [(255, 255, 255)], 0.9)
     elif chapter == 7:
         # Above the clouds: their soft tops everywhere below.
@@ -143,6 +148,36 @@ def field_ground(chapter):
     image[:, :, :3] *= (1.08 - 0.55 * d ** 2)[:, :, None]
     mix(image, c["sky"], 0.18 * (1.0 - smoothstep(0.0, 0.3, y / height)))
     image[:, :, :3] = np.clip(image[:, :, :3], 0.0, 1.0)
+    return image
+
+
+def outlined(shape, colour, x, y, light=(0.35, 0.35), width=2, dark=0.4):
+    """A flat shape of a colour with a soft light from the upper left and a darker outline
+    `width` pixels wide along its edge: the look of every object on the field."""
+    size = max(shape.shape)
+    inner = shape.copy()
+    for _ in range(width):
+        step = inner.copy()
+        for dx, dy in ((1, 0), (-1, 0), (0, 1), (0, -1)):
+            step &= np.roll(np.roll(inner, dx, 1), dy, 0)
+        inner = step
+    image = with_alpha(rgb(colour), shape.astype(float))
+    lx, ly = light
+    k = 1.2 - 0.5 * np.hypot(x / size - lx, y / size - ly)
+    image[:, :, :3] *= k[:, :, None]
+    image[shape & ~inner, :3] = rgb(colour) * dark
+    image[:, :, :3] = np.clip(image[:, :, :3], 0.0, 1.0)
+    return image
+
+
+def dark_rim(image, colour, k=0.3, width=2.5):
+    """Darkens the outline of a round image (a disc filling its square) to k of its colour,
+    so that it shows on light grounds as well as on dark ones."""
+    size = image.shape[0]
+    x, y = grid(size, size)
+    r = size / 2.0
+    ring = np.hypot(x - r, y - r) > r - width
+    image[ring, :3] = rgb(colour) * k
     return image
 
 
@@ -205,10 +240,34 @@ def scene(chapter):
             image[mountain & (y < peak + 50 + 8 * np.sin(x / 7.0)), :3] = rgb((246, 248, 252))
         mix(image, c["ground"], smoothstep(-1, 1, y - near[None, :].repeat(height, 0) - 30))
     elif chapter == 7:
-        # A sea of clouds below the sky instead of hills.
-        clouds = smoothstep(0.35, 0.6, noise(width, height, rng, 60)) * smoothstep(height * 0.35, height * 0.7, y)
-        mix(image, c["sky"], smoothstep(-1, 1, y - far[None, :].repeat(height, 0)))
-        mix(image, (250, 252, 255), np.maximum(clouds, smoothstep(height * 0.6, height * 0.9, y)))
+        # High above a sea of clouds: the sun, a floating island with a little tower, banks of
+        # cloud with shaded undersides, and dragonflies and birds in the air.
+        mix(image, (255, 244, 200), 0.6 * (1.0 - smoothstep(0, 140, np.hypot(x - width * 0.2, y - height * 0.18))))
+        mix(image, (255, 236, 150), np.clip(34 - np.hypot(x - width * 0.2, y - height * 0.18) + 0.5, 0, 1))
+        for cy, cx_scale, k in ((height * 0.5, 70, 0.85), (height * 0.64, 50, 0.93), (height * 0.8, 36, 1.0)):
+            phase = rng.uniform(0, 6.28, 2)
+            line = cy + 16 * np.sin(x / cx_scale + phase[0]) + 10 * np.sin(x / (cx_scale * 0.37) + phase[1])
+            bank = smoothstep(-2, 2, y - line)
+            mix(image, tuple(v * k for v in (250, 252, 255)), bank)
+            underside = smoothstep(line + 8, line + 40, y) * (1.0 - smoothstep(line + 40, line + 70, y))
+            mix(image, (170, 186, 214), 0.45 * bank * underside)
+        ix, iy = width * 0.68, height * 0.42
+        island = (np.abs(x - ix) < 90 - np.clip(y - iy, 0, 80) * 1.1) & (y > iy) & (y < iy + 80)
+        image[island, :3] = rgb((120, 96, 80)) * (1.0 - 0.3 * ((y - iy) / 80.0))[island][:, None]
+        grass = (np.abs(x - ix) < 92) & (y > iy - 6) & (y <= iy + 2)
+        image[grass, :3] = rgb((110, 170, 90))
+        tower = (np.abs(x - ix - 20) < 12) & (y > iy - 70) & (y <= iy - 6)
+        image[tower, :3] = rgb((236, 226, 246))
+        roof = (y > iy - 96) & (y <= iy - 70) & (np.abs(x - ix - 20) < (y - (iy - 96)) * 0.7)
+        image[roof, :3] = rgb(c["accent"])
+        for bx, by in ((0.42, 0.25), (0.47, 0.3), (0.52, 0.22), (0.86, 0.16)):
+            wing = np.abs(np.abs(x - bx * width) * 0.5 - (y - by * height) * -1.0 - 4) < 1.2
+            image[wing & (np.abs(x - bx * width) < 9), :3] = rgb((60, 70, 100))
+        for dx, dy in ((0.3, 0.45), (0.85, 0.55)):
+            body = (np.abs(y - dy * height) < 2) & (np.abs(x - dx * width) < 14)
+            wings = ((x - dx * width) / 6) ** 2 + ((np.abs(y - dy * height) - 7) / 6) ** 2 <= 1.0
+            image[wings, :3] = rgb((220, 240, 250))
+            image[body, :3] = rgb((60, 170, 190))
     elif chapter == 8:
         # The temple on its steps: a roof over six columns.
         cx, base = width / 2, height * 0.78
@@ -242,20 +301,67 @@ def scene_frame(chapter):
 
 
 def trophy(chapter, size=48):
-    """A cup of the accent colour on a dark foot, with a highlight."""
+    """A chapter's trophy, each its own shape in the chapter's accent colour on a dark plinth:
+    a two-handled cup for the meadow, a shell for the river, an acorn for the forest, a star
+    for the canyon, a snow crystal for the mountains and a winged medal for the sky."""
     c = CHAPTERS[chapter]
     x, y = grid(size, size)
     s = size / 48.0
-    cup = (((x - 24 * s) / (14 * s)) ** 2 + ((y - 10 * s) / (20 * s)) ** 2 <= 1.0) & (y >= 8 * s)
-    rim = (np.abs(y - 8 * s) < 2 * s) & (np.abs(x - 24 * s) < 14 * s)
-    stem = (np.abs(x - 24 * s) < 3 * s) & (y >= 28 * s) & (y < 40 * s)
-    foot = (np.abs(x - 24 * s) < 11 * s) & (y >= 40 * s) & (y < 46 * s)
-    handles = (np.abs(np.hypot(np.abs(x - 24 * s) - 15 * s, y - 16 * s) - 5 * s) < 1.6 * s)
-    shape = cup | rim | stem | foot | handles
-    image = with_alpha(rgb(c["accent"]), shape.astype(float))
-    image[:, :, :3] *= (1.2 - 0.5 * np.abs(x - 20 * s) / (24 * s))[:, :, None]
-    image[foot | stem, :3] = rgb((90, 70, 50))
-    image[:, :, :3] = np.clip(image[:, :, :3], 0.0, 1.0)
+    u, v = x - 24 * s, y
+    plinth = (np.abs(u) < 13 * s) & (v >= 40 * s) & (v < 46 * s)
+    if chapter == 2:
+        cup = ((u / (14 * s)) ** 2 + ((v - 10 * s) / (20 * s)) ** 2 <= 1.0) & (v >= 8 * s)
+        rim = (np.abs(v - 8 * s) < 2 * s) & (np.abs(u) < 14 * s)
+        stem = (np.abs(u) < 3 * s) & (v >= 28 * s) & (v < 40 * s)
+        handles = np.abs(np.hypot(np.abs(u) - 15 * s, v - 16 * s) - 5 * s) < 1.6 * s
+        shape = cup | rim | stem | handles
+    elif chapter == 3:
+        # A scallop shell: a fan of ribs over a hinge.
+        d = np.hypot(u, v - 34 * s)
+        angle = np.arctan2(u, 34 * s - v)
+        fan = (d < 30 * s) & (np.abs(angle) < 1.15) & (v < 34 * s)
+        scallops = d < 30 * s - 3 * s * np.abs(np.sin(angle * 7.0))
+        hinge = (np.abs(u) < 7 * s) & (v >= 32 * s) & (v < 40 * s)
+        shape = (fan & scallops) | hinge
+    elif chapter == 4:
+        # An acorn: a cap with a stalk over a round nut.
+        nut = ((u / (11 * s)) ** 2 + ((v - 26 * s) / (13 * s)) ** 2 <= 1.0) & (v > 16 * s)
+        cap = ((u / (14 * s)) ** 2 + ((v - 17 * s) / (8 * s)) ** 2 <= 1.0) & (v <= 18 * s)
+        stalk = (np.abs(u - 1 * s) < 2 * s) & (v > 5 * s) & (v <= 10 * s)
+        shape = nut | cap | stalk
+    elif chapter == 5:
+        # A five-pointed star on a short post.
+        angle = np.arctan2(u, 20 * s - v)
+        d = np.hypot(u, v - 20 * s)
+        reach = 9 * s + 9 * s * np.clip(np.cos(angle * 5.0), 0, 1) ** 1.5
+        post = (np.abs(u) < 3 * s) & (v >= 30 * s) & (v < 40 * s)
+        shape = (d < reach) | post
+    elif chapter == 6:
+        # A snow crystal: six arms, each ending in a bud.
+        d = np.hypot(u, v - 20 * s)
+        angle = np.arctan2(v - 20 * s, u)
+        arms = (np.abs(np.sin(3.0 * angle)) * d < 2.2 * s) & (d < 17 * s)
+        buds = np.zeros_like(arms)
+        for i in range(6):
+            a = i * np.pi / 3.0
+            buds |= np.hypot(u - 13 * s * np.cos(a), v - 20 * s - 13 * s * np.sin(a)) < 3.5 * s
+        post = (np.abs(u) < 2.5 * s) & (v >= 36 * s) & (v < 40 * s)
+        shape = arms | buds | (d < 5 * s) | post
+    else:
+        # A medal with a wing to either side.
+        medal = np.hypot(u, v - 22 * s) < 10 * s
+        wing = np.zeros_like(medal)
+        for i in range(3):
+            across = (np.abs(u) - (15 + i * 2) * s) / ((9 - i * 2) * s)
+            wing |= across ** 2 + ((v - (14 + i * 5) * s) / (3.2 * s)) ** 2 <= 1.0
+        ribbon = (np.abs(u) < 3 * s) & (v >= 30 * s) & (v < 40 * s)
+        shape = medal | wing | ribbon
+    image = outlined(shape, c["accent"], x, y)
+    base = outlined(plinth, (90, 70, 50), x, y)
+    image[plinth] = base[plinth]
+    if chapter == 3:
+        groove = shape & ~(np.abs(np.sin(np.arctan2(u, 34 * s - y) * 7.0)) > 0.25) & (y < 30 * s)
+        image[groove, :3] = rgb(c["accent"]) * 0.6
     return image
 
 
@@ -308,6 +414,10 @@ def bricks():
     width, height = 48, 24
     rng = np.random.default_rng(7)
     whole = bar(width, height, BRICK)
+    edge = np.zeros((height, width), dtype=bool)
+    edge[:2, :] = edge[-2:, :] = True
+    edge[:, :2] = edge[:, -2:] = True
+    whole[edge, :3] = rgb(BRICK) * 0.3
     x, y = grid(width, height)
     cracks = []
     for _ in range(3):
@@ -325,35 +435,37 @@ def bricks():
 
 
 def whirlwind(size=160):
-    """A whirlwind from above: pale spiral arms fading outwards, and its darker eye."""
+    """A whirlwind from above: dark slate spiral arms fading outwards, and its eye."""
     x, y = grid(size, size)
     r = size / 2.0
     dx, dy = x - r, y - r
     d = np.hypot(dx, dy) / r
     angle = np.arctan2(dy, dx)
     arms = 0.5 + 0.5 * np.cos(3.0 * angle + 9.0 * d)
-    alpha = np.clip(arms * (1.0 - smoothstep(0.5, 1.0, d)) * 0.7, 0.0, 1.0)
+    alpha = np.clip(arms * (1.0 - smoothstep(0.5, 1.0, d)) * 1.2, 0.0, 1.0)
     save_png("items/whirlwind.png", with_alpha(rgb(WHIRL), alpha))
     eye = with_alpha(rgb((120, 140, 160)), 0.6 * (1.0 - smoothstep(0.0, 1.0, np.hypot(x - r, y - r) / (r * 0.35))))
     save_png("art/field/whirlwind_centre.png", eye)
 
 
 def hole(size=96):
-    """A hole in the ground: dark, deeper in the middle, with a lighter rim of earth."""
+    """A hole in the ground: dark, deeper in the middle, with a wide rim of pale earth that
+    shows on the dark forest floor and a thin dark edge that shows on light grounds."""
     x, y = grid(size, size)
     r = size / 2.0
     d = np.hypot(x - r, y - r) / r
     image = with_alpha(rgb(HOLE), np.clip((1.0 - d) * r + 0.5, 0.0, 1.0))
     image[:, :, :3] *= (0.5 + 0.8 * d)[:, :, None]
-    rim = smoothstep(0.82, 0.9, d)
-    mix(image, (120, 92, 60), rim)
+    rim = smoothstep(0.72, 0.84, d)
+    mix(image, (220, 192, 136), rim)
+    mix(image, (70, 50, 34), smoothstep(0.95, 0.98, d))
     image[:, :, :3] = np.clip(image[:, :, :3], 0.0, 1.0)
     save_png("items/hole.png", image)
 
 
 def beetle(size=36):
-    """A beetle from above, heading right, in two frames of its walk: a round shell split down
-    the back, a head and three legs a side."""
+    """A beetle from above, heading right, in two frames of its walk: a bright spotted shell
+    split down the back with a dark outline, a head and three pale legs a side."""
     x, y = grid(size, size)
     c = size / 2.0
     for frame in range(2):
@@ -367,10 +479,14 @@ def beetle(size=36):
                 x1, y1 = x0 + swing, c + side * size * 0.46
                 t = np.clip(((x - x0) * (x1 - x0) + (y - y0) * (y1 - y0)) / ((x1 - x0) ** 2 + (y1 - y0) ** 2), 0, 1)
                 legs |= np.hypot(x - x0 - t * (x1 - x0), y - y0 - t * (y1 - y0)) < 1.2
-        image = with_alpha(rgb((30, 24, 30)), (shell | head | legs).astype(float))
-        image[shell, :3] = rgb(BEETLE) * (1.25 - 0.5 * np.hypot(x - c + 6, y - c + 5) / size)[shell][:, None]
-        image[shell & (np.abs(y - c) < 0.8), :3] = rgb(BEETLE) * 0.45
-        image[:, :, :3] = np.clip(image[:, :, :3], 0.0, 1.0)
+        image = with_alpha(rgb((236, 226, 200)), (legs & ~shell & ~head).astype(float))
+        body = outlined(shell | head, BEETLE, x, y, light=(0.3, 0.3))
+        image[shell | head] = body[shell | head]
+        image[head & ~shell, :3] = rgb(BEETLE) * 0.55
+        image[shell & (np.abs(y - c) < 0.8), :3] = rgb(BEETLE) * 0.4
+        for sx, sy in ((-5, -4), (-5, 4), (3, -5), (3, 5)):
+            spot = np.hypot(x - c - sx * size / 36.0, y - c - sy * size / 36.0) < 1.8 * size / 36.0
+            image[spot & shell, :3] = rgb(BEETLE) * 0.4
         save_png("items/beetle%d.png" % frame, image)
 
 
@@ -382,23 +498,25 @@ def fire_idol(size=96):
     u, v = (x - r) / r, (y - r) / r
     flame = (np.abs(u) < 0.42 * np.clip((0.55 - v) / 1.1, 0, 1) ** 0.7 * (1.0 + 0.4 * np.cos(v * 6))) & (v > -0.6) & (v < 0.5)
     image[flame, :3] = np.clip(rgb(FIRE_IDOL) * 1.7 + 0.15, 0, 1)
+    dark_rim(image, FIRE_IDOL, 0.25, 3.5)
     save_png("art/field/idol_fire.png", image)
     save_png("art/field/idol_halo.png", glow(64, power=1.2))
     save_png("art/field/smoke.png", glow(32, (120, 120, 120), power=1.5))
 
 
 def rocket(width=56, height=24):
-    """A rocket from above, heading right: a pale body with a red nose and two fins."""
+    """A rocket from above, heading right: a pale body with a red nose and two fins, outlined
+    dark so that it shows on the red rock."""
     x, y = grid(width, height)
     c = height / 2.0
     body = (np.abs(y - c) < 6) & (x > 10) & (x < width - 12)
     nose = (x >= width - 12) & (np.abs(y - c) < 6 * (width - x) / 12.0)
     fins = (x < 20) & (np.abs(y - c) < 6 + (20 - x) * 0.45) & (x > 4)
-    image = with_alpha(rgb(ROCKET), (body | nose | fins).astype(float))
-    image[nose, :3] = rgb((210, 60, 50))
-    image[fins & ~body, :3] = rgb((210, 60, 50)) * 0.8
-    image[:, :, :3] *= (1.15 - 0.4 * np.abs(y - c + 2) / c)[:, :, None]
-    image[:, :, :3] = np.clip(image[:, :, :3], 0.0, 1.0)
+    shape = body | nose | fins
+    image = outlined(shape, ROCKET, x, y, dark=0.2)
+    inner = outlined(shape, (210, 60, 50), x, y, dark=0.2)
+    red = (nose | (fins & ~body))
+    image[red] = inner[red]
     save_png("items/rocket.png", image)
 
 
@@ -413,11 +531,60 @@ def lodestone(size=48):
     save_png("items/lodestone.png", image)
 
 
+def frost_crystal(size):
+    """A spark of frost: a six-armed crystal of deep ice blue with a dark outline and a white
+    heart, readable on the white snow."""
+    x, y = grid(size, size)
+    r = size / 2.0
+    u, v = x - r, y - r
+    d = np.hypot(u, v)
+    angle = np.arctan2(v, u)
+    arms = (np.abs(np.sin(3.0 * angle)) * d < 2.6) & (d < r - 1)
+    twigs = np.zeros_like(arms)
+    for i in range(6):
+        a = i * np.pi / 3.0
+        twigs |= np.hypot(u - r * 0.55 * np.cos(a), v - r * 0.55 * np.sin(a)) < 3.2
+    shape = arms | twigs | (d < r * 0.32)
+    image = outlined(shape, (50, 120, 215), x, y)
+    heart = d < r * 0.18
+    image[heart, :3] = rgb((240, 248, 255))
+    return image
+
+
+def engine(size):
+    """The head of a sledge train from above, heading right: a dark red engine with a black
+    funnel, a cab at the back and a yellow lamp at the front, unlike any piece."""
+    x, y = grid(size, size)
+    r = size / 2.0
+    u, v = x - r, y - r
+    body = (np.abs(u) < r - 1) & (np.abs(v) < r * 0.78)
+    nose = np.hypot(u - r * 0.2, v) < r * 0.78
+    shape = (body & (u < r * 0.2)) | (nose & (u >= r * 0.2) & (u < r - 1))
+    image = outlined(shape, (176, 44, 40), x, y)
+    cab = shape & (u < -r * 0.35) & (np.abs(v) < r * 0.5)
+    image[cab, :3] = rgb((60, 40, 36))
+    funnel = np.hypot(u - r * 0.1, v) < r * 0.22
+    image[funnel, :3] = rgb((24, 22, 24))
+    lamp = np.hypot(u - r * 0.72, v) < r * 0.16
+    image[lamp, :3] = rgb((255, 230, 90))
+    bands = shape & (np.abs(u + r * 0.2) < 1.2)
+    image[bands, :3] = rgb((236, 200, 90))
+    return image
+
+
+def coupling(width, height):
+    """A coupling bar between two wagons: dark iron with a light rail down its middle."""
+    image = bar(width, height, (52, 46, 44))
+    x, y = grid(width, height)
+    image[np.abs(y - height / 2.0) < 1.0, :3] = rgb((190, 180, 160))
+    return image
+
+
 def mountain_things():
     """The roller's head, its couplings, the charge, and the time idol with its frost."""
-    save_png("items/roller_head.png", disc(44, (90, 96, 110)))
-    save_png("items/coupling.png", bar(16, 8, (110, 100, 90)))
-    save_png("items/charge.png", glow(32, (150, 220, 255), power=1.6))
+    save_png("items/roller_head.png", engine(44))
+    save_png("items/coupling.png", coupling(16, 12))
+    save_png("items/charge.png", frost_crystal(32))
     idol = disc(96, (80, 140, 200))
     x, y = grid(96, 96)
     u, v = x - 48, y - 48
@@ -428,6 +595,34 @@ def mountain_things():
     save_png("art/field/frost.png", glow(64, (200, 230, 255), power=0.9))
 
 
+def ghost(size, colour):
+    """A spirit: a little ghost of its pieces' colour with a round head, a wavy hem, two dark
+    eyes and a dark outline, so that even the yellow one shows on the pale sky."""
+    x, y = grid(size, size)
+    c = size / 2.0
+    head = np.hypot(x - c, y - c * 0.85) < size * 0.36
+    hem = size * 0.9 - 2.5 * (1 + np.cos((x - c) * 2 * np.pi / (size * 0.24)))
+    body = (np.abs(x - c) < size * 0.36) & (y >= c * 0.85) & (y < hem)
+    shape = head | body
+    image = outlined(shape, colour, x, y, light=(0.35, 0.25), dark=0.25)
+    for ex in (-0.13, 0.13):
+        eye = ((x - c - ex * size) / (size * 0.06)) ** 2 + ((y - c * 0.8) / (size * 0.1)) ** 2 <= 1.0
+        image[eye, :3] = rgb((30, 26, 40))
+    return image
+
+
+def puffy_cloud(alpha, x, y):
+    """A white cloud from soft puffs (alpha, an H x W array): nearly opaque, white on top and
+    blue-grey below, with a dark blue-grey outline so that it shows on the pale sky."""
+    height = alpha.shape[0]
+    shape = alpha > 0.5
+    image = outlined(shape, (250, 252, 255), x, y, dark=0.4)
+    image[shape & (image[:, :, 0] > 0.5), :3] *= (1.05 - 0.3 * y / height)[shape & (image[:, :, 0] > 0.5)][:, None]
+    image[:, :, 3] = 0.92 * smoothstep(0.4, 0.55, alpha)
+    image[:, :, :3] = np.clip(image[:, :, :3], 0.0, 1.0)
+    return image
+
+
 def sky_and_temple_things():
     """The white cloud that drifts across the sky, the dragonfly's two wing beats, and the
     mastery idol with the sword that grows with the player's mastery."""
@@ -436,12 +631,9 @@ def sky_and_temple_things():
     alpha = np.zeros((height, width))
     for px, py, r in ((0.28, 0.6, 0.3), (0.5, 0.42, 0.38), (0.72, 0.6, 0.28), (0.5, 0.66, 0.3)):
         alpha = np.maximum(alpha, 1.0 - smoothstep(0.6, 1.0, np.hypot(x - px * width, y - py * height) / (r * height)))
-    cloud = with_alpha(rgb((250, 252, 255)), 0.85 * alpha)
-    cloud[:, :, :3] *= (1.0 - 0.12 * y / height)[:, :, None]
-    save_png("items/white_cloud.png", cloud)
+    save_png("items/white_cloud.png", puffy_cloud(alpha, x, y))
     for name, colour in (("red", (255, 110, 90)), ("yellow", (255, 226, 90)), ("blue", (110, 160, 255))):
-        spirit = glow(32, colour, power=0.35)
-        spirit[:, :, :3] = np.clip(spirit[:, :, :3] + 0.35 * (1.0 - smoothstep(0.0, 8.0, np.hypot(*[g - 16 for g in grid(32, 32)])))[:, :, None], 0, 1)
+        spirit = ghost(32, colour)
         save_png("items/spirit_%s.png" % name, spirit)
     size = 48
     x, y = grid(size, size)
@@ -452,13 +644,14 @@ def sky_and_temple_things():
         wings = np.zeros_like(body)
         for wx in (size * 0.08, -size * 0.12):
             wings |= ((x - c - wx) / (size * 0.1)) ** 2 + ((np.abs(y - c) - size * spread) / (size * 0.2)) ** 2 <= 1.0
-        image = with_alpha(rgb((220, 240, 250)), 0.6 * wings)
-        image[body | head, :3] = rgb((60, 170, 190))
-        image[body | head, 3] = 1.0
-        image[head, :3] = rgb((60, 170, 190)) * 1.2
-        image[:, :, :3] = np.clip(image[:, :, :3], 0.0, 1.0)
+        image = outlined(wings, (200, 226, 244), x, y, width=1, dark=0.25)
+        image[wings, 3] = 0.85
+        insect = outlined(body | head, DRAGONFLY, x, y, dark=0.35)
+        image[body | head] = insect[body | head]
+        image[head, :3] = rgb((200, 60, 50))
         save_png("items/dragonfly%d.png" % frame, image)
-    idol = disc(96, (214, 170, 60))
+    # Jade, so that it shows on the temple's gold and is no other idol's colour.
+    idol = dark_rim(disc(96, (50, 150, 120)), (50, 150, 120), 0.3, 3.5)
     x, y = grid(96, 96)
     blade = (np.abs(x - 48) < 5 - np.clip((22 - y) / 6, 0, 5)) & (y > 16) & (y < 62)
     guard = (np.abs(y - 62) < 3) & (np.abs(x - 48) < 16)
@@ -487,7 +680,11 @@ def main():
     lodestone()
     mountain_things()
     sky_and_temple_things()
-    save_png("items/door.png", bar(128, 16, DOOR))
+    door = bar(128, 16, DOOR)
+    x, y = grid(128, 16)
+    door[(x < 2) | (x > 126) | (y < 2) | (y > 14), :3] = rgb(DOOR) * 0.3
+    door[(np.abs((x % 32) - 16) < 1.5) & (y > 2) & (y < 14), :3] = rgb(DOOR) * 0.5
+    save_png("items/door.png", door)
 
 
 if __name__ == "__main__":

@@ -1,17 +1,15 @@
 #!/usr/bin/python3
 """Draws the travel map and the academy's board under it: the map picture, the flags of the
 missions and of the traveller, the dot of the route, a cloud, the haze and the eagle (the
-chapters' trophies are drawn with the chapters' art); and writes the chime of a mission appearing on the map and the
-map's music, a quiet loop of simple chords.
+chapters' trophies are drawn with the chapters' art); and writes the chime of a mission appearing on the map (the map's
+music is music.py's).
 
-Run from anywhere with Debian's Python and oggenc (tools/content/install):
+Run from anywhere with Debian's Python, Pillow and NumPy (tools/content/install):
 tools/content/map_art.py
 """
 
 import os
-import subprocess
 import sys
-import tempfile
 import wave
 
 import numpy as np
@@ -122,27 +120,6 @@ def eagle(width=96, height=48):
     return image
 
 
-def chord_loop(path, seconds=32, rate=22050):
-    """Four slow chords, each a soft pad of sines with a gentle swell, as 16-bit mono."""
-    chords = ((220.0, 277.18, 329.63), (196.0, 246.94, 293.66), (174.61, 220.0, 261.63), (196.0, 246.94, 329.63))
-    length = seconds * rate
-    t = np.arange(length) / rate
-    bar = length // len(chords)
-    out = np.zeros(length)
-    for i, chord in enumerate(chords):
-        part = slice(i * bar, (i + 1) * bar)
-        local = t[part] - t[part][0]
-        swell = np.sin(np.pi * local / (bar / rate)) ** 2
-        for f in chord:
-            out[part] += swell * (np.sin(2 * np.pi * f * t[part]) + 0.3 * np.sin(4 * np.pi * f * t[part]))
-    out = 0.18 * out / np.max(np.abs(out))
-    with wave.open(path, "wb") as w:
-        w.setnchannels(1)
-        w.setsampwidth(2)
-        w.setframerate(rate)
-        w.writeframes((out * 32767).astype("<i2").tobytes())
-
-
 def chime(relative, rate=22050):
     """A soft rising two-note chime under half a second, as 16-bit mono."""
     target = os.path.join(ROOT, relative)
@@ -160,16 +137,6 @@ def chime(relative, rate=22050):
         w.writeframes((out * 32767).astype("<i2").tobytes())
 
 
-def music(relative):
-    target = os.path.join(ROOT, relative)
-    os.makedirs(os.path.dirname(target), exist_ok=True)
-    with tempfile.TemporaryDirectory() as folder:
-        source = os.path.join(folder, "map.wav")
-        chord_loop(source)
-        # A fixed stream serial makes a rerun write the same bytes.
-        subprocess.run(["oggenc", "-Q", "-q", "1", "--serial", "4904", "-o", target, source], check=True)
-
-
 def main():
     save_jpg("art/map/map.jpg", map_picture())
     save_jpg("art/academy/board.jpg", academy_picture())
@@ -181,7 +148,6 @@ def main():
     save_png("art/map/haze.png", glow(64, (236, 236, 246), 0.3))
     save_png("art/map/eagle.png", eagle())
     chime("sound/map_appear.wav")
-    music("music/map.ogg")
 
 
 if __name__ == "__main__":

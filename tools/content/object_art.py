@@ -11,7 +11,8 @@ import os
 
 from field_art import ROOT, clamp, disc, glow, save_png, shade, write_png
 
-JEWEL = (70, 200, 160)
+# Bright aqua: it glitters on the meadow's green and the temple's gold alike.
+JEWEL = (110, 226, 250)
 CLOUD = (236, 240, 248)
 DRAGONFLY = (60, 170, 190)
 MAGNET = (190, 60, 60)
@@ -31,7 +32,7 @@ def gem(size, colour):
                 continue
             alpha = clamp(min(1.0, radius - d) * 255)
             if d > radius - 2.0:
-                row.append(shade(colour, 0.6) + (alpha,))
+                row.append(shade(colour, 0.3) + (alpha,))
             else:
                 row.append(shade(colour, 1.35 if x < c and y < c else 1.0 if x < c or y < c else 0.8) + (alpha,))
         rows.append(row)
@@ -39,7 +40,8 @@ def gem(size, colour):
 
 
 def cloud(width, height, colour):
-    """Three soft overlapping puffs, opaque inside and fading at their edges."""
+    """Three soft overlapping puffs, opaque inside and fading at their edges, with a blue-grey
+    outline where they fade so that the mist shows on the river's pale ground."""
     puffs = [(width * 0.3, height * 0.58, height * 0.36), (width * 0.55, height * 0.42, height * 0.42),
              (width * 0.75, height * 0.6, height * 0.32)]
     rows = []
@@ -48,7 +50,9 @@ def cloud(width, height, colour):
         for x in range(width):
             t = max(max(0.0, 1.0 - math.hypot(x - px, y - py) / r) for px, py, r in puffs)
             k = 1.0 - 0.15 * y / height
-            row.append(shade(colour, k) + (clamp(255 * min(1.0, t * 3.0)),))
+            if 0.1 < t < 0.22:
+                k = 0.2
+            row.append(shade(colour, k) + (clamp(255 * min(1.0, t * 5.0)),))
         rows.append(row)
     return rows
 

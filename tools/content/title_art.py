@@ -1,10 +1,10 @@
 #!/usr/bin/python3
 """Draws the screens before the travel map (art/mainmenu/): the title screen's and the loading
 screen's backgrounds with the game's name over its three pieces, the loading bar and its
-frame, the panels of the main menu's dialogs and the spark of the title's effect; and writes
-the title music (music/title.ogg), a slow loop of the same chords and plucks as the chapters'.
+frame, the panels of the main menu's dialogs and the spark of the title's effect (the title
+music is music.py's).
 
-Run from anywhere with Debian's Python, Pillow, NumPy, DejaVu Sans and oggenc
+Run from anywhere with Debian's Python, Pillow, NumPy and DejaVu Sans
 (tools/content/install): tools/content/title_art.py
 """
 
@@ -16,7 +16,6 @@ from PIL import Image, ImageDraw, ImageFont
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-import chapter_sound  # noqa: E402
 from look import bar, disc, glow, grid, rgb, save_jpg, save_png  # noqa: E402
 
 BOLD = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"
@@ -28,11 +27,6 @@ BLUE = (58, 116, 214)
 PANEL = (40, 56, 86)
 TRACK = (28, 36, 52)
 FILL = (236, 190, 48)
-
-TITLE_MUSIC = {"tempo": 70, "progression": [[60, 64, 67], [57, 60, 64], [65, 69, 72], [67, 71, 74],
-                                            [60, 64, 67], [64, 67, 71], [62, 65, 69], [67, 71, 74]],
-               "pluck": 0.55, "seed": 1}
-TITLE_MUSIC_KEY = 1
 
 
 def background(inner, outer):
@@ -80,8 +74,6 @@ def main():
     save_png("art/mainmenu/score_panel.png", bar(440, 400, PANEL))
     save_png("art/mainmenu/message_panel.png", bar(520, 220, PANEL))
     save_png("art/mainmenu/spark.png", glow(16))
-    chapter_sound.CHORDS[TITLE_MUSIC_KEY] = TITLE_MUSIC
-    chapter_sound.write_ogg("music/title.ogg", chapter_sound.music(TITLE_MUSIC_KEY), serial=100)
 
 
 if __name__ == "__main__":

@@ -5,18 +5,6 @@
 
 #include <SDL.h>
 
-#if defined(__SANITIZE_ADDRESS__)
-#define KQ_PIN_GL_DRIVER 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define KQ_PIN_GL_DRIVER 1
-#endif
-#endif
-#ifdef KQ_PIN_GL_DRIVER
-#include <dlfcn.h>
-#include <link.h>
-#endif
-
 #include "engine/host/window/code_page_1252.h"
 #include "engine/host/window/sdl_window.h"
 #include "engine/host/window/window_records.h"
@@ -26,26 +14,6 @@ namespace kq::host {
 namespace {
 
 constexpr Uint32 fullscreen_flag = SDL_WINDOW_FULLSCREEN_DESKTOP;
-
-#ifdef KQ_PIN_GL_DRIVER
-// Under the leak checker the OpenGL driver's modules stay loaded once a window has loaded
-// them: the driver frees some of its state only by being unloaded, which the checker would
-// report as memory lost.
-void pin_gl_driver()
-{
-    dl_iterate_phdr(
-        [](dl_phdr_info* info, std::size_t, void*) {
-            const std::string name = info->dlpi_name ? info->dlpi_name : "";
-            for (const char* part : {"libEGL", "libGL", "_dri.so", "libgallium", "libglapi"})
-                if (name.find(part) != std::string::npos)
-                    dlopen(name.c_str(), RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-            return 0;
-        },
-        nullptr);
-}
-#else
-void pin_gl_driver() {}
-#endif
 
 DisplayMode display_mode_of(const SDL_DisplayMode& mode)
 {
@@ -65,7 +33,6 @@ WindowHandle create_window(const ClientRect& rect, MessageHandler handler, int m
                                           rect.w, rect.h, flags);
     if (!window)
         return nullptr;
-    pin_gl_driver();
     add_record(window_handle(window), std::move(handler), mode & mode_fullscreen);
     return window_handle(window);
 }

@@ -46,6 +46,8 @@ public:
     float centre_angle() const { return m_centre_angle; }
     const Vector2<float>& home() const { return m_home; }
     const ImageSprite& centre() const { return m_centre; }
+    /// The rush it plays, looping, for as long as it lives.
+    const ResHandle<Sample>& sample() const { return m_sample; }
 
 private:
     void swirl(Item& item, const Vector2<float>& centre);

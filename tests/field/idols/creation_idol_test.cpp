@@ -11,6 +11,7 @@
 #include "tests/field/drawn_quads.h"
 #include "tests/field/field_object_fixture.h"
 #include "tests/field/item_fixture.h"
+#include "tests/field/vimu_fixture.h"
 
 namespace kq {
 namespace {
@@ -20,19 +21,6 @@ namespace {
 // "<name> : yard { idol keys }" lays out pieces by the picture's codes: -1 ruby, -2 jade,
 // -3 opal, 40 pixels apart.
 const char* const creation_skin = R"(
-    text_keys : sprite_keys { font "" text "" valign center halign center brilliance 0 }
-    yard_keys {
-        bonuses { vimoes_per_bonus 10 }
-        max_meter 1000000 start_meter 500000 throw_difficulty [(2 3 4)] time_difficulty [(4, 5, 6)]
-        initial_bonuses [{ }] area [{ ((0, 0), (1024, 768)) }]
-        vimu_production_area [{ ((100, 0), (800, 100)) }]
-        danger_sample "" end_danger_sample "" bowl_sample "" time_start_sample ""
-        time_stop_sample "" back "" accuracy : image_keys { } arrow_head : image_keys { }
-        arrow_tail : image_keys { } friction_coefficient 1 dark false darkening : image_keys { }
-        launch_nember : text_keys { }
-    }
-    piece_keys : item_keys { form circle size [(40, 40)] density 1 launchable true cost 10
-        sacrifice false tremble_type scale }
     items {
         ruby <creating> "class kq::Vimu" : piece_keys { gen 1 color [(1, 0, 0)]
             inhand_sprite : image_keys { texture "ruby.png" size [(20, 20)] } }
@@ -57,7 +45,8 @@ class CreationField
 {
 public:
     CreationField(const std::string& pieces, const std::string& keys)
-        : m_skin(test::item_skin(std::string(test::sprite_defaults) + creation_skin + "mission : yard_keys {" +
+        : m_skin(test::item_skin(std::string(test::sprite_defaults) + test::mission_defaults + creation_skin +
+                                 "mission : mission_keys {" +
                                  " yard <picture> { start_position [(300, 300)] step 50 row 8 vimus [{ " + pieces +
                                  " }] bank [{ ruby jade opal }] } creation <idol> \"class kq::CreationIdol\" : idol_keys { " + keys + " } }"))
     {

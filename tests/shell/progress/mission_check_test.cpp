@@ -17,6 +17,7 @@
 #include "game/field/physics/physics_world.h"
 #include "game/shell/progress/catalogue.h"
 #include "tests/base/log_capture.h"
+#include "tests/field/item_fixture.h"
 #include "tests/shell/data_tree.h"
 
 namespace kq {
@@ -33,11 +34,9 @@ constexpr int shot_period_ms = 2500;
 constexpr int shot_count = 8;
 
 // A game of the first profile: easy, effects on, produced pieces anywhere in the first area.
-struct FirstProfile : FieldGame
+struct FirstProfile : test::FakeGame
 {
-    int overlay_count() const override { return 0; }
-    bool has_dragonfly() const override { return false; }
-    void show_tip(StrCache, const Vector2<int>&) override {}
+    FirstProfile() { effects = true; }
     Vector2<float> pick_area_point(const std::vector<Rect>& areas) override
     {
         if (areas.empty())
@@ -47,11 +46,6 @@ struct FirstProfile : FieldGame
         const float v = float(random_next()) / float(random_max);
         return {a.x + u * a.w, a.y + v * a.h};
     }
-    int difficulty() const override { return 0; }
-    bool grip_aim() const override { return false; }
-    bool effects_on() const override { return true; }
-    bool extra_points() const override { return false; }
-    int level_from_value(int progress) const override { return progress / 1000; }
 };
 
 // What is wrong with the field now; empty when nothing is.
