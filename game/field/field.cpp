@@ -550,11 +550,21 @@ void Field::floating_text(const Vector2<float>& point, const std::string& text, 
     TextSprite* sprite = clone_described<TextSprite>(path);
     if (!sprite)
         return;
-    sprite->set_position(point);
+    sprite->set_position(text_position(point, sprite->size()));
     sprite->center_pivot();
     sprite->set_color(colour);
     sprite->set_text(text);
     m_layers[3].add_child(SharedPtr<Sprite>(sprite));
+}
+
+Vector2<float> Field::text_position(const Vector2<float>& point, const Vector2<float>& size) const
+{
+    // How far "effects.floating_text" rises before it is gone.
+    constexpr float rise = 40.0f;
+    const Rect& b = m_text_bounds;
+    const auto keep = [](float value, float low, float high) { return std::clamp(value, low, std::max(low, high)); };
+    return {keep(point.x, b.x + size.x / 2, b.x + b.w - size.x / 2),
+            keep(point.y, b.y + rise + size.y / 2, b.y + b.h - size.y / 2)};
 }
 
 void Field::spawn_effect(const SkinPath& path, const Vector2<float>& point, const Color& colour)

@@ -226,6 +226,12 @@ public:
     /// Shows a text rising from the point ("effects.floating_text"), on the layer that runs on
     /// the application's clock; nothing for an empty text or without a description.
     void floating_text(const Vector2<float>& point, const std::string& text, const Color& colour);
+    /// The part of the screen that floating texts keep to, from their start to the end of
+    /// their rise (the whole screen until set): what the panels over the field leave free.
+    void set_text_bounds(const Rect& bounds) { m_text_bounds = bounds; }
+    /// Where a block of floating text of the size, centred on the point, stands so that it
+    /// and its rise stay inside the text bounds: the point itself when they already do.
+    Vector2<float> text_position(const Vector2<float>& point, const Vector2<float>& size) const;
     /// The layer the field's effects are attached to.
     Sprite& effect_layer() { return m_layers[2]; }
     /// The top layer, on the application's clock: floating texts, explosions, magic dust.
@@ -619,6 +625,7 @@ private:
     std::vector<Item*> m_awnings;
     GameState m_game_state = GameState::running;
     std::array<Sprite, 4> m_layers;
+    Rect m_text_bounds{0.0f, 0.0f, 1024.0f, 768.0f};
     int m_pending_powerup_effects = 0;
     int m_last_check = -1;
     int m_check_count = 0;

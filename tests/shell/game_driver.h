@@ -97,6 +97,12 @@ public:
 
     /// Pushes a key's press and release at once: for a step of the test's own.
     void press(SDL_Keycode key, Uint16 modifiers = KMOD_NONE);
+    /// Pushes the mouse's move to a point of the logical screen at once: for a step of the
+    /// test's own.
+    void push_motion(Vector2<int> point);
+    /// Pushes a mouse button's press (`down`) or release at a point of the logical screen at
+    /// once: for a step of the test's own.
+    void push_button(Vector2<int> point, Uint8 button, bool down);
 
     /// Runs the game until it ends by itself; returns its exit code. A script not finished by
     /// then is a failure; the game is ended after a failed step.
@@ -121,9 +127,7 @@ private:
     void advance();
     void advance_script();
     void push(SDL_Event event);
-    void push_motion(Vector2<int> point);
     void push_key(SDL_Keycode key, Uint16 modifiers, bool down);
-    void push_button(Vector2<int> point, Uint8 button, bool down);
 
     TempDir m_home;
     std::string m_saved_home;

@@ -30,9 +30,17 @@ PIECE_SIZE = 40
 WALL = (112, 98, 84)
 IDOL = (150, 104, 180)
 
-# The logical screen, and how thick the walls round a field are.
+# The logical screen.
 SCREEN = (1024, 768)
-WALL_THICKNESS = 12
+# The walls round a field (mission_defaults in field.sdt), 12 pixels thick: their sizes.
+FIELD_WALLS = {
+    "top": (928, 12),
+    "right": (12, 616),
+    "bottom": (812, 12),
+    "left": (12, 516),
+    "ledge": (116, 12),
+    "step": (12, 88),
+}
 
 # The aim arrow: how thick its tail is drawn, and the size of its head.
 ARROW_TAIL = (64, 12)
@@ -103,10 +111,9 @@ def pieces():
 
 
 def walls():
-    width, height = SCREEN
     save_png("items/wall.png", bar(64, 64, WALL))
-    save_png("items/wall_long.png", bar(width, WALL_THICKNESS, WALL))
-    save_png("items/wall_tall.png", bar(WALL_THICKNESS, height - 2 * WALL_THICKNESS, WALL))
+    for name, (width, height) in FIELD_WALLS.items():
+        save_png("items/wall_" + name + ".png", bar(width, height, WALL))
 
 
 def arrow_tail(width, height):

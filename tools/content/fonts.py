@@ -2,7 +2,8 @@
 """Rasterises DejaVu Sans (Debian's fonts-dejavu-core) into the game's bitmap fonts: for each
 size, a glyph sheet (white, coverage in alpha) and its description in the text layout that
 starts with "info", one glyph for every printable character of the game's code page
-(Windows-1252). Texts are drawn only in these fonts.
+(Windows-1252). Texts are drawn only in these fonts. The outlined font has each glyph white
+inside a dark rim, so that a text in any colour reads on any ground.
 
 Run from the repository's root: /usr/bin/python3 tools/content/fonts.py
 Needs python3-pil and fonts-dejavu-core (tools/content/install).
@@ -16,13 +17,16 @@ ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "dat
 SOURCE = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"
 SOURCE_BOLD = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"
 
-# File stem, font file, pixel size, sheet width.
+# File stem, font file, pixel size, sheet width, outline width.
 FONTS = [
-    ("sans16", SOURCE, 16, 256),
-    ("sans24", SOURCE, 24, 512),
-    ("sans32", SOURCE, 32, 512),
-    ("sans_bold24", SOURCE_BOLD, 24, 512),
+    ("sans16", SOURCE, 16, 256, 0),
+    ("sans24", SOURCE, 24, 512, 0),
+    ("sans32", SOURCE, 32, 512, 0),
+    ("sans_bold24", SOURCE_BOLD, 24, 512, 0),
+    ("sans_bold24_outline", SOURCE_BOLD, 24, 512, 2),
 ]
+# The outline's colour: dark, so that whatever colour a text is drawn in, its rim stays dark.
+RIM = (20, 20, 24)
 
 PADDING = 1  # empty texels around every glyph, so filtering never reaches a neighbour
 
@@ -41,16 +45,18 @@ def characters():
     return chars
 
 
-def rasterise(font, ch):
-    """The glyph's coverage image and metrics (left, top from the line's top, advance)."""
-    left, top, right, bottom = font.getbbox(ch, anchor="la")
-    advance = round(font.getlength(ch))
+def rasterise(font, ch, outline):
+    """The glyph's image (white, with a dark rim `outline` pixels wide) and metrics (left, top
+    from the line's top, advance)."""
+    left, top, right, bottom = font.getbbox(ch, anchor="la", stroke_width=outline)
+    advance = round(font.getlength(ch)) + outline
     width, height = max(0, right - left), max(0, bottom - top)
-    if not width or not height:
+    if not width or not height or ch == " ":
         width = height = 0  # a space: nothing to draw, only the advance
-    image = Image.new("L", (max(1, width), max(1, height)), 0)
+    image = Image.new("RGBA", (max(1, width), max(1, height)), (255, 255, 255, 0))
     if width and height:
-        ImageDraw.Draw(image).text((-left, -top), ch, fill=255, font=font, anchor="la")
+        ImageDraw.Draw(image).text((-left, -top), ch, fill=(255, 255, 255, 255), font=font, anchor="la",
+                                   stroke_width=outline, stroke_fill=RIM + (255,))
     return image, left, top, width, height, advance
 
 
@@ -70,17 +76,18 @@ def pack(glyphs, sheet_width):
     return places, height
 
 
-def make(stem, source, size, sheet_width):
+def make(stem, source, size, sheet_width, outline):
     font = ImageFont.truetype(source, size)
     ascent, descent = font.getmetrics()
+    ascent += outline
+    descent += outline
     chars = characters()
-    glyphs = [rasterise(font, ch) for ch in chars]
+    glyphs = [rasterise(font, ch, outline) for ch in chars]
     places, sheet_height = pack(glyphs, sheet_width)
-    coverage = Image.new("L", (sheet_width, sheet_height), 0)
+    sheet = Image.new("RGBA", (sheet_width, sheet_height), (255, 255, 255, 0))
     for (image, _, _, width, height, _), place in zip(glyphs, places):
         if width and height:
-            coverage.paste(image, place)
-    sheet = Image.merge("RGBA", [Image.new("L", coverage.size, 255)] * 3 + [coverage])
+            sheet.paste(image, place)
     sheet_path = "fonts/%s.png" % stem
     sheet.save(os.path.join(ROOT, sheet_path), optimize=True)
 
@@ -104,8 +111,8 @@ def make(stem, source, size, sheet_width):
 
 def main():
     os.makedirs(os.path.join(ROOT, "fonts"), exist_ok=True)
-    for stem, source, size, sheet_width in FONTS:
-        make(stem, source, size, sheet_width)
+    for stem, source, size, sheet_width, outline in FONTS:
+        make(stem, source, size, sheet_width, outline)
 
 
 if __name__ == "__main__":

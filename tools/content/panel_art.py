@@ -55,6 +55,11 @@ BADGES = {
     "explode": (236, 96, 36),
 }
 
+# The strips' widths: the top one leaves the top left corner to the fire idol, the bottom one
+# the bottom left corner to the creation idol.
+TOP_WIDTH = 904
+BOTTOM_WIDTH = 860
+
 # The gauge's top and bottom rows in the meter panel: the full image's texture rows are the
 # panel's rows, so the filled part shows the rows under the level line.
 GAUGE_TOP = 79
@@ -125,7 +130,8 @@ def save(name, image):
 
 
 def main():
-    save("top", bar(1024, 64, STRIP))
+    save("top", bar(TOP_WIDTH, 64, STRIP))
+    save("score_track", bar(164, 14, shade(STRIP, 0.55)))
     save("life", disc(28, LIFE))
     save("move", disc(20, MOVE))
     save("score_fill", bar(160, 10, GOLD))
@@ -135,7 +141,7 @@ def main():
     save("undo", bar(44, 44, UNDO))
     save("menu", bar(52, 44, MENU))
 
-    save("bottom", bar(1024, 64, STRIP))
+    save("bottom", bar(BOTTOM_WIDTH, 64, STRIP))
     save("bottom_frame", bar(200, 64, FRAME))
     save("reserve", disc(40, PIECE))
     save("reserve_absent", disc(40, ABSENT))
@@ -153,6 +159,7 @@ def main():
     save("progress_frame", bar(240, 96, FRAME))
     save("quality", bar(16, 16, QUALITY))
     save("quality_missing", bar(16, 16, MISSING))
+    save("quality_track", bar(404, 20, shade(STRIP, 0.55)))
     save("play", bar(120, 56, APPLY))
 
 

@@ -504,19 +504,30 @@ void Item::flush_captions()
 {
     KQ_ASSERT(m_field);
     const Vector2<float> centre = position();
-    Vector2<float> p = centre;
+    std::vector<TextSprite*> texts;
     for (const ItemCaption& caption : m_captions) {
-        TextSprite* sprite = clone_described<TextSprite>(SkinPath("effects.floating_text"));
-        if (!sprite)
-            continue;
-        p.y -= sprite->size().y;
-        sprite->set_position(p);
-        sprite->center_pivot();
-        sprite->set_color(caption.colour);
-        sprite->set_text(caption.text);
-        m_field->effect_layer().add_child(SharedPtr<Sprite>(sprite));
+        if (TextSprite* sprite = clone_described<TextSprite>(SkinPath("effects.floating_text"))) {
+            sprite->set_color(caption.colour);
+            sprite->set_text(caption.text);
+            texts.push_back(sprite);
+        }
     }
     m_captions.clear();
+    if (!texts.empty()) {
+        // The captions stack upwards from one text height above the centre; the stack as a
+        // whole keeps inside the field's text bounds.
+        const Vector2<float> one = texts.front()->size();
+        const float count = float(texts.size());
+        const Vector2<float> middle{centre.x, centre.y - (count + 1.0f) * one.y / 2.0f};
+        const Vector2<float> kept = m_field->text_position(middle, {one.x, count * one.y});
+        Vector2<float> p{kept.x, kept.y + (count + 1.0f) * one.y / 2.0f};
+        for (TextSprite* sprite : texts) {
+            p.y -= sprite->size().y;
+            sprite->set_position(p);
+            sprite->center_pivot();
+            m_field->effect_layer().add_child(SharedPtr<Sprite>(sprite));
+        }
+    }
     if (m_points > 0)
         m_field->floating_text(centre, "+ " + std::to_string(m_points), Color{1.0f, 1.0f, 1.0f, 1.0f});
     m_points = 0;

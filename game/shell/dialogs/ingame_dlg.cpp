@@ -42,7 +42,7 @@ bool IngameDlg::on_key(Key key, KeyState state)
     return Dialog::on_key(key, state);
 }
 
-bool IngameDlg::confirmed(bool& gone)
+bool IngameDlg::confirmed(const char* question, bool& gone)
 {
     gone = false;
     if (!m_confirm)
@@ -53,9 +53,10 @@ bool IngameDlg::confirmed(bool& gone)
     }
     const std::weak_ptr<bool> alive = m_alive;
     set_disabled(true);
-    MessageDialog question;
-    question.set_up(CIIndependent(SkinPath("dialogs.exit_confirm")));
-    const StrCache answer = question.run_modal(*parent());
+    MessageDialog dialog;
+    dialog.set_up(CIIndependent(SkinPath("dialogs.exit_confirm")));
+    dialog.set_variable("question", question);
+    const StrCache answer = dialog.run_modal(*parent());
     if (alive.expired()) {
         gone = true;
         return false;
@@ -67,7 +68,7 @@ bool IngameDlg::confirmed(bool& gone)
 void IngameDlg::on_exit()
 {
     bool gone = false;
-    const bool leave = confirmed(gone);
+    const bool leave = confirmed("{#ui.ingame.exit_confirm}", gone);
     if (!gone)
         close(leave ? result_exit() : dialog_result_cancel());
 }
@@ -75,7 +76,7 @@ void IngameDlg::on_exit()
 void IngameDlg::on_quit()
 {
     bool gone = false;
-    const bool leave = confirmed(gone);
+    const bool leave = confirmed("{#ui.ingame.quit_confirm}", gone);
     if (gone)
         return;
     if (leave)

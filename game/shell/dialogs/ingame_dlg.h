@@ -40,9 +40,9 @@ public:
     Button& cancel_button() { return m_cancel; }
 
 private:
-    /// Whether the player confirms (always without confirmation). False also when the dialog
-    /// went away meanwhile: `gone` tells which.
-    bool confirmed(bool& gone);
+    /// Whether the player confirms, asked in the words of `question` (always without
+    /// confirmation). False also when the dialog went away meanwhile: `gone` tells which.
+    bool confirmed(const char* question, bool& gone);
 
     bool m_confirm;
     Button m_options;

@@ -172,6 +172,7 @@ void GameFrame::start_mission()
     m_ending = false;
     m_field->read_skin(node);
     m_field->world().step(5.0f, 500);
+    m_field->set_text_bounds(open_field());
     if (Audio* audio = Audio::instance())
         audio->set_pan_width(float(size().x));
     connect_field();
@@ -180,6 +181,13 @@ void GameFrame::start_mission()
     m_left_meter.set_field(m_field.get());
     m_right_meter.set_field(m_field.get());
     host::give_back_freed_memory();
+}
+
+Rect GameFrame::open_field() const
+{
+    const float left = float(m_left_meter.offset().x + m_left_meter.size().x);
+    const float top = float(m_top.offset().y + m_top.size().y);
+    return {left, top, float(m_right_meter.offset().x) - left, float(m_bottom.offset().y) - top};
 }
 
 void GameFrame::connect_field()
@@ -221,6 +229,7 @@ bool GameFrame::tick(int)
     m_last_tick = now;
     if (game().idle_holds() > 0)
         return true;
+    m_field_game.set_aim_held(holds_item());
     m_field->update(std::min(elapsed, max_step_ms));
     return true;
 }

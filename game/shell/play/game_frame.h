@@ -109,6 +109,8 @@ public:
     static int quality_of(int meter, int max_meter);
 
 private:
+    // The part of the screen between the panels, where floating texts keep to.
+    Rect open_field() const;
     void connect_field();
     static void show_tips(std::initializer_list<const char*> names);
     void slide_panels_in();

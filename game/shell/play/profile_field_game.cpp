@@ -18,8 +18,27 @@ Vector2<float> ProfileFieldGame::pick_area_point(const std::vector<Rect>& areas)
 
 void ProfileFieldGame::show_tip(StrCache name, const Vector2<int>& point)
 {
-    if (m_game)
+    if (!m_game)
+        return;
+    if (m_aim_held) {
+        // The field asks for some tips every frame: each waits once.
+        for (const WaitingTip& tip : m_waiting_tips)
+            if (tip.name == name)
+                return;
+        m_waiting_tips.push_back({name, point});
+    } else
         m_game->show_tip(name, point);
+}
+
+void ProfileFieldGame::set_aim_held(bool held)
+{
+    m_aim_held = held;
+    if (held || !m_game)
+        return;
+    std::vector<WaitingTip> waiting;
+    waiting.swap(m_waiting_tips);
+    for (const WaitingTip& tip : waiting)
+        m_game->show_tip(tip.name, tip.point);
 }
 
 int ProfileFieldGame::difficulty() const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include "game/field/field.h"
 
 namespace kq {
@@ -23,7 +25,12 @@ public:
     /// Nothing of the game's own covers the field.
     int overlay_count() const override { return 0; }
     bool has_dragonfly() const override { return has_trophy(4); }
+    /// A tip the field asks for while the player holds an aim waits until the aim is let go
+    /// (`set_aim_held`): a tip never opens under the player's pull.
     void show_tip(StrCache name, const Vector2<int>& point) override;
+    /// Whether the player holds an aim now; letting go asks the Game for the tips that waited,
+    /// in the order the field asked for them.
+    void set_aim_held(bool held);
     Vector2<float> pick_area_point(const std::vector<Rect>& areas) override;
     int difficulty() const override;
     bool grip_aim() const override { return has_trophy(3); }
@@ -37,8 +44,16 @@ private:
     /// The profile answered from; null when there is none.
     const Profile* profile() const;
 
+    struct WaitingTip
+    {
+        StrCache name;
+        Vector2<int> point;
+    };
+
     Game* m_game = nullptr;
     const Profile* m_profile = nullptr;
+    bool m_aim_held = false;
+    std::vector<WaitingTip> m_waiting_tips;
 };
 
 }

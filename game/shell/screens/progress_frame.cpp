@@ -98,6 +98,12 @@ void ProgressFrame::on_detach()
 
 bool ProgressFrame::on_key(Key key, KeyState state)
 {
+    // Escape opens the map's menu, as the top panel's menu button does.
+    if (state == state_down && key == key_escape) {
+        if (!m_menu_open)
+            run_deferred(this, [this] { on_menu(); });
+        return true;
+    }
     if (state != state_down || (key != key_enter && key != key_space))
         return Frame::on_key(key, state);
     Button& button = m_progress.play_button();

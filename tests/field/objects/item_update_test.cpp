@@ -201,5 +201,48 @@ TEST_F(ItemUpdate, ScoreTextsRiseFromTheItemWhenItsBodyGoes)
     EXPECT_TRUE(item->captions().empty());
 }
 
+
+// Texts of an item near the field's edge keep, with their rise of 40, inside the bounds the
+// game gives (the field between its panels), the captions' stack as a whole.
+TEST_F(ItemUpdate, ScoreTextsKeepInsideTheTextBounds)
+{
+    auto skin = test::item_skin(R"(
+        sprite_keys { state_mask 0 state_value 0 position [(0, 0)] pivot [(0, 0)] size [(80, 16)] rotation 0
+            scale [(1, 1)] depth 0 color [(1, 1, 1)] shape rectangle clickability childs blend_type 0
+            tex_adress 0 inherit 96 }
+        effects { floating_text "class kq::TextSprite" : sprite_keys { font "" text "" valign center
+            halign center brilliance 0 } }
+        t "class kq::Item" : item_keys { }
+    )");
+    m_field.set_text_bounds({50, 60, 900, 640});
+    struct Case { Vector2<float> at; Vector2<float> first; Vector2<float> second; Vector2<float> points; };
+    for (const Case& c : {
+             // In the open: as without bounds.
+             Case{{300, 400}, {300, 384}, {300, 368}, {300, 400}},
+             // By the top: the stack's top 40 under the bounds' top, at 100; the points' text
+             // likewise.
+             Case{{300, 80}, {300, 124}, {300, 108}, {300, 108}},
+             // By the left and the bottom: half a text's width in; the points' text half its
+             // height above the bottom.
+             Case{{55, 695}, {90, 679}, {90, 663}, {90, 692}},
+         }) {
+        ProbeItem* item = new ProbeItem;
+        item->read_skin(SkinPath("t"));
+        m_field.add_item(item, {c.at, 0});
+        item->add_points(3, {"Combo", {1, 0, 0, 1}});
+        item->add_points(4, {"Fast", {0, 1, 0, 1}});
+        m_field.effect_layer().clear_children();
+        m_field.layer(3).clear_children();
+        item->destroy_body();
+        const std::vector<TextSprite*> captions = texts_of(m_field.effect_layer());
+        const std::vector<TextSprite*> points = texts_of(m_field.layer(3));
+        ASSERT_EQ(captions.size(), 2u);
+        ASSERT_EQ(points.size(), 1u);
+        EXPECT_EQ(captions[0]->position(), c.first) << c.at.x << "," << c.at.y;
+        EXPECT_EQ(captions[1]->position(), c.second) << c.at.x << "," << c.at.y;
+        EXPECT_EQ(points[0]->position(), c.points) << c.at.x << "," << c.at.y;
+    }
+}
+
 }
 }

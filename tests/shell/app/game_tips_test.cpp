@@ -86,7 +86,7 @@ TEST(GameTips, ShowOncePerPlayerQueueBehindEachOtherAndHoldTheIdle)
             EXPECT_EQ(std::string(shown.begin(), shown.begin() + 11), "Tip: Press ");
         })
         .press_key(SDLK_SPACE)
-        .wait_for("the second page", [] { return tip_shown() && tip_text().find("touch burst") != std::string::npos; })
+        .wait_for("the second page", [] { return tip_shown() && tip_text().find("both burst") != std::string::npos; })
         .then([&] { EXPECT_EQ(game().tip_pages().size(), 1u); })
         .click({512 + 180 - 54, 384 + 80 - 22 + 8})  // its "ok"
         .wait_for("no page", [] { return !tip_shown() && game().tip_pages().empty(); })

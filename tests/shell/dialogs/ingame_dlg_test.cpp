@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/art/text_sprite.h"
 #include "engine/base/mainframe.h"
 #include "engine/ui/control_initer.h"
 #include "engine/ui/message_dialog.h"
@@ -137,6 +138,40 @@ TEST_F(IngameDlgTest, QuitAnsweredCancelStaysAndConfirmedEndsTheProgram)
     act_at(300, [&] { answer("ok"); });
     run_menu(true);
     EXPECT_FALSE(Mainframe::has_work()) << "the program's loop ends";
+}
+
+
+// Each way out asks in its own words, and its question covers the menu's box whole, so only
+// one pair of answers shows.
+TEST_F(IngameDlgTest, EachConfirmationSaysWhatItDoesAndCoversTheMenu)
+{
+    struct Case { const char* button; const char* words; };
+    for (const Case& c : {Case{"exit", "main menu"}, Case{"quit", "Quit the game"}}) {
+        std::string words;
+        Rect box;
+        Rect question;
+        act_at(100, [&] { click_button(std::string(c.button) == "exit" ? current->exit_button() : current->quit_button()); });
+        act_at(300, [&] {
+            auto* dialog = dynamic_cast<MessageDialog*>(root().children().back());
+            ASSERT_NE(dialog, nullptr);
+            auto* legend = dynamic_cast<TextSprite*>(dialog->legend().sprite());
+            ASSERT_NE(legend, nullptr);
+            words = std::string(legend->display_text().begin(), legend->display_text().end());
+            const Sprite* back = current->sprite()->find(StrCache("back"), false);
+            ASSERT_NE(back, nullptr);
+            box = {back->position().x, back->position().y, back->size().x, back->size().y};
+            Vector2<int> corner{0, 0};
+            dialog->client_to_screen(corner);
+            question = {float(corner.x), float(corner.y), float(dialog->size().x), float(dialog->size().y)};
+            answer("cancel");
+        });
+        EXPECT_EQ(run_menu(true), dialog_result_cancel());
+        EXPECT_NE(words.find(c.words), std::string::npos) << c.button << ": " << words;
+        EXPECT_TRUE(question.x <= box.x && question.y <= box.y && question.x + question.w >= box.x + box.w &&
+                    question.y + question.h >= box.y + box.h)
+            << c.button << ": the question (" << question.x << ", " << question.y << " " << question.w << "x"
+            << question.h << ") leaves the menu's box (" << box.x << ", " << box.y << ") showing";
+    }
 }
 
 }

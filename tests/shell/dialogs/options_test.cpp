@@ -36,13 +36,13 @@ TEST(Options, FullScreenIsOfferedOnlyOnADesktopLargerThanTheWindow)
         EXPECT_EQ(Options::offers_fullscreen(c.desktop, window), c.offered) << c.desktop.x << "x" << c.desktop.y;
 }
 
-// The title options dialog, centred: 600 x 500 from (212, 134), its panel 20, 64 further in.
-const Vector2<int> tips_box{232 + 290 + 16, 198 + 40 + 16};
-const Vector2<int> effect_track{232 + 240 + 14 + 136, 198 + 176 + 16};
-const Vector2<int> music_track{232 + 240 + 14 + 218, 198 + 226 + 16};
-const Vector2<int> credits_button{212 + 20 + 70, 134 + 436 + 22};
-const Vector2<int> ok_button{212 + 280 + 70, 134 + 436 + 22};
-const Vector2<int> cancel_button{212 + 440 + 70, 134 + 436 + 22};
+// The title options dialog, centred: 600 x 330 from (212, 219), its panel 20, 60 further in.
+const Vector2<int> tips_box{232 + 290 + 16, 279 + 40 + 16};
+const Vector2<int> effect_track{232 + 240 + 14 + 136, 279 + 96 + 16};
+const Vector2<int> music_track{232 + 240 + 14 + 218, 279 + 146 + 16};
+const Vector2<int> credits_button{212 + 20 + 70, 219 + 266 + 22};
+const Vector2<int> ok_button{212 + 280 + 70, 219 + 266 + 22};
+const Vector2<int> cancel_button{212 + 440 + 70, 219 + 266 + 22};
 
 std::string read_bytes(const std::string& path)
 {

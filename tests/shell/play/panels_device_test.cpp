@@ -104,18 +104,18 @@ TEST_F(PanelsDeviceTest, ThePanelsDrawWhereTheSkinPutsThem)
     const SharedPtr<Texture> image = shot();
     ASSERT_TRUE(image);
 
-    // The top strip spans the screen; the second life icon stands one icon right of the
-    // origin (12, 18); the hand's button, the only one held, on its place 2 of the row from
-    // (560, 4), its icon centred in the 56-pixel button.
-    expect_shows(*image, {470, 40}, texel("top", {470, 40}), "the top strip");
-    expect_shows(*image, {12 + 28 + 14, 18 + 14}, texel("life", {14, 14}), "the second life");
-    expect_shows(*image, {560 + 2 * 56 + 28, 4 + 28}, texel("powerup_hand", {24, 24}), "the hand's button");
-    expect_shows(*image, {560 + 28, 4 + 28}, texel("top", {560 + 28, 32}), "no coin: the strip shows");
+    // The top strip from x 120; the second life icon stands one icon right of the origin
+    // (12, 18) in it; the hand's button, the only one held, on its place 2 of the row from
+    // (420, 4), its icon centred in the 56-pixel button.
+    expect_shows(*image, {840, 30}, texel("top", {840 - 120, 30}), "the top strip");
+    expect_shows(*image, {120 + 12 + 28 + 14, 18 + 14}, texel("life", {14, 14}), "the second life");
+    expect_shows(*image, {120 + 420 + 2 * 56 + 28, 4 + 28}, texel("powerup_hand", {24, 24}), "the hand's button");
+    expect_shows(*image, {120 + 420 + 28, 4 + 28}, texel("top", {420 + 28, 32}), "no coin: the strip shows");
 
-    // The bottom strip from y 704: its frame image at its left, the reserve's piece over it.
-    expect_shows(*image, {150, 704 + 46}, texel("bottom_frame", {150, 46}), "the bottom frame");
-    expect_shows(*image, {16 + 20, 704 + 12 + 20}, texel("reserve", {20, 20}), "the reserve's piece");
-    expect_shows(*image, {600, 704 + 50}, texel("bottom", {600, 50}), "the bottom strip");
+    // The bottom strip from (164, 704): its frame image at its left, the reserve's piece over it.
+    expect_shows(*image, {164 + 150, 704 + 46}, texel("bottom_frame", {150, 46}), "the bottom frame");
+    expect_shows(*image, {164 + 16 + 20, 704 + 12 + 20}, texel("reserve", {20, 20}), "the reserve's piece");
+    expect_shows(*image, {600, 704 + 50}, texel("bottom", {600 - 164, 50}), "the bottom strip");
 
     // The meters from y 200, their gauges 12 pixels in: 150000 of 600000 puts the level line
     // at 353 - 274 / 4, row 284; above it the empty image, below it the full one, whose
@@ -132,11 +132,11 @@ TEST_F(PanelsDeviceTest, ThePanelsDrawWhereTheSkinPutsThem)
 
 TEST_F(PanelsDeviceTest, AMissionsGrantedBonusShowsItsBadgeInTheBottomRow)
 {
-    // The first mission grants nothing: the strip shows where the row starts, at (240, 12).
-    const Vector2<int> middle{240 + 2 + 13, 704 + 12 + 2 + 13};
+    // The first mission grants nothing: the strip shows where the row starts, at (212, 12) in the strip.
+    const Vector2<int> middle{164 + 212 + 2 + 13, 704 + 12 + 2 + 13};
     SharedPtr<Texture> image = shot();
     ASSERT_TRUE(image);
-    expect_shows(*image, middle, texel("bottom", {middle.x, middle.y - 704}), "no bonus: the strip");
+    expect_shows(*image, middle, texel("bottom", {middle.x - 164, middle.y - 704}), "no bonus: the strip");
 
     // The second grants accuracy, whose badge takes the row's first place: its 26-pixel
     // image 2 pixels into the 30-pixel badge.
@@ -199,13 +199,13 @@ TEST(PanelsInGameFrame, ThePanelsOfARunningMissionDrawOverTheFieldWhereTheSkinPu
             ASSERT_TRUE(image);
             size = {image->image_width(), image->image_height()};
             // Read while the game's resources are there.
-            expect_shows(*image, {470, 40}, texel("top", {470, 40}), "the top strip");
-            expect_shows(*image, {12 + 28 + 14, 18 + 14}, texel("life", {14, 14}), "the second life");
-            expect_shows(*image, {560 + 2 * 56 + 28, 4 + 28}, texel("powerup_hand", {24, 24}), "the hand's button");
-            expect_shows(*image, {560 + 28, 4 + 28}, texel("top", {560 + 28, 32}), "no coin: the strip shows");
-            expect_shows(*image, {150, 704 + 46}, texel("bottom_frame", {150, 46}), "the bottom frame");
-            expect_shows(*image, {16 + 20, 704 + 12 + 20}, texel("reserve", {20, 20}), "the reserve's piece");
-            expect_shows(*image, {600, 704 + 50}, texel("bottom", {600, 50}), "the bottom strip");
+            expect_shows(*image, {840, 30}, texel("top", {840 - 120, 30}), "the top strip");
+            expect_shows(*image, {120 + 12 + 28 + 14, 18 + 14}, texel("life", {14, 14}), "the second life");
+            expect_shows(*image, {120 + 420 + 2 * 56 + 28, 4 + 28}, texel("powerup_hand", {24, 24}), "the hand's button");
+            expect_shows(*image, {120 + 420 + 28, 4 + 28}, texel("top", {420 + 28, 32}), "no coin: the strip shows");
+            expect_shows(*image, {164 + 150, 704 + 46}, texel("bottom_frame", {150, 46}), "the bottom frame");
+            expect_shows(*image, {164 + 16 + 20, 704 + 12 + 20}, texel("reserve", {20, 20}), "the reserve's piece");
+            expect_shows(*image, {600, 704 + 50}, texel("bottom", {600 - 164, 50}), "the bottom strip");
             for (const int x : {0, 976})
                 expect_shows(*image, {x + 4, 200 + 150}, texel("meter", {4, 150}), x == 0 ? "left back" : "right back");
         })

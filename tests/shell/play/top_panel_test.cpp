@@ -52,7 +52,7 @@ TEST_F(TopPanelTest, ARecordShowsTheButtonsOfThePowerupsHeldOnTheirOwnPlaces)
     for (int i : {0, 2, 4}) {
         PowerupControl& control = *panel.powerup_control(i);
         EXPECT_EQ(control.parent(), &panel);
-        EXPECT_EQ(control.offset(), (Vector2<int>{560 + i * 56, 4})) << "places do not close up: " << i;
+        EXPECT_EQ(control.offset(), (Vector2<int>{420 + i * 56, 4})) << "places do not close up: " << i;
     }
     std::string count;
     ASSERT_TRUE(panel.powerup_control(2)->get_variable("count", count));
@@ -60,7 +60,7 @@ TEST_F(TopPanelTest, ARecordShowsTheButtonsOfThePowerupsHeldOnTheirOwnPlaces)
 
     panel.set_record(record(3, 0, {1, 1, 0, 0, 2}), true);
     EXPECT_EQ(shown(), (std::vector<bool>{true, true, false, false, true})) << "a changed count shows or hides its button";
-    EXPECT_EQ(panel.powerup_control(1)->offset(), (Vector2<int>{616, 4}));
+    EXPECT_EQ(panel.powerup_control(1)->offset(), (Vector2<int>{476, 4}));
 }
 
 TEST_F(TopPanelTest, TheHighlightedPowerupAloneShowsAndSlidesToTheRowsOrigin)
@@ -68,13 +68,13 @@ TEST_F(TopPanelTest, TheHighlightedPowerupAloneShowsAndSlidesToTheRowsOrigin)
     panel.set_record(record(3, 0, {1, 2, 3, 1, 1}), true);
     panel.set_highlight(2);
     EXPECT_EQ(shown(), (std::vector<bool>{false, false, true, false, false}));
-    EXPECT_EQ(panel.powerup_control(2)->offset(), (Vector2<int>{672, 4})) << "the slide starts on its place";
+    EXPECT_EQ(panel.powerup_control(2)->offset(), (Vector2<int>{532, 4})) << "the slide starts on its place";
     draw_frame(150);
     const int halfway = panel.powerup_control(2)->offset().x;
-    EXPECT_LT(halfway, 672);
-    EXPECT_GT(halfway, 560);
+    EXPECT_LT(halfway, 532);
+    EXPECT_GT(halfway, 420);
     draw_frame(160);
-    EXPECT_EQ(panel.powerup_control(2)->offset(), (Vector2<int>{560, 4})) << "300 ms later it stands at the origin";
+    EXPECT_EQ(panel.powerup_control(2)->offset(), (Vector2<int>{420, 4})) << "300 ms later it stands at the origin";
 
     panel.set_highlight(-1);
     EXPECT_EQ(shown(), (std::vector<bool>(5, true)));
@@ -91,7 +91,7 @@ TEST_F(TopPanelTest, AnotherHighlightDuringTheSlideStopsTheFirstSlide)
     panel.set_highlight(4);
     draw_frame(300);
     EXPECT_EQ(panel.powerup_control(2)->offset(), stopped) << "the first slide no longer runs";
-    EXPECT_EQ(panel.powerup_control(4)->offset(), (Vector2<int>{560, 4}));
+    EXPECT_EQ(panel.powerup_control(4)->offset(), (Vector2<int>{420, 4}));
 }
 
 TEST_F(TopPanelTest, TheScoreRunsToItsValueUnlessImmediate)
@@ -145,7 +145,7 @@ TEST_F(TopPanelTest, ClicksEmitTheFourSignalsInAStepAfterTheClick)
     run_deferred_handlers();
     click_at({860 + 10, 20});
     click_at({910 + 10, 20});
-    click_at({560 + 3 * 56 + 10, 20});
+    click_at({120 + 420 + 3 * 56 + 10, 20});
     run_deferred_handlers(3);
     EXPECT_EQ(heard, (std::vector<std::string>{"menu", "apply", "undo", "powerup 3"}));
 }

@@ -140,7 +140,7 @@ constexpr float piece_reach = 21.5f;
 // How far in from the corners of a piece's quad the background is looked at.
 constexpr float corner_inset = 1.5f;
 
-TEST_F(MissionDeviceTest, TheFirstMissionShowsWholePiecesAndWallsOnItsBackgroundAndItsIdolInsideTheWalls)
+TEST_F(MissionDeviceTest, TheFirstMissionShowsWholePiecesAndWallsOnItsBackgroundAndItsIdolClearOfTheWalls)
 {
     random_seed(1);
     test::FakeGame game;
@@ -185,7 +185,8 @@ TEST_F(MissionDeviceTest, TheFirstMissionShowsWholePiecesAndWallsOnItsBackground
         else
             pieces.push_back(item.get());
     }
-    EXPECT_EQ(walls.size(), 4u);
+    // Six walls close the field: round it, and round the corner the creation idol stands in.
+    EXPECT_EQ(walls.size(), 6u);
 
     // A wall lies unturned, one texel a pixel: the texels by its image's four corners show
     // by its quad's corners.
@@ -251,7 +252,7 @@ TEST_F(MissionDeviceTest, TheFirstMissionShowsWholePiecesAndWallsOnItsBackground
     EXPECT_GE(corners, int(pieces.size()) * 2);
 
     // The idol's figure shows whole: its image is its size and its middle shows there; the
-    // figure and its hand's slots stand inside the walls.
+    // figure and its hand's slots stand on the screen, clear of the walls.
     ImageSprite& figure = idol.sprite();
     const Texture* image = figure.texture().get();
     ASSERT_NE(image, nullptr);

@@ -132,6 +132,27 @@ protected:
     MapScreens screens = game_map_screens();
 };
 
+// Escape on the map opens its menu, once however often it is pressed while the menu is open.
+TEST_F(ProgressFrameTest, EscapeOnTheMapOpensItsMenu)
+{
+    int menus = 0;
+    screens.menu = [&](Control&) {
+        ++menus;
+        const std::int64_t opened = time_ms();
+        Mainframe::run_while([&] { return time_ms() < opened + 500; });
+        return dialog_result_cancel();
+    };
+    start([](Profile&) {});
+    wait_ready("the map of the first mission", 1, 1)
+        .press_key(SDLK_ESCAPE)
+        .wait_for("the menu", [this] { return frame->menu_open(); })
+        .press_key(SDLK_ESCAPE)
+        .wait_for("the menu closed", [this] { return !frame->menu_open(); })
+        .then([&] { EXPECT_EQ(menus, 1); });
+    finish();
+    EXPECT_EQ(missions_played, 0) << "Escape plays nothing";
+}
+
 TEST_F(ProgressFrameTest, AFailureReplaysTheMissionUntilNoLifeIsLeftThenTheChapterStartsAgain)
 {
     start([](Profile&) {});
