@@ -48,14 +48,14 @@ void Vimo::start()
     m_window = start_api_window_service(SkinPath("vimo.window"));
     // The loop ends when the window goes away.
     m_window->on_destroy().connect([] { Mainframe::quit(); }, this);
+    start_audio_service();
     start_art_service();
     set_window_icon(*m_window);
     start_dxdraw_service(SkinPath("dxdraw"), SharedPtr<Window>(m_window));
     DXArtist* artist = DXDraw::instance()->artist_for(SharedPtr<Window>(m_window));
     m_ui = start_ui_service(SkinPath("vimo.ui"), SharedPtr<Window>(m_window), artist);
-    // The window shows its first (empty) frame at once; the sound and the game start after it.
+    // The window shows its first (empty) frame at once; the game starts after it.
     m_ui->draw_frame();
-    start_audio_service();
     start_game_service(SkinPath("vimo.game"), SharedPtr<UI>(m_ui));
 }
 
