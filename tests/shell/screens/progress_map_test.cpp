@@ -63,10 +63,12 @@ protected:
         return texture.get() ? texture.get()->pixel(at) : 0;
     }
 
-    ProgressFrame frame{m_game.map_screens()};
-
 private:
     Game m_game;
+
+protected:
+    /// Built after the Game whose screens it opens.
+    ProgressFrame frame{m_game.map_screens()};
 };
 
 int channel(std::uint32_t word, int shift)
